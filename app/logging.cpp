@@ -1,0 +1,52 @@
+#include "logging.h"
+
+#include "appdir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QStringList>
+
+QString logMessageText(QtMsgType type, const QString &message)
+{
+    switch (type) {
+    case QtDebugMsg: return message;
+    case QtWarningMsg: return QStringLiteral("Warning: ") + message;
+    case QtCriticalMsg: return QStringLiteral("Critical: ") + message;
+    case QtFatalMsg: return QStringLiteral("Fatal: ") + message;
+    default: return QString();
+    }
+}
+
+QString logFilePathFor(const QString &appDir, const QDateTime &when)
+{
+    return appDir + QStringLiteral("/Log/") + when.toString(QStringLiteral("yyyy_MM_dd_hh")) + QStringLiteral(".txt");
+}
+
+bool appendLogLine(const QString &appDir, const QDateTime &when, QtMsgType type, const QString &message)
+{
+    const QString text = logMessageText(type, message);
+    const QString path = logFilePathFor(appDir, when);
+    if (!QFileInfo::exists(path))
+        QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return false;
+    const QString line = when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral(": ") + text
+        + QLatin1Char('\n');
+    file.write(line.toUtf8());
+    return true;
+}
+
+void fileMessageHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    static QMutex mutex;
+    QMutexLocker lock(&mutex);
+    appendLogLine(appDirectory(), QDateTime::currentDateTime(), type, message);
+}
+
+bool argumentsEnableLog(const QStringList &arguments)
+{
+    return arguments.contains(QStringLiteral("-d"), Qt::CaseSensitive);
+}

@@ -1,0 +1,47 @@
+# Helpers shared by every folder of the project.
+
+# Warnings on and fatal for our own code.
+function(ox8_warnings target)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror
+        -Wno-error=deprecated-declarations)
+endfunction()
+
+# ox8_library(NAME SOURCES ... LIBS ...): one static library per folder.
+function(ox8_library name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_library(${name} STATIC ${ARG_SOURCES})
+    target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+    ox8_warnings(${name})
+endfunction()
+
+# ox8_add_test(NAME SOURCES ... LIBS ... [GUI] [LABELS ...])
+# One QtTest executable per unit. GUI tests run on the offscreen platform.
+function(ox8_add_test name)
+    cmake_parse_arguments(ARG "GUI" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE Qt5::Test ${ARG_LIBS})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/common)
+    target_compile_definitions(${name} PRIVATE OX8_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
+        OX8_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+    ox8_warnings(${name})
+    if(ARG_GUI)
+        add_test(NAME ${name} COMMAND ${name} -platform offscreen)
+    else()
+        add_test(NAME ${name} COMMAND ${name})
+    endif()
+    set(env "QT_QPA_PLATFORM=offscreen")
+    if(OX8_SANITIZE)
+        list(APPEND env "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
+            "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+    endif()
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}")
+    if(ARG_LABELS)
+        set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
+    endif()
+    if(ARG_TIMEOUT)
+        set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+    else()
+        set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+    endif()
+endfunction()

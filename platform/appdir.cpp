@@ -1,0 +1,110 @@
+#include "appdir.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QStringList>
+#include <QStandardPaths>
+#include <QTemporaryFile>
+
+namespace {
+QMutex g_mutex;
+QString g_override;
+QString g_resolved;
+
+QString executableDir()
+{
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QDir::currentPath();
+}
+
+// Warnings are returned instead of logged: the log handler itself asks for
+// the application directory.
+QString resolve(QStringList &warnings)
+{
+    const QString exeDir = executableDir();
+    if (isDirectoryWritable(exeDir))
+        return exeDir;
+
+    QString user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (user.isEmpty())
+        user = QDir::homePath() + QStringLiteral("/.local/share");
+    user += QStringLiteral("/OX8Driver");
+    QDir().mkpath(user);
+    const QString seed = installedDataDirectory();
+    if (!seed.isEmpty() && !seedDirectory(seed, user))
+        warnings << QStringLiteral("appDirectory: could not seed %1 from %2").arg(user, seed);
+    if (!isDirectoryWritable(user))
+        warnings << QStringLiteral("appDirectory: application directory is not writable: %1").arg(user);
+    return user;
+}
+} // namespace
+
+bool isDirectoryWritable(const QString &dir)
+{
+    if (dir.isEmpty() || !QDir().mkpath(dir))
+        return false;
+    QTemporaryFile probe(dir + QStringLiteral("/.ox8-write-probe-XXXXXX"));
+    return probe.open();
+}
+
+QString appDirectory()
+{
+    const QByteArray env = qgetenv("OX8_APP_DIR");
+    if (!env.isEmpty())
+        return QDir::cleanPath(QString::fromLocal8Bit(env));
+
+    QStringList warnings;
+    QString dir;
+    {
+        QMutexLocker lock(&g_mutex);
+        if (!g_override.isEmpty())
+            return g_override;
+        if (g_resolved.isEmpty())
+            g_resolved = resolve(warnings);
+        dir = g_resolved;
+    }
+    for (const QString &w : warnings)
+        qWarning().noquote() << w;
+    return dir;
+}
+
+void setAppDirectory(const QString &dir)
+{
+    QMutexLocker lock(&g_mutex);
+    g_override = dir.isEmpty() ? QString() : QDir::cleanPath(dir);
+    g_resolved.clear();
+}
+
+QString installedDataDirectory()
+{
+    const QString candidate = QDir::cleanPath(executableDir() + QStringLiteral("/../share/ox8driver"));
+    return QFileInfo(candidate).isDir() ? candidate : QString();
+}
+
+bool seedDirectory(const QString &from, const QString &to)
+{
+    bool ok = true;
+    const QDir source(from);
+    QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        if (QFileInfo(file).isSymLink())
+            continue;
+        const QString target = to + QLatin1Char('/') + source.relativeFilePath(file);
+        if (QFileInfo::exists(target))
+            continue;
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        if (!QFile::copy(file, target)) {
+            ok = false;
+            continue;
+        }
+        QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner | QFile::ReadOwner);
+    }
+    return ok;
+}

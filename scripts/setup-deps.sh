@@ -1,0 +1,26 @@
+#!/bin/sh
+# Installs the Debian 12 packages needed to build, run and test OX8Driver.
+# Safe to run repeatedly: packages already present are left alone.
+set -eu
+
+PACKAGES="build-essential cmake ninja-build pkg-config
+qtbase5-dev qtbase5-dev-tools qttools5-dev-tools libqt5svg5-dev qtdeclarative5-dev
+libquazip1-qt5-dev libhidapi-dev
+fonts-noto-cjk fonts-dejavu-core
+xvfb xauth x11-utils imagemagick python3"
+
+missing=""
+for p in $PACKAGES; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $p"
+    fi
+done
+
+if [ -n "$missing" ]; then
+    SUDO=""
+    if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+    echo "Installing:$missing"
+    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    # shellcheck disable=SC2086
+    $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
+fi
