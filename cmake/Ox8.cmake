@@ -45,3 +45,16 @@ function(ox8_add_test name)
         set_tests_properties(${name} PROPERTIES TIMEOUT 300)
     endif()
 endfunction()
+
+# Adds every immediate subdirectory that has a CMakeLists.txt, in name order.
+# Subfolders of a library folder add their sources to the folder's target
+# with target_sources(); test subfolders add their own executables.
+function(ox8_add_subdirs)
+    file(GLOB children LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    list(SORT children)
+    foreach(child ${children})
+        if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${child} AND EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${child}/CMakeLists.txt)
+            add_subdirectory(${child})
+        endif()
+    endforeach()
+endfunction()

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "macronode.h"
+
+#include <QByteArray>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+// A macro as the family B devices store it: a big-endian repeat count and
+// 16-bit event words.
+struct HaldenMacroRecord
+{
+    quint8 repeat[2] = {0x00, 0x01}; // byte 0 = high byte of the repeat count
+    QVector<quint16> events;
+
+    int repeatTimes() const { return repeat[0] * 256 + repeat[1]; }
+    bool operator==(const HaldenMacroRecord &o) const
+    {
+        return repeat[0] == o.repeat[0] && repeat[1] == o.repeat[1] && events == o.events;
+    }
+};
+
+// Reads and writes the profile files (ConfigN.json, both data dialects), the
+// macro files and the translation table. Readers never fail: they fall back
+// to the documented defaults. Writers replace the whole file atomically.
+class JsonHandle : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kHaldenBlockSize = 234;
+    static constexpr int kKorvanBlockSize = 128;
+    static constexpr int kKorvanMacroBufferSize = 4096;
+
+    explicit JsonHandle(QObject *parent = nullptr);
+
+    // File primitives. readFileBytes creates a missing file empty (as every
+    // reader does); writeJsonFile replaces the file atomically and returns
+    // false when it could not.
+    static QByteArray readFileBytes(const QString &path);
+    static bool writeJsonFile(const QString &path, const QJsonObject &object);
+
+    // Profiles, Halden dialect (family B and C: 234-byte settings block).
+    void createAOriginalMouseDataFile_Halden(QByteArray &block, int mouseType) const;
+    QByteArray getMouseData_Halden(int mouseType, int profile);
+    bool setMouseData_Halden(const QByteArray &block, int mouseType, int profile);
+    QJsonObject turnMouseDataJsonObject_Halden(const QByteArray &block) const;
+    HaldenMacroRecord getMacroData_Halden(int mouseType, int profile, int position);
+    bool saveMacroData_Halden(const HaldenMacroRecord &record, int position, int mouseType, int profile);
+    QJsonObject turnMacroDataToJsonObject_Halden(const HaldenMacroRecord &record) const;
+
+    // Profiles, Korvan dialect (family A: 128-byte settings block, macros in
+    // 4096-byte buffers: 16-bit size, 16-bit repeat count, 3-byte events).
+    void createAOriginalMouseDataFile_Korvan(QByteArray &block, int mouseType) const;
+    QByteArray getMouseData_Korvan(int mouseType, int profile);
+    bool setMouseData_Korvan(const QByteArray &block, int mouseType, int profile);
+    QJsonObject turnMouseDataJsonObject_Korvan(const QByteArray &block) const;
+    QByteArray getMacroData_Korvan(int mouseType, int profile, int position); // always 4096 bytes
+    bool saveMacroData_Korvan(const QByteArray &record, int position, int mouseType, int profile);
+    QJsonObject turnMacroDataToJsonObject_Korvan(const QByteArray &record) const;
+
+    // Macro files.
+    QString getMacroName(const QString &path);
+    int getMacroType(const QString &path);
+    int getMacroLength(const QString &path);
+    int getMacroRepeatTimes(const QString &path);
+    int getIgnoreDelayTime(const QString &path);
+    int getMacroCount(const QString &path);
+    QList<MacroNode> readMacroNodeList(const QString &path);
+    bool setMacroName(const QString &path, const QString &name);
+    bool setMacroType(const QString &path, int type);
+    bool setMacroLength(const QString &path, int length);
+    bool setRepeatTimes(const QString &path, int times);
+    bool setIgnoreDelayTime(const QString &path, int ignore);
+    bool writeMacroNodeList(const QString &path, const QList<MacroNode> &nodes);
+    QJsonArray TurnMacroNodeListToJsonArray(const QList<MacroNode> &nodes) const;
+
+    // Element index of the translation table's root array; false (and out
+    // empty) when the file is not an array of arrays at that index.
+    bool readTranslateTable(const QString &path, QJsonArray &out, int index);
+
+    // The key strings, built once.
+    const QString MacroType = QStringLiteral("MacroType");
+    const QString MacroLength = QStringLiteral("MacroLength");
+    const QString MacroLength_KORVAN = QStringLiteral("MacroLength_KORVAN");
+    const QString MouseDataOfGamingMode = QStringLiteral("MouseDataOfGamingMode");
+    const QString MacroDataOfGamingMode = QStringLiteral("MacroDataOfGamingMode");
+    const QString Name = QStringLiteral("Name");
+    const QString Macro = QStringLiteral("Macro");
+    const QString MacroSize = QStringLiteral("MacroSize");
+    const QString ValueType = QStringLiteral("ValueType");
+    const QString MouseValue = QStringLiteral("MouseValue");
+    const QString KeyValue = QStringLiteral("KeyValue");
+    const QString TimeLapse = QStringLiteral("TimeLapse");
+    const QString CoordinateX = QStringLiteral("CoordinateX");
+    const QString CoordinateY = QStringLiteral("CoordinateY");
+    const QString State = QStringLiteral("State");
+    const QString Text = QStringLiteral("Text");
+    const QString RepeatTimes = QStringLiteral("RepeatTimes");
+    const QString id = QStringLiteral("id");
+    const QString IgnoreDelayTime = QStringLiteral("IgnoreDelayTime");
+};

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+
+// The older text profile format (ConfigN.txt), shared by the family A and
+// family B managers. Line based, UTF-8, '#' starts a comment line:
+//
+//   OX8PROFILE 1
+//   dialect Korvan|Halden
+//   block <hex bytes of the settings block, no spaces>
+//   macro <position> <hex bytes of the macro record>     (zero or more)
+//   sum <decimal byte sum of every block and macro byte, modulo 65536>
+//
+// A Korvan macro record is its buffer up to the size its first 16-bit field
+// gives (at least 4 bytes); a Halden record is the 2 repeat bytes followed
+// by the event words, low byte first.
+struct OldTxtProfile
+{
+    QString dialect;            // "Korvan" or "Halden"
+    QByteArray block;
+    QMap<int, QByteArray> macros; // position -> record bytes
+
+    bool operator==(const OldTxtProfile &o) const
+    {
+        return dialect == o.dialect && block == o.block && macros == o.macros;
+    }
+};
+
+QByteArray writeOldTxtProfile(const OldTxtProfile &profile);
+// Parses a file; false with a reason in error when the text is not a valid
+// profile of the expected dialect and block size (a wrong sum included).
+bool parseOldTxtProfile(const QByteArray &text, const QString &expectedDialect, int expectedBlockSize,
+                        OldTxtProfile &out, QString *error = nullptr);
