@@ -24,7 +24,9 @@ PointerSettings::~PointerSettings() = default;
 int PointerSettings::mouseSpeed() const
 {
     const QSettings s(m_file, QSettings::IniFormat);
-    return std::clamp(s.value(kSpeedKey, 10).toInt(), 1, 20);
+    bool ok = false;
+    const int v = s.value(kSpeedKey, 10).toInt(&ok);
+    return ok ? std::clamp(v, 1, 20) : 10;
 }
 
 void PointerSettings::setMouseSpeed(int speed)

@@ -1,0 +1,106 @@
+#include "pointersettings.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+// Records what would reach the desktop instead of changing it.
+class RecordingPointerSettings : public PointerSettings
+{
+public:
+    using PointerSettings::PointerSettings;
+    QList<int> speeds, lines;
+
+protected:
+    void applyMouseSpeed(int speed) override { speeds << speed; }
+    void applyWheelScrollLines(int l) override { lines << l; }
+};
+} // namespace
+
+class TstPointerSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void defaults();
+    void speedIsClamped_data();
+    void speedIsClamped();
+    void wheelLines_data();
+    void wheelLines();
+    void brokenFileFallsBack();
+    void gnomeScale();
+};
+
+void TstPointerSettings::defaults()
+{
+    QTemporaryDir dir;
+    RecordingPointerSettings s(dir.path() + "/p.ini");
+    QCOMPARE(s.mouseSpeed(), 10);
+    QCOMPARE(s.wheelScrollLines(), 3);
+}
+
+void TstPointerSettings::speedIsClamped_data()
+{
+    QTest::addColumn<int>("in");
+    QTest::addColumn<int>("out");
+    QTest::newRow("low end") << 1 << 1;
+    QTest::newRow("high end") << 20 << 20;
+    QTest::newRow("below") << 0 << 1;
+    QTest::newRow("above") << 400 << 20;
+}
+
+void TstPointerSettings::speedIsClamped()
+{
+    QFETCH(int, in);
+    QFETCH(int, out);
+    QTemporaryDir dir;
+    RecordingPointerSettings s(dir.path() + "/p.ini");
+    s.setMouseSpeed(in);
+    QCOMPARE(s.mouseSpeed(), out);
+    QCOMPARE(s.speeds, QList<int>{out});
+    // Kept between runs.
+    QCOMPARE(RecordingPointerSettings(dir.path() + "/p.ini").mouseSpeed(), out);
+}
+
+void TstPointerSettings::wheelLines_data()
+{
+    QTest::addColumn<int>("in");
+    QTest::addColumn<int>("out");
+    QTest::newRow("one screen per notch") << -1 << -1;
+    QTest::newRow("one line") << 1 << 1;
+    QTest::newRow("zero becomes one") << 0 << 1;
+    QTest::newRow("huge") << 100000 << 100;
+}
+
+void TstPointerSettings::wheelLines()
+{
+    QFETCH(int, in);
+    QFETCH(int, out);
+    QTemporaryDir dir;
+    RecordingPointerSettings s(dir.path() + "/p.ini");
+    s.setWheelScrollLines(in);
+    QCOMPARE(s.wheelScrollLines(), out);
+    QCOMPARE(s.lines, QList<int>{out});
+}
+
+void TstPointerSettings::brokenFileFallsBack()
+{
+    QTemporaryDir dir;
+    QFile f(dir.path() + "/p.ini");
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[Pointer]\nspeed=banana\nwheelLines=-7\n");
+    f.close();
+    RecordingPointerSettings s(f.fileName());
+    QCOMPARE(s.mouseSpeed(), 10);
+    QCOMPARE(s.wheelScrollLines(), 3);
+}
+
+void TstPointerSettings::gnomeScale()
+{
+    QCOMPARE(gnomePointerSpeed(10), 0.0);
+    QCOMPARE(gnomePointerSpeed(20), 1.0);
+    QCOMPARE(gnomePointerSpeed(0), -0.9);
+}
+
+QTEST_GUILESS_MAIN(TstPointerSettings)
+#include "tst_pointersettings.moc"
