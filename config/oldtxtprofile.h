@@ -15,7 +15,10 @@
 //
 // A Korvan macro record is its buffer up to the size its first 16-bit field
 // gives (at least 4 bytes); a Halden record is the 2 repeat bytes followed
-// by the event words, low byte first.
+// by the event words, low byte first. The writer cuts a whole Korvan page
+// down to that size, so a manager may hand over its 4096-byte buffers.
+// Macro positions are 0..255, each at most once; a file over 1 MiB, a line
+// over 8256 characters or a record longer than the device takes is refused.
 struct OldTxtProfile
 {
     QString dialect;            // "Korvan" or "Halden"
