@@ -73,8 +73,9 @@ QString wiredPathFragment(int mouseType)
 
 int turnDescriptorToMouseType(const QString &productString)
 {
+    // The descriptor is read into a 50-byte buffer: 25 UTF-16 characters.
     QString text;
-    for (const QChar c : productString.left(50))
+    for (const QChar c : productString.left(25))
         if (!c.isNull())
             text.append(c);
     qDebug() << "turnDescriptorToMouseType" << text;

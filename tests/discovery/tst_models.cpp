@@ -107,7 +107,8 @@ void TstModels::turnDescriptorToMouseType_data()
     QTest::newRow("plain OX7 names no model") << "KORVAN OX7 ISP" << 0;
     QTest::newRow("case-sensitive") << "korvan ox7eu" << 0;
     QTest::newRow("zero characters are dropped") << QString("OX") + QChar(0) + QString("7EU") << 14;
-    QTest::newRow("only the first 50 characters count") << QString(48, QLatin1Char(' ')) + "OX4" << 0;
+    QTest::newRow("only the first 25 characters count") << QString(23, QLatin1Char(' ')) + "OX4" << 0;
+    QTest::newRow("25th character still counts") << QString(22, QLatin1Char(' ')) + "OX4" << 12;
     QTest::newRow("empty") << QString() << 0;
 }
 

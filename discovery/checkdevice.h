@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+class HidBus;
+
+// Finds out once a second which supported mouse is attached, decides which
+// one is current when several are, and reports changes. Lives on a worker
+// thread of its own; its timer fires there and its signals reach the window
+// queued. Starts scanning as soon as it exists.
+class CheckDevice : public QObject
+{
+    Q_OBJECT
+
+public:
+    // bus: where to look (the process-wide bus when nullptr); it must
+    // outlive the watcher. intervalMs: time between scans (1000 in the product).
+    explicit CheckDevice(HidBus *bus = nullptr, int intervalMs = 1000, QObject *parent = nullptr);
+    ~CheckDevice() override;
+
+    // One scan: fills the found id list. False when the scan failed.
+    bool FindHIDDevice();
+    // One timer tick: scan, choose, report.
+    void tick();
+
+    QList<int> scanOrder() const { return m_scanOrder; }
+    QList<int> foundIds() const { return m_foundIds; }
+    int currentId() const { return m_currentId; }
+    bool isRunning() const { return m_timerId != 0; }
+
+signals:
+    void sigFound(bool found, uint productId, uint vendorId);
+    void sigBlootDescriptor(int mouseType);
+
+public slots:
+    void startTheTimer();
+    void stopTheTimer();
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    void reorderAfterArrival(int productId);
+
+    HidBus *m_bus;
+    int m_intervalMs;
+    uint m_vendorId;
+    bool m_reported = false;
+    bool m_found = false;
+    QList<int> m_foundIds;
+    QList<int> m_scanOrder;
+    int m_currentId = 0;
+    int m_reportedId = 0;
+    int m_timerId = 0;
+};
