@@ -147,7 +147,8 @@ QByteArray JsonHandle::getMouseData_Halden(int mouseType, int profile)
         setMouseData_Halden(block, mouseType, profile);
         return block;
     }
-    if (!root.contains(MouseDataOfGamingMode))
+    // A block member that is not an object is damage, not a block of zeros.
+    if (!root.value(MouseDataOfGamingMode).isObject())
         return block;
     return blockFromObject(root.value(MouseDataOfGamingMode).toObject(), kHaldenBlockSize);
 }
@@ -242,7 +243,8 @@ QByteArray JsonHandle::getMouseData_Korvan(int mouseType, int profile)
         setMouseData_Korvan(block, mouseType, profile);
         return block;
     }
-    if (!root.contains(MouseDataOfGamingMode))
+    // A block member that is not an object is damage, not a block of zeros.
+    if (!root.value(MouseDataOfGamingMode).isObject())
         return block;
     const QJsonObject data = root.value(MouseDataOfGamingMode).toObject();
     qDebug() << "getMouseData_Korvan dataObject" << data.size();
