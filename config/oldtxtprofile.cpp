@@ -1,5 +1,9 @@
 #include "oldtxtprofile.h"
 
+#include "atomicfile.h"
+
+#include <QFile>
+#include <QFileInfo>
 #include <QList>
 
 namespace {
@@ -214,4 +218,22 @@ bool parseOldTxtProfile(const QByteArray &text, const QString &expectedDialect, 
         return fail(error, QStringLiteral("sum %1 does not match %2").arg(sum).arg(profileSum(profile)));
     out = profile;
     return true;
+}
+
+bool readOldTxtProfileFile(const QString &path, const QString &expectedDialect, int expectedBlockSize,
+                           OldTxtProfile &out, QString *error)
+{
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return fail(error, QStringLiteral("%1 is not a file").arg(path));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(error, QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
+    const QByteArray text = file.read(kMaxFileSize + 1);
+    return parseOldTxtProfile(text, expectedDialect, expectedBlockSize, out, error);
+}
+
+bool writeOldTxtProfileFile(const QString &path, const OldTxtProfile &profile)
+{
+    return writeFileAtomically(path, writeOldTxtProfile(profile));
 }

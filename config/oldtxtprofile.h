@@ -36,3 +36,10 @@ QByteArray writeOldTxtProfile(const OldTxtProfile &profile);
 // profile of the expected dialect and block size (a wrong sum included).
 bool parseOldTxtProfile(const QByteArray &text, const QString &expectedDialect, int expectedBlockSize,
                         OldTxtProfile &out, QString *error = nullptr);
+
+// File helpers for the managers: the read is bounded (a file over 1 MiB or
+// one that cannot be read fails with a reason) and the write replaces the
+// file atomically.
+bool readOldTxtProfileFile(const QString &path, const QString &expectedDialect, int expectedBlockSize,
+                           OldTxtProfile &out, QString *error = nullptr);
+bool writeOldTxtProfileFile(const QString &path, const OldTxtProfile &profile);

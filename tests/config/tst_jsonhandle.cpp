@@ -8,6 +8,8 @@
 #include <QJsonDocument>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 QByteArray readAll(const QString &path)
@@ -83,6 +85,8 @@ class TestJsonHandle : public QObject
 private slots:
     void cleanup() { setAtomicWriteAbortBeforeCommit(false); }
 
+    void readFileBytes();
+
     // Default blocks.
     void defaultBlocksMatchTheModelTables_data();
     void defaultBlocksMatchTheModelTables();
@@ -132,6 +136,32 @@ private slots:
     void translateTable_data();
     void translateTable();
 };
+
+// A missing file is created empty; special files and files over the size
+// limit read as nothing (a FIFO would otherwise block the reader forever).
+void TestJsonHandle::readFileBytes()
+{
+    TempAppDir app;
+    const QString missing = app.path() + "/new.json";
+    QCOMPARE(JsonHandle::readFileBytes(missing), QByteArray());
+    QVERIFY(QFileInfo(missing).isFile());
+
+    writeAll(missing, "{\"a\":1}");
+    QCOMPARE(JsonHandle::readFileBytes(missing), QByteArray("{\"a\":1}"));
+
+    QCOMPARE(JsonHandle::readFileBytes(app.path()), QByteArray());
+    const QString fifo = app.path() + "/fifo.json";
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QCOMPARE(JsonHandle::readFileBytes(fifo), QByteArray());
+    JsonHandle handle;
+    QCOMPARE(handle.getMacroName(fifo), QStringLiteral("ErrorName"));
+
+    const QString big = app.path() + "/big.json";
+    writeAll(big, QByteArray(4 * 1024 * 1024, ' '));
+    QCOMPARE(JsonHandle::readFileBytes(big).size(), 4 * 1024 * 1024);
+    writeAll(big, QByteArray(4 * 1024 * 1024 + 1, ' '));
+    QCOMPARE(JsonHandle::readFileBytes(big), QByteArray());
+}
 
 // ------------------------------------------------------------ default blocks
 

@@ -1,5 +1,7 @@
+#include "atomicfile.h"
 #include "oldtxtprofile.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -83,6 +85,7 @@ private slots:
     void acceptedVariants();
     void rejected_data();
     void rejected();
+    void files();
 };
 
 void TestOldTxtProfile::roundTrip_data()
@@ -233,6 +236,36 @@ void TestOldTxtProfile::rejected()
     QCOMPARE(out, korvanProfile());
     // The error text is optional.
     QVERIFY(!parseOldTxtProfile(text, dialect, blockSize, out));
+}
+
+void TestOldTxtProfile::files()
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/Config1.txt";
+    OldTxtProfile parsed;
+    QString error;
+    QVERIFY(!readOldTxtProfileFile(path, "Korvan", 128, parsed, &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(!readOldTxtProfileFile(dir.path(), "Korvan", 128, parsed));
+
+    QVERIFY(writeOldTxtProfileFile(path, korvanProfile()));
+    QVERIFY(readOldTxtProfileFile(path, "Korvan", 128, parsed, &error));
+    QCOMPARE(parsed, korvanProfile());
+
+    // A write stopped before its commit keeps the old file.
+    setAtomicWriteAbortBeforeCommit(true);
+    QVERIFY(!writeOldTxtProfileFile(path, haldenProfile()));
+    setAtomicWriteAbortBeforeCommit(false);
+    QVERIFY(readOldTxtProfileFile(path, "Korvan", 128, parsed));
+    QCOMPARE(parsed, korvanProfile());
+
+    QFile big(path);
+    QVERIFY(big.open(QIODevice::Append));
+    big.write(QByteArray(1024 * 1024, '\n'));
+    big.close();
+    QVERIFY(!readOldTxtProfileFile(path, "Korvan", 128, parsed, &error));
+    QVERIFY(error.contains("too large"));
 }
 
 QTEST_APPLESS_MAIN(TestOldTxtProfile)
