@@ -1,0 +1,352 @@
+#include "clock.h"
+#include "familyascene.h"
+#include "familyawire.h"
+#include "models.h"
+
+#include <QtTest>
+
+using namespace wire;
+
+namespace {
+
+// A 65-byte ISP report: id 0, command and packet number (little-endian),
+// then up to 56 data bytes.
+QByteArray packet(quint32 command, quint32 number, const QByteArray &data = QByteArray())
+{
+    QByteArray r(65, '\0');
+    for (int i = 0; i < 4; ++i) {
+        r[1 + i] = char((command >> (8 * i)) & 0xFF);
+        r[5 + i] = char((number >> (8 * i)) & 0xFF);
+    }
+    for (int i = 0; i < data.size() && 9 + i < r.size(); ++i)
+        r[9 + i] = data.at(i);
+    return r;
+}
+
+QByteArray le32(quint32 v)
+{
+    return bytes({int(v & 0xFF), int((v >> 8) & 0xFF), int((v >> 16) & 0xFF), int(v >> 24)});
+}
+
+quint16 sumOfPacket(const QByteArray &report)
+{
+    quint32 s = 0;
+    for (int i = 1; i < report.size(); ++i)
+        s += quint8(report.at(i));
+    return quint16(s);
+}
+
+QByteArray image(int size)
+{
+    QByteArray b;
+    for (int i = 0; i < size; ++i)
+        b.append(char((i * 7 + 3) & 0xFF));
+    return b;
+}
+
+} // namespace
+
+// The NUC123 ISP boot loader, driven with hand-built packets.
+class TestNucIspBootloader : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void describesItself_data();
+    void describesItself();
+    void fullUpdate_data();
+    void fullUpdate();
+    void resendReplacesSpoiledPacket_data();
+    void resendReplacesSpoiledPacket();
+    void missingAnswerTimesOut();
+    void wrongPacketNumberIsIgnored();
+    void runAfterHalfAnImageStays();
+    void runWithoutTransferBringsOldFirmware();
+    void stuckBootloaderBringsFreshMouse();
+    void dropsMalformedReports_data();
+    void dropsMalformedReports();
+
+private:
+    // Sends one packet and checks its answer: byte sum and number + 1.
+    void exchange(const QByteArray &report, quint32 number);
+    std::shared_ptr<NucIspBootloader> restartMouse(int type);
+
+    std::unique_ptr<VirtualClock> m_clock;
+    std::unique_ptr<ScopedDeviceClock> m_scopedClock;
+    std::unique_ptr<EmulatedHidBus> m_bus;
+    FamilyAScene m_scene;
+    std::unique_ptr<HidDevice> m_boot;
+};
+
+void TestNucIspBootloader::init()
+{
+    m_clock = std::make_unique<VirtualClock>();
+    m_scopedClock = std::make_unique<ScopedDeviceClock>(m_clock.get());
+    m_bus = std::make_unique<EmulatedHidBus>();
+}
+
+void TestNucIspBootloader::cleanup()
+{
+    m_boot.reset();
+    m_scene = {};
+    m_bus.reset();
+    m_scopedClock.reset();
+    m_clock.reset();
+}
+
+void TestNucIspBootloader::exchange(const QByteArray &report, quint32 number)
+{
+    QVERIFY(m_boot->write(report));
+    QByteArray answer;
+    QCOMPARE(m_boot->read(answer, 20000), 65);
+    QCOMPARE(answer.size(), 65);
+    QCOMPARE(quint8(answer.at(0)), quint8(0));
+    QCOMPARE(answer.mid(1, 2), le16(sumOfPacket(report)));
+    QCOMPARE(answer.mid(5, 4), le32(number + 1));
+}
+
+std::shared_ptr<NucIspBootloader> TestNucIspBootloader::restartMouse(int type)
+{
+    m_scene = plugFamilyA(*m_bus, type, false);
+    auto dev = open(*m_bus, m_scene.mouse->wiredProductId(), FAMILY_A_USAGE_PAGE);
+    if (!dev || !dev->write(report({0xA8})))
+        return nullptr;
+    m_clock->advance(FamilyAMouse::kDefaultRestartDelayMs);
+    m_boot = open(*m_bus, PID_BOOTLOADER, 0xFF00);
+    return m_boot ? m_scene.mouse->bootloader() : nullptr;
+}
+
+void TestNucIspBootloader::describesItself_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("productString");
+    QTest::addColumn<int>("typeFromString");
+    QTest::newRow("OX7") << 11 << "KORVAN OX7 ISP" << 0;
+    QTest::newRow("OX7EU") << 14 << "KORVAN OX7EU ISP" << 14;
+    QTest::newRow("OX4") << 12 << "KORVAN OX4 ISP" << 12;
+    QTest::newRow("OX4C") << 7 << "KORVAN OX4C ISP" << 12;
+}
+
+void TestNucIspBootloader::describesItself()
+{
+    QFETCH(int, type);
+    QFETCH(QString, productString);
+    QFETCH(int, typeFromString);
+    plugNucIspBootloader(*m_bus, type);
+    const QVector<HidDeviceInfo> all = m_bus->enumerate();
+    QCOMPARE(all.size(), 1);
+    QCOMPARE(all.first().vendorId, VID_KORVAN);
+    QCOMPARE(all.first().productId, PID_BOOTLOADER);
+    QCOMPARE(all.first().productString, productString);
+    QCOMPARE(all.first().inputReportLength, 65);
+    QCOMPARE(all.first().outputReportLength, 65);
+    QCOMPARE(turnDescriptorToMouseType(all.first().productString), typeFromString);
+    QVERIFY(!plugNucIspBootloader(*m_bus, 3));
+}
+
+void TestNucIspBootloader::fullUpdate_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::addColumn<quint32>("command");
+    QTest::addColumn<quint32>("start");
+    QTest::addColumn<int>("continuations");
+
+    QTest::newRow("48 bytes fit the first packet") << 48 << 0xA0u << 0u << 0;
+    QTest::newRow("104 bytes end with a full continuation") << 104 << 0xA0u << 0u << 1;
+    QTest::newRow("200 bytes end with a short continuation") << 200 << 0xA0u << 0u << 3;
+    QTest::newRow("one byte") << 1 << 0xA0u << 0u << 0;
+    QTest::newRow("data memory") << 60 << 0xC3u << 0x1F000u << 1;
+}
+
+void TestNucIspBootloader::fullUpdate()
+{
+    QFETCH(int, size);
+    QFETCH(quint32, command);
+    QFETCH(quint32, start);
+    QFETCH(int, continuations);
+    std::shared_ptr<NucIspBootloader> boot = restartMouse(11);
+    QVERIFY(boot);
+    boot->setVersionAfterUpdate(31);
+    const QByteArray img = image(size);
+
+    exchange(packet(0xA4, 1, le32(1)), 1);
+    exchange(packet(command, 3, le32(start) + le32(quint32(size)) + img.left(48)), 3);
+    quint32 number = 5;
+    for (int sent = 48; sent < size; sent += 56, number += 2)
+        exchange(packet(0x00, number, img.mid(sent, 56)), number);
+    QCOMPARE(boot->packetCount(0x00), continuations);
+    QCOMPARE(boot->packetNumberErrors(), 0);
+
+    const bool program = command == 0xA0;
+    QCOMPARE(program ? boot->programImage() : boot->dataImage(), img);
+    QCOMPARE(program ? boot->programLength() : boot->dataLength(), size);
+    QCOMPARE(boot->programComplete(), program);
+
+    QVERIFY(m_boot->write(packet(0xAB, number)));
+    QVERIFY(boot->hasRun());
+    QByteArray none;
+    QCOMPARE(m_boot->read(none, 100), -1); // gone with the reset
+    QCOMPARE(countProduct(*m_bus, PID_BOOTLOADER), 0);
+    QCOMPARE(countProduct(*m_bus, PID_OX7_WIRED), 0);
+    m_clock->advance(NucIspBootloader::kDefaultRunDelayMs);
+    QCOMPARE(countProduct(*m_bus, PID_OX7_WIRED), 2);
+    QVERIFY(!m_scene.mouse->inBootloader());
+    QCOMPARE(m_scene.mouse->flashCount(), program ? 1 : 0);
+    QCOMPARE(m_scene.mouse->flashedImage(), program ? img : QByteArray());
+    QCOMPARE(m_scene.mouse->firmwareVersion(), program ? 31u : 25u);
+
+    // The mouse is itself again: the old answer is gone, commands work.
+    auto dev = open(*m_bus, PID_OX7_WIRED, FAMILY_A_USAGE_PAGE);
+    QVERIFY(dev);
+    QCOMPARE(status(ask(*dev)), quint8(0xFF));
+    QVERIFY(dev->write(report({0xFF, 0xA3, 0x00})));
+    QCOMPARE(ask(*dev).mid(1, 5), hex("01") + le32(program ? 31 : 25));
+}
+
+void TestNucIspBootloader::resendReplacesSpoiledPacket_data()
+{
+    QTest::addColumn<bool>("shortAnswer");
+    QTest::newRow("wrong byte sum") << false;
+    QTest::newRow("short answer") << true;
+}
+
+void TestNucIspBootloader::resendReplacesSpoiledPacket()
+{
+    QFETCH(bool, shortAnswer);
+    std::shared_ptr<NucIspBootloader> boot = restartMouse(14);
+    QVERIFY(boot);
+    const QByteArray img = image(200);
+    exchange(packet(0xA4, 1, le32(1)), 1);
+    exchange(packet(0xA0, 3, le32(0) + le32(200) + img.left(48)), 3);
+    exchange(packet(0x00, 5, img.mid(48, 56)), 5);
+
+    // The answer to the second continuation goes wrong.
+    if (shortAnswer)
+        boot->injectShortAnswers(1, 20);
+    else
+        boot->injectWrongChecksum(1);
+    const QByteArray spoiled = packet(0x00, 7, img.mid(104, 56));
+    QVERIFY(m_boot->write(spoiled));
+    QByteArray answer;
+    if (shortAnswer) {
+        QCOMPARE(m_boot->read(answer, 20000), 20);
+    } else {
+        QCOMPARE(m_boot->read(answer, 20000), 65);
+        QCOMPARE(answer.mid(5, 4), le32(8));
+        QVERIFY(answer.mid(1, 2) != le16(sumOfPacket(spoiled)));
+    }
+
+    // The host asks for a resend and sends the same data again.
+    exchange(packet(0xFF, 9), 9);
+    exchange(packet(0x00, 11, img.mid(104, 56)), 11);
+    exchange(packet(0x00, 13, img.mid(160, 56)), 13);
+    QCOMPARE(boot->packetCount(0xFF), 1);
+    QCOMPARE(boot->programImage(), img);
+    QVERIFY(boot->programComplete());
+}
+
+void TestNucIspBootloader::missingAnswerTimesOut()
+{
+    std::shared_ptr<NucIspBootloader> boot = restartMouse(11);
+    QVERIFY(boot);
+    boot->injectNoAnswer(1);
+    QVERIFY(m_boot->write(packet(0xA4, 1, le32(1))));
+    const qint64 before = m_clock->nowMs();
+    QByteArray answer;
+    QCOMPARE(m_boot->read(answer, 20000), 0);
+    QCOMPARE(m_clock->nowMs() - before, qint64(20000));
+    // The packet was taken; the next one is answered again.
+    exchange(packet(0xA4, 3, le32(3)), 3);
+}
+
+void TestNucIspBootloader::wrongPacketNumberIsIgnored()
+{
+    std::shared_ptr<NucIspBootloader> boot = restartMouse(11);
+    QVERIFY(boot);
+    const QByteArray img = image(100);
+    exchange(packet(0xA4, 1, le32(1)), 1);
+    // Number 5 where 3 is due: not taken, not answered.
+    QVERIFY(m_boot->write(packet(0xA0, 5, le32(0) + le32(100) + img.left(48))));
+    QByteArray answer;
+    QCOMPARE(m_boot->read(answer, 20000), 0);
+    QCOMPARE(boot->packetNumberErrors(), 1);
+    QCOMPARE(boot->programLength(), -1);
+    exchange(packet(0xA0, 3, le32(0) + le32(100) + img.left(48)), 3);
+    QCOMPARE(boot->programImage(), img.left(48));
+    // A new sync sets the numbers afresh.
+    exchange(packet(0xA4, 41, le32(41)), 41);
+    exchange(packet(0x00, 43, img.mid(48)), 43);
+    QCOMPARE(boot->programImage(), img);
+}
+
+void TestNucIspBootloader::runAfterHalfAnImageStays()
+{
+    std::shared_ptr<NucIspBootloader> boot = restartMouse(11);
+    QVERIFY(boot);
+    const QByteArray img = image(200);
+    exchange(packet(0xA4, 1, le32(1)), 1);
+    exchange(packet(0xA0, 3, le32(0) + le32(200) + img.left(48)), 3);
+    QVERIFY(m_boot->write(packet(0xAB, 5)));
+    m_clock->advance(10000);
+    QCOMPARE(countProduct(*m_bus, PID_BOOTLOADER), 1);
+    QCOMPARE(countProduct(*m_bus, PID_OX7_WIRED), 0);
+    QVERIFY(m_scene.mouse->inBootloader());
+    // Still listening: a later run finds it and starts over.
+    exchange(packet(0xA4, 1, le32(1)), 1);
+}
+
+void TestNucIspBootloader::runWithoutTransferBringsOldFirmware()
+{
+    std::shared_ptr<NucIspBootloader> boot = restartMouse(9);
+    QVERIFY(boot);
+    exchange(packet(0xA4, 1, le32(1)), 1);
+    QVERIFY(m_boot->write(packet(0xAB, 3)));
+    m_clock->advance(NucIspBootloader::kDefaultRunDelayMs);
+    QCOMPARE(countProduct(*m_bus, PID_OX7C_WIRED), 2);
+    QCOMPARE(m_scene.mouse->flashCount(), 0);
+    QCOMPARE(m_scene.mouse->firmwareVersion(), 25u);
+}
+
+void TestNucIspBootloader::stuckBootloaderBringsFreshMouse()
+{
+    std::shared_ptr<NucIspBootloader> boot = plugNucIspBootloader(*m_bus, 14);
+    QVERIFY(boot);
+    QVERIFY(!boot->mouse());
+    m_boot = open(*m_bus, PID_BOOTLOADER, 0xFF00);
+    QVERIFY(m_boot);
+    const QByteArray img = image(48);
+    exchange(packet(0xA4, 1, le32(1)), 1);
+    exchange(packet(0xA0, 3, le32(0) + le32(48) + img), 3);
+    QVERIFY(m_boot->write(packet(0xAB, 5)));
+    m_clock->advance(NucIspBootloader::kDefaultRunDelayMs);
+    QCOMPARE(countProduct(*m_bus, PID_OX7EU_WIRED), 2);
+    QVERIFY(boot->mouse());
+    QCOMPARE(boot->mouse()->flashedImage(), img);
+    QCOMPARE(boot->mouse()->memory(4, 2), le16(PID_OX7EU_WIRED));
+}
+
+void TestNucIspBootloader::dropsMalformedReports_data()
+{
+    QTest::addColumn<QByteArray>("raw");
+    QTest::newRow("64 bytes without the id") << packet(0xA4, 1).mid(1);
+    QTest::newRow("report id 1") << QByteArray(1, 1) + packet(0xA4, 1).mid(1);
+    QTest::newRow("a family A command report") << report({0xFF, 0xA2, 0x00});
+}
+
+void TestNucIspBootloader::dropsMalformedReports()
+{
+    QFETCH(QByteArray, raw);
+    std::shared_ptr<NucIspBootloader> boot = plugNucIspBootloader(*m_bus, 11);
+    m_boot = open(*m_bus, PID_BOOTLOADER, 0xFF00);
+    QVERIFY(m_boot);
+    QVERIFY(!m_boot->write(raw));
+    QCOMPARE(boot->outputReports(), 0);
+    QByteArray answer;
+    QCOMPARE(m_boot->read(answer, 50), 0);
+}
+
+QTEST_GUILESS_MAIN(TestNucIspBootloader)
+#include "tst_nucispbootloader.moc"
