@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include "jsonhandle.h"
 #include "languagetable.h"
 #include "paths.h"
 
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QLocale>
 
 const char *const kApplicationName = "OX8Driver";
@@ -51,26 +51,12 @@ int loadLanguage(int qlocaleLanguage, const QString &translateFile)
     qDebug() << "loadSysLanguage" << qlocaleLanguage;
     const int index = languageIndexForLocale(qlocaleLanguage);
 
-    QFile file(translateFile);
-    QByteArray data;
-    // A translation table of several megabytes would be a broken file.
-    if (file.open(QIODevice::ReadOnly) && file.size() <= 16 * 1024 * 1024)
-        data = file.readAll();
-    QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(data, &error);
-    if (doc.isNull() || error.error != QJsonParseError::NoError || !doc.isArray()) {
-        qDebug() << "NoArray";
-        setLanguageTexts({});
-        return index;
-    }
+    QJsonArray language;
+    JsonHandle().readTranslateTable(translateFile, language, index);
     QStringList texts;
-    const QJsonValue language = doc.array().at(index);
-    if (language.isArray()) {
-        const QJsonArray array = language.toArray();
-        texts.reserve(array.size());
-        for (const QJsonValue &v : array)
-            texts.append(v.toString());
-    }
+    texts.reserve(language.size());
+    for (const QJsonValue &v : qAsConst(language))
+        texts.append(v.toString());
     setLanguageTexts(texts);
     return index;
 }
