@@ -1,0 +1,265 @@
+#include "fwupdate.h"
+
+#include "clock.h"
+#include "familyacodec.h"
+#include "hidparse.h"
+#include "models.h"
+
+#include <QCoreApplication>
+#include <QDebug>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <atomic>
+
+using namespace familya;
+
+namespace {
+// One counter for the whole process: a run picks up where the boot loader
+// expects it.
+std::atomic<quint32> g_packetNumber{1};
+
+constexpr quint32 kProgramStart = 0;
+} // namespace
+
+FwUpdate::FwUpdate(QObject *parent)
+    : QObject(parent)
+{
+}
+
+FwUpdate::~FwUpdate()
+{
+    closeHandles();
+    QThread *worker = thread();
+    const QCoreApplication *app = QCoreApplication::instance();
+    if (worker && worker != QThread::currentThread() && (!app || worker != app->thread())) {
+        worker->quit();
+        worker->wait();
+        delete worker;
+    }
+}
+
+void FwUpdate::SetDevicePaths(const QString &mousePath, const QString &bootPath)
+{
+    m_mousePath = mousePath;
+    m_bootPath = bootPath;
+}
+
+quint32 FwUpdate::PacketNumber()
+{
+    return g_packetNumber.load();
+}
+
+void FwUpdate::closeHandles()
+{
+    m_boot.reset();
+}
+
+bool FwUpdate::LoadImage(const QString &path, QByteArray &image)
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString extension = dot >= 0 ? name.mid(dot + 1) : QString();
+    if (extension.contains(QLatin1String("hex"), Qt::CaseInsensitive)) {
+        qDebug() << "Get file info fail" << path;
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qDebug() << "Get file info fail" << path;
+        return false;
+    }
+    if (file.size() > kFirmwareMaxSize) {
+        qDebug() << "File size is too big" << file.size();
+        qDebug() << "Get file info fail" << path;
+        return false;
+    }
+    // Flashing nothing would leave the mouse without firmware.
+    if (file.size() <= 0) {
+        qDebug() << "Get file info fail" << path << "empty";
+        return false;
+    }
+    const QByteArray bytes = file.read(kFirmwareMaxSize + 1);
+    if (bytes.size() != file.size() || bytes.size() > kFirmwareMaxSize) {
+        qDebug() << "Get file info fail" << path << "short read";
+        return false;
+    }
+    image = bytes;
+    return true;
+}
+
+bool FwUpdate::enterUpdateMode()
+{
+    if (FindHidDevice(m_bootPath)) {
+        qDebug() << "EnterUpdateMode" << m_bootPath;
+        m_boot = OpenHidDevice(0, 0, m_bootPath);
+        return m_boot != nullptr;
+    }
+    if (!FindHidDevice(m_mousePath))
+        return false;
+    {
+        std::unique_ptr<HidDevice> mouse = OpenHidDevice(FAMILY_A_USAGE_PAGE, FAMILY_A_USAGE, m_mousePath);
+        if (!mouse)
+            return false;
+        QByteArray report;
+        buildReceiverReport(QByteArray(1, char(kCmdEnterBootloader)), report);
+        if (!mouse->write(report))
+            qDebug("Failed to write data,error code: %d", mouse->lastError());
+    }
+    // The firmware restarts and the boot loader enumerates a while later.
+    deviceClock().sleepMs(kRestartWaitMs);
+    for (int i = 0; i < kBootPollCount; ++i) {
+        deviceClock().sleepMs(kBootPollWaitMs);
+        m_boot = OpenHidDevice(0, 0, m_bootPath);
+        qDebug("m_hBoot = %x", m_boot ? 1 : 0);
+        if (m_boot)
+            return true;
+    }
+    return false;
+}
+
+bool FwUpdate::sendPacket(quint32 command, const QByteArray &data)
+{
+    const quint32 number = g_packetNumber++;
+    const QByteArray report = buildIspPacket(command, number, data);
+    m_expectedChecksum = byteSum(report, 1, kIspPacketSize);
+    qDebug("WriteFile: %08x %08x %08x, gcksum= %x", command, number, readLe32(report, 9), m_expectedChecksum);
+    if (!m_boot)
+        return false;
+    const qint64 start = deviceClock().nowMs();
+    if (!m_boot->write(report)) {
+        qDebug("Failed to write data,error code: %d", m_boot->lastError());
+        m_lastError = DeviceGone;
+        return false;
+    }
+    if (deviceClock().nowMs() - start > kWriteWaitMs) {
+        qDebug() << "Timeout[Write PENDING]";
+        m_lastError = TimedOut;
+        return false;
+    }
+    return true;
+}
+
+bool FwUpdate::receiveAnswer()
+{
+    if (!m_boot)
+        return false;
+    const qint64 start = deviceClock().nowMs();
+    for (;;) {
+        const qint64 left = kReceiveLimitMs - (deviceClock().nowMs() - start);
+        if (left <= 0) {
+            m_lastError = TimedOut;
+            return false;
+        }
+        QByteArray answer;
+        const int n = m_boot->read(answer, int(left));
+        if (n < 0) {
+            qDebug() << "Failed to read data,error code:" << m_boot->lastError();
+            qDebug() << "GetOverlappedResult error";
+            m_lastError = DeviceGone;
+            return false;
+        }
+        if (n == 0)
+            continue; // nothing within the time given; the limit decides
+        if (answer.size() < kIspReportSize) {
+            qDebug() << "Wrong size:" << answer.size();
+            ++g_packetNumber;
+            m_lastError = ShortAnswer;
+            return false;
+        }
+        quint16 checksum = 0;
+        quint32 number = 0;
+        parseIspAnswer(answer, checksum, number);
+        qDebug("ReadFile: lcksum= %x curPacketNo= %x", checksum, number);
+        if (number != g_packetNumber.load())
+            continue; // an answer to something else; keep waiting for ours
+        ++g_packetNumber;
+        if (checksum != m_expectedChecksum) {
+            qDebug() << "Checksum error:" << checksum << m_expectedChecksum;
+            m_lastError = ChecksumMismatch;
+            return false;
+        }
+        m_lastError = NoError;
+        return true;
+    }
+}
+
+bool FwUpdate::updateMemory(quint32 command, quint32 startAddress, const QByteArray &image)
+{
+    g_packetNumber = 1;
+    QByteArray sync(4, '\0');
+    putLe32(sync, 0, g_packetNumber.load());
+    if (!sendPacket(kIspCmdSyncPacketNo, sync) || !receiveAnswer()) {
+        qDebug() << "Send sync packno cmd fail";
+        return false;
+    }
+    qDebug() << "Send sync packno cmd OK";
+
+    const int length = image.size();
+    QByteArray first(8, '\0');
+    putLe32(first, 0, startAddress);
+    putLe32(first, 4, quint32(length));
+    first.append(image.left(kIspFirstDataSize));
+    qDebug("Need to transfer  %d  bytes", length);
+    if (!sendPacket(command, first) || !receiveAnswer())
+        return false;
+
+    int sent = qMin(length, kIspFirstDataSize);
+    int resends = 0;
+    while (sent < length) {
+        emit sigPercent(int(sent * 100.0 / length * 0.8));
+        const QByteArray chunk = image.mid(sent, kIspDataSize);
+        qDebug("Send index %d:  %d bytes", sent, int(chunk.size()));
+        qDebug() << "Sending next packets...";
+        if (!sendPacket(kIspCmdContinue, chunk))
+            return false;
+        if (receiveAnswer()) {
+            sent += chunk.size();
+            resends = 0;
+            continue;
+        }
+        if ((m_lastError != ShortAnswer && m_lastError != ChecksumMismatch) || ++resends > kMaxResends)
+            return false;
+        qDebug() << "Resend this packet";
+        if (!sendPacket(kIspCmdResend, QByteArray()) || !receiveAnswer())
+            return false;
+    }
+    return true;
+}
+
+void FwUpdate::slotUpdate(const QString &path)
+{
+    m_lastError = NoError;
+    // The file is checked before the mouse leaves its firmware: a file that
+    // cannot be flashed must not strand it in the boot loader.
+    QByteArray image;
+    if (!LoadImage(path, image)) {
+        qDebug() << "update fw file failed";
+        emit sigUpdateResult(0);
+        return;
+    }
+    if (!enterUpdateMode()) {
+        qDebug() << " FW no enter updatemode ";
+        closeHandles();
+        emit sigUpdateResult(0);
+        return;
+    }
+    if (!updateMemory(kIspCmdUpdateAprom, kProgramStart, image)) {
+        qDebug() << "update fw file failed";
+        closeHandles();
+        emit sigUpdateResult(0);
+        return;
+    }
+    qDebug() << "update fw file ok";
+    sendPacket(kIspCmdRun, QByteArray());
+    closeHandles();
+    deviceClock().sleepMs(kRunWaitMs);
+    for (int percent = 80; percent <= 100; percent += 5) {
+        if (percent > 80)
+            deviceClock().sleepMs(kProgressStepMs);
+        emit sigPercent(percent);
+    }
+    emit sigUpdateResult(1);
+}

@@ -1,0 +1,1066 @@
+#include "usbdrivermangerox7.h"
+
+#include "familyacodec.h"
+#include "models.h"
+#include "oldtxtprofile.h"
+#include "paths.h"
+#include "usbdriverox7.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QMutexLocker>
+#include <QThread>
+
+using namespace familya;
+
+namespace {
+// Button id of the editors -> offset of its word in slot memory.
+struct ButtonSlot
+{
+    int button;
+    int offset;
+};
+const ButtonSlot kButtonSlots[] = {
+    {4, 0x210}, {5, 0x21C}, {6, 0x220}, {7, 0x200}, {8, 0x218}, {9, 0x20C},
+    {10, 0x214}, {11, 0x224}, {12, 0x228}, {13, 0x208}, {14, 0x204},
+};
+
+// Factory word at each offset of the button block.
+struct FactoryWord
+{
+    int offset;
+    quint32 word;
+};
+const FactoryWord kFactoryWords[] = {
+    {0x200, buttonWord(0x03, 0x00, 0x10, 0x00)}, {0x204, buttonWord(0x08, 0x00, 0x06, 0x00)},
+    {0x208, buttonWord(0x08, 0x00, 0x05, 0x00)}, {0x20C, buttonWord(0x00, 0x00, 0x1E, 0x00)},
+    {0x210, buttonWord(0x03, 0x00, 0x01, 0x00)}, {0x214, buttonWord(0x00, 0x00, 0x20, 0x00)},
+    {0x218, buttonWord(0x03, 0x00, 0x08, 0x00)}, {0x21C, buttonWord(0x03, 0x00, 0x04, 0x00)},
+    {0x220, buttonWord(0x03, 0x00, 0x02, 0x00)}, {0x224, kUnassignedButtonWord},
+    {0x228, kUnassignedButtonWord},
+};
+
+const QString kKorvan = QStringLiteral("Korvan");
+
+QByteArray wordBytes(quint32 word)
+{
+    QByteArray b(4, '\0');
+    putLe32(b, 0, word);
+    return b;
+}
+
+// A macro buffer that can be stored and written back: a valid length field.
+bool holdsMacro(const QByteArray &buffer)
+{
+    return buffer.size() == kMacroPageSize && isValidMacroPageLength(readLe16(buffer, 0))
+        && readLe16(buffer, 0) > 4;
+}
+
+QByteArray emptyMacroBuffer()
+{
+    return QByteArray(kMacroPageSize, '\0');
+}
+
+QByteArray macroBufferFrom(const QByteArray &page)
+{
+    QByteArray buffer = emptyMacroBuffer();
+    if (isValidMacroPageLength(readLe16(page, 0)) && page.size() >= readLe16(page, 0))
+        std::copy(page.cbegin(), page.cbegin() + readLe16(page, 0), buffer.begin());
+    return buffer;
+}
+
+// The page a macro buffer lives in.
+bool pageOfBuffer(int buffer, int &index, MacroKind &kind)
+{
+    if (buffer < 0 || buffer >= UsbDriverMangerOX7::kMacroBuffers)
+        return false;
+    if (buffer < UsbDriverMangerOX7::kFirstListBuffer) {
+        index = buffer;
+        kind = MacroKind::First;
+    } else {
+        index = buffer - UsbDriverMangerOX7::kFirstListBuffer;
+        kind = MacroKind::Second;
+    }
+    return true;
+}
+} // namespace
+
+UsbDriverMangerOX7::UsbDriverMangerOX7(QObject *parent)
+    : USBDriverManger(parent)
+    , m_record(kRecordSize, '\0')
+    , m_macros(kMacroBuffers, emptyMacroBuffer())
+{
+}
+
+UsbDriverMangerOX7::~UsbDriverMangerOX7() = default;
+
+int UsbDriverMangerOX7::MouseType() const
+{
+    return m_mouseType ? m_mouseType : currentMouseType();
+}
+
+int UsbDriverMangerOX7::macroPageIndexForButton(int button)
+{
+    switch (button) {
+    case 4: return 10;
+    case 6: return 1;
+    case 7: return 2;
+    case 8: return 3;
+    case 9: return 4;
+    case 10: return 5;
+    case 11: return 6;
+    case 12: return 7;
+    case 13: return 8;
+    case 14: return 9;
+    default: return 0;
+    }
+}
+
+QByteArray UsbDriverMangerOX7::MacroBuffer(int index) const
+{
+    return index >= 0 && index < m_macros.size() ? m_macros[index] : QByteArray();
+}
+
+bool UsbDriverMangerOX7::haveDriver(const char *operation) const
+{
+    if (m_driver)
+        return true;
+    qDebug() << "UsbDriverMangerOX7" << operation << "without a driver";
+    return false;
+}
+
+void UsbDriverMangerOX7::SetDriver(KorvanUSBDriver *driver)
+{
+    m_driver = qobject_cast<USBDriverOX7 *>(driver);
+}
+
+bool UsbDriverMangerOX7::OpenDevice()
+{
+    return haveDriver("OpenDevice") && m_driver->FindHIDDevice();
+}
+
+void UsbDriverMangerOX7::CloseDevice()
+{
+    if (m_driver)
+        m_driver->UnInitDevice();
+}
+
+void UsbDriverMangerOX7::InitModelDefaults(quint16 productId, quint16 vendorId)
+{
+    Q_UNUSED(vendorId)
+    const FamilySelection selection = selectFamilyForPid(productId);
+    if (!m_mouseType && selection.family == ProtocolFamily::A)
+        m_mouseType = selection.mouseType;
+
+    QByteArray record(kRecordSize, '\0');
+    m_json.createAOriginalMouseDataFile_Korvan(record, MouseType());
+    m_buttonAddress.clear();
+    m_factoryWords.clear();
+    m_buttonMap.clear();
+    if (selection.family == ProtocolFamily::A) {
+        // Every family A model ships the same eleven words; they are also the
+        // record's button block.
+        for (const FactoryWord &f : kFactoryWords)
+            putLe32(record, kRecordButtonsOffset + (f.offset - int(kButtonBlockOffset)), f.word);
+        for (const ButtonSlot &b : kButtonSlots) {
+            m_buttonAddress.insert(b.button, b.offset);
+            for (const FactoryWord &f : kFactoryWords)
+                if (f.offset == b.offset)
+                    m_factoryWords.insert(b.button, f.word);
+        }
+    }
+    adoptRecord(record);
+}
+
+// --- Record helpers --------------------------------------------------------------
+
+void UsbDriverMangerOX7::putRecord(quint32 slotOffset, const QByteArray &bytes)
+{
+    const int at = recordOffsetForSlotOffset(slotOffset, bytes.size());
+    if (at >= 0)
+        std::copy(bytes.cbegin(), bytes.cend(), m_record.begin() + at);
+}
+
+void UsbDriverMangerOX7::putRecordWord(quint32 slotOffset, quint32 word)
+{
+    putRecord(slotOffset, wordBytes(word));
+}
+
+void UsbDriverMangerOX7::putRecordByte(quint32 slotOffset, int byteIndex, quint8 value)
+{
+    const int at = recordOffsetForSlotOffset(slotOffset + quint32(byteIndex), 1);
+    if (at >= 0)
+        m_record[at] = char(value);
+}
+
+quint8 UsbDriverMangerOX7::recordByte(quint32 slotOffset, int byteIndex) const
+{
+    const int at = recordOffsetForSlotOffset(slotOffset + quint32(byteIndex), 1);
+    return at >= 0 ? quint8(m_record[at]) : 0;
+}
+
+void UsbDriverMangerOX7::adoptRecord(const QByteArray &record)
+{
+    if (record.size() != kRecordSize)
+        return;
+    m_record = record;
+    m_buttonMap.clear();
+    for (auto it = m_buttonAddress.cbegin(); it != m_buttonAddress.cend(); ++it)
+        m_buttonMap.insert(it.key(), readLe32(m_record, kRecordButtonsOffset + (it.value() - int(kButtonBlockOffset))));
+    syncStoredValues();
+}
+
+void UsbDriverMangerOX7::syncStoredValues()
+{
+    const int last = recordByte(kCpiStageOffset, 2);
+    m_stageCount = last < kMaxCpiStages ? last + 1 : 0;
+    m_currentStage = recordByte(kLightWordOffset, 0);
+    m_reportInterval = recordByte(kReportIntervalOffset, 0);
+    m_lightMode = recordByte(kLightWordOffset, 1);
+    m_breathSpeed = recordByte(kLightWordOffset, 2);
+    m_lightIntensity = recordByte(kLightWordOffset, 3);
+    m_color = readLe32(m_record, recordOffsetForSlotOffset(kLedMatrixOffset, 4)) & 0x00FFFFFF;
+    m_oledBrightness = recordByte(kOledWordOffset, 0);
+    m_rapidFire = recordByte(kOledWordOffset, 1);
+    m_pictureMode = recordByte(kDisplayValueOffset, 0);
+    m_oledBehaviour = recordByte(kOledBehaviourOffset, kBehaviourByte);
+    m_oledOff = m_oledBehaviour == 3;
+}
+
+void UsbDriverMangerOX7::saveCurrentConfig()
+{
+    SaveConfigFileByConfigureNumber(m_configNumber);
+}
+
+// --- Profile and simple settings ---------------------------------------------------
+
+int UsbDriverMangerOX7::SetCurrentProfile(quint8 profile)
+{
+    if (!haveDriver("SetCurrentProfile") || !m_driver->SetCurrentProfile(profile))
+        return 0;
+    putLe32(m_record, kRecordProfileOffset, profile);
+    return 1;
+}
+
+int UsbDriverMangerOX7::GetCurrentProfile(quint8 &profile)
+{
+    return haveDriver("GetCurrentProfile") && m_driver->GetCurrentProfile(profile);
+}
+
+int UsbDriverMangerOX7::GetUsbReportRate(int &index, int which)
+{
+    quint32 interval = 0;
+    if (!haveDriver("GetUsbReportRate") || !m_driver->GetReportInterval(interval, which))
+        return 0;
+    const int i = reportIndexForInterval(interval);
+    if (i < 0) {
+        qDebug() << "GetUsbReportRate unknown interval" << interval;
+        return 0;
+    }
+    index = i;
+    m_reportInterval = reportIntervalForIndex(i);
+    return 1;
+}
+
+int UsbDriverMangerOX7::SetUsbReportRate(int index, int which)
+{
+    const int interval = reportIntervalForIndex(index);
+    if (interval == 0) {
+        qDebug() << "SetUsbReportRate index out of range" << index;
+        return 0;
+    }
+    if (!haveDriver("SetUsbReportRate") || !m_driver->SetReportInterval(quint32(interval), which))
+        return 0;
+    if (touchesRecord(which))
+        putRecordWord(kReportIntervalOffset, quint32(interval));
+    m_reportInterval = interval;
+    saveCurrentConfig();
+    return 1;
+}
+
+int UsbDriverMangerOX7::GetSilentHeight(int &value, int which)
+{
+    quint32 word = 0;
+    if (!haveDriver("GetSilentHeight") || !m_driver->GetSilentHeightWord(word, which))
+        return 0;
+    value = int(word);
+    return 1;
+}
+
+int UsbDriverMangerOX7::SetSilentHeight(int value, int which)
+{
+    if (!haveDriver("SetSilentHeight") || !m_driver->SetSilentHeightWord(quint32(value), which))
+        return 0;
+    if (touchesRecord(which))
+        putRecordWord(kSilentHeightOffset, quint32(value));
+    saveCurrentConfig();
+    return 1;
+}
+
+int UsbDriverMangerOX7::GetAuxiliaryByte(int &value, int which)
+{
+    quint8 b = 0;
+    if (!haveDriver("GetAuxiliaryByte") || !m_driver->GetOledWordByte(1, b, which))
+        return 0;
+    value = b;
+    return 1;
+}
+
+int UsbDriverMangerOX7::SetAuxiliaryByte(int value, int which)
+{
+    if (!haveDriver("SetAuxiliaryByte") || !m_driver->SetOledWordByte(1, quint8(value), which))
+        return 0;
+    if (touchesRecord(which))
+        putRecordByte(kOledWordOffset, 1, quint8(value));
+    saveCurrentConfig();
+    return 1;
+}
+
+// --- CPI --------------------------------------------------------------------------
+
+int UsbDriverMangerOX7::GetCPIStageMatrix(QList<DWORD> &stages, int which)
+{
+    QByteArray matrix;
+    if (!haveDriver("GetCPIStageMatrix") || !m_driver->GetCpiMatrix(matrix, which))
+        return 0;
+    stages = decodeCpiStages(MouseType(), matrix);
+    const int last = quint8(matrix[14]);
+    m_stageCount = last < kMaxCpiStages ? last + 1 : defaultLastCpiIndex(MouseType()) + 1;
+    return 1;
+}
+
+int UsbDriverMangerOX7::SetCPIListValue(const QList<DWORD> &values, int which)
+{
+    CpiListEncoding enc;
+    if (!encodeCpiList(MouseType(), values, enc)) {
+        qDebug() << "SetCPIListValue no stage in" << values;
+        return 0;
+    }
+    if (!haveDriver("SetCPIListValue"))
+        return 0;
+    if (!m_driver->SetCpiStageCount(enc.lastIndex))
+        return 0;
+    putRecordByte(kCpiStageOffset, 2, quint8(enc.lastIndex));
+    if (!m_driver->SetDpiLedRateLightIntensityByte(0, quint8(enc.currentStage)))
+        return 0;
+    putRecordByte(kLightWordOffset, 0, quint8(enc.currentStage));
+    m_currentStage = enc.currentStage;
+    if (!m_driver->SetCpiMatrix(enc.matrix, which))
+        return 0;
+    if (touchesRecord(which))
+        putRecord(kCpiMatrixOffset, enc.matrix);
+    m_stageCount = enc.stageCount;
+    saveCurrentConfig();
+    return 1;
+}
+
+int UsbDriverMangerOX7::SetDPIStageMatrix(int cpi, int stage, int which)
+{
+    const int index = stage - 1;
+    if (index < 0 || index >= kMaxCpiStages) {
+        qDebug() << "SetDPIStageMatrix stage out of range" << stage;
+        return 0;
+    }
+    QByteArray matrix;
+    if (!haveDriver("SetDPIStageMatrix") || !m_driver->GetCpiMatrix(matrix, which))
+        return 0;
+    qDebug() << "SetDPIStageMatrix DpiMatrix" << matrix.toHex(' ');
+    qDebug() << "SetDPIStageMatrix index" << index;
+    int count = quint8(matrix[14]) + 1;
+    if (count > kMaxCpiStages)
+        count = defaultLastCpiIndex(MouseType()) + 1;
+    qDebug() << "SetDPIStageMatrix CurrentDpiCount" << count;
+    qDebug() << "CurrentDPI" << m_currentStage;
+
+    if (cpi <= 200) {
+        // Removing a stage: the ones after it move down.
+        if (index >= count || count <= 1) {
+            qDebug() << "SetDPIStageMatrix nothing to remove" << index << count;
+            return 0;
+        }
+        for (int i = index; i < count - 1; ++i)
+            putLe16(matrix, 2 * i, readLe16(matrix, 2 * (i + 1)));
+        putLe16(matrix, 2 * (count - 1), 0);
+        --count;
+        qDebug() << "afterIndex " << matrix.toHex(' ');
+    } else {
+        if (index > count) {
+            qDebug() << "SetDPIStageMatrix stage past the last one" << index << count;
+            return 0;
+        }
+        putLe16(matrix, 2 * index, encodeCpi(MouseType(), cpi));
+        if (index == count)
+            ++count;
+    }
+    qDebug() << " SetDPIStageMatrix dpiCount" << count;
+
+    const int lastIndex = count - 1;
+    if (!m_driver->SetCpiStageCount(lastIndex))
+        return 0;
+    putRecordByte(kCpiStageOffset, 2, quint8(lastIndex));
+    matrix[14] = char(lastIndex);
+    matrix[15] = 0;
+    if (!m_driver->SetCpiMatrix(matrix, which))
+        return 0;
+    if (touchesRecord(which))
+        putRecord(kCpiMatrixOffset, matrix);
+    m_stageCount = count;
+    if (m_currentStage > lastIndex) {
+        if (!m_driver->SetDpiLedRateLightIntensityByte(0, quint8(lastIndex)))
+            return 0;
+        putRecordByte(kLightWordOffset, 0, quint8(lastIndex));
+        m_currentStage = lastIndex;
+    }
+    saveCurrentConfig();
+    return 1;
+}
+
+// --- Lighting ---------------------------------------------------------------------
+
+int UsbDriverMangerOX7::GetLightParameter(LightColorParam &param, int which)
+{
+    quint32 word = 0;
+    QList<quint32> entries;
+    if (!haveDriver("GetLightParameter") || !m_driver->GetDpiLedRateLightIntensity(word, which)
+        || !m_driver->GetLedColorMatrixAll(entries, 3, which))
+        return 0;
+    param.logo.mode = buttonWordByte(word, 1);
+    param.logo.breathSpeed = buttonWordByte(word, 2);
+    param.logo.brightness = buttonWordByte(word, 3);
+    quint8 *colors[3] = {param.logo.color1, param.logo.color2, param.logo.color3};
+    for (int i = 0; i < 3; ++i)
+        for (int b = 0; b < 4; ++b)
+            colors[i][b] = buttonWordByte(entries[i], b);
+    return 1;
+}
+
+int UsbDriverMangerOX7::SetLightParameter(const LightColorParam &param, int which)
+{
+    quint32 word = 0;
+    if (!haveDriver("SetLightParameter") || !m_driver->GetDpiLedRateLightIntensity(word, which))
+        return 0;
+    word = buttonWord(buttonWordByte(word, 0), param.logo.mode, param.logo.breathSpeed, param.logo.brightness);
+    if (!m_driver->SetDpiLedRateLightIntensity(word))
+        return 0;
+    putRecordWord(kLightWordOffset, word);
+    const quint8 *colors[3] = {param.logo.color1, param.logo.color2, param.logo.color3};
+    QList<quint32> entries;
+    for (const quint8 *c : colors)
+        entries.append(buttonWord(c[0], c[1], c[2], 0));
+    if (!m_driver->SetLedColorMatrixAll(entries))
+        return 0;
+    for (int i = 0; i < entries.size(); ++i)
+        putRecordWord(kLedMatrixOffset + quint32(4 * i), entries[i]);
+    syncStoredValues();
+    saveCurrentConfig();
+    return 1;
+}
+
+int UsbDriverMangerOX7::SetMouseColor(bool wheelZone, const QList<COLORREF> &colors, int which)
+{
+    Q_UNUSED(wheelZone)
+    Q_UNUSED(which)
+    if (colors.isEmpty())
+        return 1;
+    QList<quint32> entries;
+    for (COLORREF c : colors)
+        entries.append(c & 0x00FFFFFF);
+    if (!haveDriver("SetMouseColor") || !m_driver->SetLedColorMatrixAll(entries))
+        return 0;
+    for (int i = 0; i < entries.size() && i < 3; ++i)
+        putRecordWord(kLedMatrixOffset + quint32(4 * i), entries[i]);
+    m_color = entries.first();
+    saveCurrentConfig();
+    return 1;
+}
+
+int UsbDriverMangerOX7::lightByte(int index, int value, int which)
+{
+    Q_UNUSED(which) // the light word is always written to the working copy
+    if (!haveDriver("light") || !m_driver->SetDpiLedRateLightIntensityByte(index, quint8(value)))
+        return 0;
+    putRecordByte(kLightWordOffset, index, quint8(value));
+    syncStoredValues();
+    saveCurrentConfig();
+    return 1;
+}
+
+int UsbDriverMangerOX7::SetMouseLightMode(bool wheelZone, int mode, int which)
+{
+    Q_UNUSED(wheelZone)
+    return lightByte(1, mode, which);
+}
+
+int UsbDriverMangerOX7::SetBreathSpeed(bool wheelZone, int value, int which)
+{
+    Q_UNUSED(wheelZone)
+    return lightByte(2, value, which);
+}
+
+int UsbDriverMangerOX7::SetContinueLightDegree(bool wheelZone, int value, int which)
+{
+    Q_UNUSED(wheelZone)
+    return lightByte(3, value, which);
+}
+
+// --- Buttons and macros -----------------------------------------------------------
+
+bool UsbDriverMangerOX7::isOnlyLeftButton(int button) const
+{
+    if (!isLeftClickWord(m_buttonMap.value(button, 0)))
+        return false;
+    int leftButtons = 0;
+    for (quint32 w : m_buttonMap)
+        if (isLeftClickWord(w))
+            ++leftButtons;
+    return leftButtons == 1;
+}
+
+bool UsbDriverMangerOX7::writeButtonWord(int button, quint32 word, int which)
+{
+    if (!m_buttonAddress.contains(button)) {
+        qDebug() << "UsbDriverMangerOX7 no such button" << button;
+        return false;
+    }
+    const int offset = m_buttonAddress.value(button);
+    if (!haveDriver("button") || !m_driver->WriteMemoryAt(wordBytes(word), which, offset))
+        return false;
+    if (touchesRecord(which)) {
+        putRecordWord(quint32(offset), word);
+        m_buttonMap.insert(button, word);
+    }
+    emit sig_CurrentButtonIsOriginalButton(word == m_factoryWords.value(button), button);
+    return true;
+}
+
+int UsbDriverMangerOX7::SetChangeButtonToKey(int button, int changeType, int keyValue, int modifier, int which)
+{
+    qDebug() << "SetChangeButtonToKey" << button << changeType << keyValue << modifier;
+    if (!m_buttonAddress.contains(button)) {
+        qDebug() << "SetChangeButtonToKey no such button" << button;
+        return 0;
+    }
+    quint32 word = 0;
+    if (changeType == 32) {
+        // Back to default: the button's factory word.
+        word = m_factoryWords.value(button, kUnassignedButtonWord);
+        if (isLeftClickWord(word) && haveDriver("SetChangeButtonToKey")) {
+            if (!m_driver->SetOledWordByte(1, 0, 1))
+                return 0;
+            putRecordByte(kOledWordOffset, 1, 0);
+            m_rapidFire = 0;
+        }
+    } else if (!encodeButtonWord(changeType, keyValue, modifier, word)) {
+        qDebug() << "SetChangeButtonToKey refused change type" << changeType << keyValue;
+        return 0;
+    }
+    if (!isLeftClickWord(word) && isOnlyLeftButton(button)) {
+        emit sig_WarningOnlyLeftButton(kOnlyLeftButtonWarning);
+        return 1;
+    }
+    if (!writeButtonWord(button, word, which))
+        return 0;
+    saveCurrentConfig();
+    return 1;
+}
+
+int UsbDriverMangerOX7::SetChangeButtonToMacro(int button, int pageIndex, int macroType, int which)
+{
+    qDebug() << "SetChangeButtonToMacro:" << button << pageIndex << macroType << which;
+    if (pageIndex < 0 || pageIndex >= kMacroPageIndexes)
+        return 0;
+    if (isOnlyLeftButton(button)) {
+        emit sig_WarningOnlyLeftButton(kOnlyLeftButtonWarning);
+        return 1;
+    }
+    if (!writeButtonWord(button, macroButtonWord(pageIndex), which))
+        return 0;
+    saveCurrentConfig();
+    return 1;
+}
+
+int UsbDriverMangerOX7::SetGunFireNumber(int count)
+{
+    qDebug() << " UsbDriverMangerOX7::SetGunFireNumber" << count;
+    if (!haveDriver("SetGunFireNumber") || !m_driver->SetOledWordByte(1, quint8(count), 1))
+        return 0;
+    putRecordByte(kOledWordOffset, 1, quint8(count));
+    m_rapidFire = count;
+    saveCurrentConfig();
+    return 1;
+}
+
+int UsbDriverMangerOX7::WriteSingleMacro(const QString &macroFilePath, int button)
+{
+    if (isOnlyLeftButton(button)) {
+        emit sig_WarningOnlyLeftButton(kOnlyLeftButtonWarning);
+        return 1;
+    }
+    if (!m_buttonAddress.contains(button)) {
+        qDebug() << "WriteSingleMacro no such button" << button;
+        return 0;
+    }
+    const int macroType = m_json.getMacroType(macroFilePath);
+    qDebug() << "WriteSingleMacro" << macroFilePath;
+    const QList<MacroNode> nodes = m_json.readMacroNodeList(macroFilePath);
+    QVector<quint32> events;
+    if (nodes.isEmpty() || !macroEventsFromNodes(nodes, m_json.getIgnoreDelayTime(macroFilePath) != 0, events)) {
+        qDebug() << "WriteSingleMacro macro" << macroFilePath;
+        return 0;
+    }
+    const int index = macroPageIndexForButton(button);
+    qDebug() << " WriteSingleMacro macro index id:" << index;
+    const quint16 mode = macroModeWord(macroType, m_json.getMacroRepeatTimes(macroFilePath));
+    QByteArray page;
+    if (!haveDriver("WriteSingleMacro") || !m_driver->WriteMacro(index, MacroKind::First, events, mode, &page))
+        return 0;
+    m_macros[index] = macroBufferFrom(page);
+    qDebug() << "getmacroid:" << index << page.size();
+    qDebug() << "fill macro";
+    return SetChangeButtonToMacro(button, index, macroType, 1);
+}
+
+int UsbDriverMangerOX7::WriteListMacro(const QStringList &macroFilePaths)
+{
+    qDebug() << "UsbDriverMangerOX7::WriteListMacro macroListLength" << macroFilePaths.size();
+    if (macroFilePaths.isEmpty() || macroFilePaths.size() > kListMacros) {
+        qDebug() << "UsbDriverMangerOX7::WriteListMacro list does not fit" << macroFilePaths.size();
+        return 0;
+    }
+    if (!haveDriver("WriteListMacro"))
+        return 0;
+    int written = 0;
+    for (int h = 0; h < macroFilePaths.size(); ++h) {
+        const QString &path = macroFilePaths[h];
+        qDebug() << "WriteListMacroPath" << path;
+        QVector<quint32> events;
+        const QList<MacroNode> nodes = m_json.readMacroNodeList(path);
+        if (nodes.isEmpty() || !macroEventsFromNodes(nodes, m_json.getIgnoreDelayTime(path) != 0, events)) {
+            qDebug() << "WriteListMacroPath no macro in" << path;
+            break;
+        }
+        const int buffer = kFirstListBuffer + h;
+        qDebug() << "UsbDriverMangerOX7::WriteListMacro macroId " << buffer;
+        qDebug() << "macro id:" << h;
+        const quint16 mode = macroModeWord(m_json.getMacroType(path), m_json.getMacroRepeatTimes(path));
+        QByteArray page;
+        if (!m_driver->WriteMacro(h, MacroKind::Second, events, mode, &page))
+            break;
+        m_macros[buffer] = macroBufferFrom(page);
+        ++written;
+    }
+    if (written > 0)
+        saveCurrentConfig();
+    return written == macroFilePaths.size() ? 1 : 0;
+}
+
+// --- OLED -------------------------------------------------------------------------
+
+QString UsbDriverMangerOX7::pictureFileOfCurrentConfig() const
+{
+    return getPictureFilePath(MouseType(), QString::number(m_configNumber));
+}
+
+bool UsbDriverMangerOX7::setBehaviourByte(int value)
+{
+    quint32 word = 0;
+    if (!m_driver->GetOledBehaviourWord(word, 1))
+        return false;
+    word = (word & ~(0xFFu << (8 * kBehaviourByte))) | (quint32(quint8(value)) << (8 * kBehaviourByte));
+    if (!m_driver->SetOledBehaviourWord(word))
+        return false;
+    putRecordWord(kOledBehaviourOffset, word);
+    m_oledBehaviour = value;
+    m_oledOff = value == 3;
+    return true;
+}
+
+int UsbDriverMangerOX7::writeImageToMouse(int mouseType, const QString &pictureName, int pictureNumber, int which)
+{
+    Q_UNUSED(which)
+    if (!haveDriver("writeImageToMouse"))
+        return 0;
+    if (pictureName == QLatin1String("0")) {
+        if (!m_driver->SetDisplayValue(kPictureModeDefault))
+            return 0;
+        putRecordWord(kDisplayValueOffset, kPictureModeDefault);
+        m_pictureMode = kPictureModeDefault;
+        if (!setBehaviourByte(1))
+            return 0;
+        saveCurrentConfig();
+        QFile::remove(pictureFileOfCurrentConfig());
+        return 1;
+    }
+    const QImage source(getPictureFilePath(mouseType ? mouseType : MouseType(), pictureName));
+    QByteArray bytes;
+    if (source.isNull()) {
+        qDebug() << "writeImageToMouse no picture for" << pictureName;
+        return 0;
+    }
+    if (!USBDriverOX7::ImageToByteArr(toOledImage(source), bytes, kOledBytes))
+        return 0;
+    if (!m_driver->WritePicture(pictureNumber, bytes) || !m_driver->SetDisplayValue(kPictureModeCustom))
+        return 0;
+    putRecordWord(kDisplayValueOffset, kPictureModeCustom);
+    m_pictureMode = kPictureModeCustom;
+    if (!setBehaviourByte(8))
+        return 0;
+    saveCurrentConfig();
+    return 1;
+}
+
+int UsbDriverMangerOX7::ReadOLEDPicture(int pictureNumber, QImage &image)
+{
+    QByteArray bytes;
+    if (!haveDriver("ReadOLEDPicture") || !m_driver->ReadPicture(pictureNumber, bytes))
+        return 0;
+    const QImage picture = byteArrToImage(bytes);
+    if (picture.isNull())
+        return 0;
+    image = picture;
+    return 1;
+}
+
+int UsbDriverMangerOX7::SetOLEDByte(int index, int value)
+{
+    if (!haveDriver("SetOLEDByte") || !m_driver->SetDisplayParam(index, quint8(value)))
+        return 0;
+    putRecordByte(kDisplayParamsOffset, index, quint8(value));
+    saveCurrentConfig();
+    return 1;
+}
+
+int UsbDriverMangerOX7::SetOLEDBehaviour(int value)
+{
+    if (!haveDriver("SetOLEDBehaviour") || !setBehaviourByte(value))
+        return 0;
+    saveCurrentConfig();
+    return 1;
+}
+
+int UsbDriverMangerOX7::SetOLEDLightIntensity(int value)
+{
+    if (!haveDriver("SetOLEDLightIntensity") || !m_driver->SetOledWordByte(0, quint8(value), 1))
+        return 0;
+    putRecordByte(kOledWordOffset, 0, quint8(value));
+    m_oledBrightness = value;
+    saveCurrentConfig();
+    return 1;
+}
+
+int UsbDriverMangerOX7::GetOLEDBehaviour()
+{
+    return m_oledBehaviour;
+}
+
+int UsbDriverMangerOX7::GetOLEDLightIntensity()
+{
+    return m_oledBrightness;
+}
+
+// --- Read-outs --------------------------------------------------------------------
+
+int UsbDriverMangerOX7::ReadSettingsRecord(QByteArray &record, int which)
+{
+    if (which != 0 && which != 1)
+        return 0;
+    return haveDriver("ReadSettingsRecord")
+        && m_driver->ReadEEPROM(quint32(which) * kSlotSize + kSettingsOffset, kSettingsSize, record);
+}
+
+int UsbDriverMangerOX7::GetMousePid(quint16 &productId)
+{
+    QByteArray bytes;
+    if (!haveDriver("GetMousePid") || !m_driver->GetMousePid(bytes) || bytes.size() < 2)
+        return 0;
+    qDebug("UsbDriverMangerOX7::GetMousePid %x %x", quint8(bytes[0]), quint8(bytes[1]));
+    productId = productIdFromBytes(bytes);
+    qDebug("UsbDriverMangerOX7::GetMousePid %x", productId);
+    return 1;
+}
+
+int UsbDriverMangerOX7::GetFirmwareVersion(int &version)
+{
+    quint32 v = 0;
+    if (!haveDriver("GetFirmwareVersion") || !m_driver->GetFirmwareVersion(v))
+        return 0;
+    version = int(v);
+    return 1;
+}
+
+int UsbDriverMangerOX7::GetBatteryPower(int &value)
+{
+    quint32 raw = 0;
+    if (!haveDriver("GetBatteryPower") || !m_driver->ReadStatusDword(raw))
+        return 0;
+    value = batteryPercent(raw);
+    return 1;
+}
+
+// --- Reading the mouse ------------------------------------------------------------
+
+bool UsbDriverMangerOX7::GetProfileData()
+{
+    qDebug() << "UsbDriverMangerOX7 GetProfileData currentThreadId" << QThread::currentThreadId();
+    if (!haveDriver("GetProfileData"))
+        return false;
+    QByteArray record = m_record;
+    if (!m_driver->GetProfileData(record)) {
+        qDebug() << "wwww";
+        return false;
+    }
+    // Everything is read before the image changes, so a mouse that goes away
+    // half-way leaves the image as it was.
+    QVector<QByteArray> macros(kMacroBuffers, emptyMacroBuffer());
+    for (int i = 0; i < kMacroBuffers; ++i) {
+        int index = 0;
+        MacroKind kind = MacroKind::First;
+        pageOfBuffer(i, index, kind);
+        bool isFree = true;
+        if (!m_driver->IsMacroPageFree(index, kind, isFree))
+            return false;
+        if (!isFree) {
+            QByteArray buffer;
+            if (!m_driver->ReadMacroPage(index, kind, buffer))
+                return false;
+            // A page whose length is not whole entries is not a macro.
+            macros[i] = holdsMacro(buffer) ? buffer : emptyMacroBuffer();
+        }
+        qDebug() << "GetProfileData  m_MACRO_CONFIGFILE.macroData[i].MacroSize" << i << readLe16(macros[i], 0);
+    }
+    adoptRecord(record);
+    m_macros = macros;
+    GetMouseButtonState();
+    return true;
+}
+
+int UsbDriverMangerOX7::SetProfileData()
+{
+    return haveDriver("SetProfileData") && m_driver->SetProfileData(m_record);
+}
+
+bool UsbDriverMangerOX7::WriteCurrentConfigToMouse()
+{
+    return SetProfileData() != 0;
+}
+
+void UsbDriverMangerOX7::GetMouseButtonState()
+{
+    for (int button = kFirstButton; button <= kLastButton; ++button) {
+        if (!m_buttonMap.contains(button))
+            continue;
+        const quint32 word = m_buttonMap.value(button);
+        if (word == m_factoryWords.value(button))
+            continue;
+        qDebug() << "checkButton++++" << buttonWordByte(word, 0);
+        const ButtonAssignment a = decodeButtonWord(word);
+        emit sig_TrueMouseValue(button, a.changeType, a.trueValue, a.modifier);
+    }
+}
+
+// --- Configuration files ----------------------------------------------------------
+
+void UsbDriverMangerOX7::SetConfigPathPrefix(const QString &modelFolder)
+{
+    m_prefix = modelFolder;
+}
+
+int UsbDriverMangerOX7::SetCurrentConfigNumber(int number)
+{
+    if (number < 1 || number > 5)
+        return 0;
+    m_configNumber = number;
+    return 1;
+}
+
+bool UsbDriverMangerOX7::writeConfigFile(int number)
+{
+    QMutexLocker lock(&m_fileMutex);
+    const QString path = getConfigJsonFilePath(MouseType(), number);
+    // Other members of the file are kept; the two blocks are replaced in one
+    // write, so the file never holds a record without its macros.
+    QJsonObject root;
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(JsonHandle::readFileBytes(path), &error);
+    if (error.error == QJsonParseError::NoError && doc.isObject())
+        root = doc.object();
+    root.insert(m_json.MouseDataOfGamingMode, m_json.turnMouseDataJsonObject_Korvan(m_record));
+    QJsonObject macros = root.value(m_json.MacroDataOfGamingMode).toObject();
+    for (int i = 0; i < kMacroBuffers; ++i)
+        macros.insert(QString::number(i), m_json.turnMacroDataToJsonObject_Korvan(m_macros[i]));
+    root.insert(m_json.MacroDataOfGamingMode, macros);
+    return JsonHandle::writeJsonFile(path, root);
+}
+
+void UsbDriverMangerOX7::SaveConfigFileByConfigureNumber(int number)
+{
+    qDebug() << "UsbDriverMangerOX7 SaveConfigFileByConfigureNumber currentThreadId" << QThread::currentThreadId();
+    if (number < 0 || number > 5) {
+        qDebug() << "SaveConfigFileByConfigureNumber no such configuration" << number;
+        return;
+    }
+    if (!writeConfigFile(number))
+        qDebug() << "SaveConfigFileByConfigureNumber could not write" << number;
+    GetMouseButtonState();
+    quint8 profile = 0;
+    if (m_driver && m_driver->GetCurrentProfile(profile) && profile == 0)
+        m_driver->SetCurrentProfile(1);
+}
+
+bool UsbDriverMangerOX7::loadConfig(int number, bool keepButtons)
+{
+    if (number < 0 || number > 5 || !haveDriver("LoadConfigFileByNumber"))
+        return false;
+    QByteArray record;
+    QVector<QByteArray> macros(kMacroBuffers);
+    {
+        QMutexLocker lock(&m_fileMutex);
+        record = m_json.getMouseData_Korvan(MouseType(), number);
+        for (int i = 0; i < kMacroBuffers; ++i)
+            macros[i] = m_json.getMacroData_Korvan(MouseType(), number, i);
+    }
+    if (record.size() != kRecordSize)
+        return false;
+    if (keepButtons)
+        std::copy(m_record.cbegin() + kRecordButtonsOffset, m_record.cbegin() + kRecordSettingsOffset,
+                  record.begin() + kRecordButtonsOffset);
+    if (!m_driver->SetProfileData(record))
+        return false;
+    adoptRecord(record);
+
+    // The buttons of the profile point at macro pages; bring the pages the
+    // profile keeps back into the mouse where they differ.
+    for (int i = 0; i < kMacroBuffers; ++i) {
+        const QByteArray &stored = macros[i];
+        if (!holdsMacro(stored) || stored == m_macros[i])
+            continue;
+        int index = 0;
+        MacroKind kind = MacroKind::First;
+        pageOfBuffer(i, index, kind);
+        if (!m_driver->WriteMacroPage(index, kind, stored.left(readLe16(stored, 0))))
+            return false;
+        m_macros[i] = stored;
+    }
+    GetMouseButtonState();
+    qDebug() << "LoadConfigNumber OLEDPictureNumber" << m_pictureMode;
+    qDebug() << "LoadConfigNumber currentPictureIndex" << m_configNumber;
+    return true;
+}
+
+bool UsbDriverMangerOX7::LoadConfigFileByNumber(int number)
+{
+    qDebug() << "UsbDriverMangerOX7 LoadConfigFileByNumber number" << number;
+    return loadConfig(number, false);
+}
+
+bool UsbDriverMangerOX7::LoadConfigFileWithoutButtons(int number)
+{
+    qDebug() << "UsbDriverMangerOX7 LoadConfigFileWithoutButtons number" << number;
+    return loadConfig(number, true);
+}
+
+bool UsbDriverMangerOX7::CompareMouseAndLocalFileData(int &configNumber)
+{
+    for (int n = 1; n <= 5; ++n) {
+        QByteArray stored;
+        {
+            QMutexLocker lock(&m_fileMutex);
+            stored = m_json.getMouseData_Korvan(MouseType(), n);
+        }
+        qDebug() << ";;;;;" << n;
+        bool same = stored.size() == kRecordSize;
+        for (int i = kRecordCompareOffset; same && i < kRecordCompareOffset + kRecordCompareSize; ++i) {
+            if (stored[i] != m_record[i]) {
+                qDebug() << "wwww i " << i;
+                qDebug() << "tmp1" << quint8(stored[i]) << quint8(m_record[i]);
+                same = false;
+            }
+        }
+        if (!same)
+            continue;
+        m_configNumber = n;
+        configNumber = n;
+        // Start on the stored last stage, within the model's limit.
+        const int limit = familyAModelVariant(MouseType());
+        const int last = recordByte(kCpiStageOffset, 2);
+        const int stage = last >= limit ? limit : last;
+        if (m_driver && m_driver->SetDpiLedRateLightIntensityByte(0, quint8(stage))) {
+            putRecordByte(kLightWordOffset, 0, quint8(stage));
+            m_currentStage = stage;
+        }
+        return true;
+    }
+    return false;
+}
+
+int UsbDriverMangerOX7::TurnOldTxtFileToNewJsonFile()
+{
+    QMutexLocker lock(&m_fileMutex);
+    bool allConverted = true;
+    for (int n = 1; n <= 5; ++n) {
+        const QString txtPath = getOldTxtConfigFilePath(MouseType(), n);
+        if (!QFileInfo::exists(txtPath))
+            continue;
+        OldTxtProfile profile;
+        QString error;
+        if (!readOldTxtProfileFile(txtPath, kKorvan, kRecordSize, profile, &error)) {
+            qDebug() << "TurnOldTxtFileToNewJsonFile" << txtPath << error;
+            allConverted = false;
+            continue;
+        }
+        const QString jsonPath = getConfigJsonFilePath(MouseType(), n);
+        QJsonObject root;
+        QJsonParseError parseError{};
+        const QJsonDocument doc = QJsonDocument::fromJson(JsonHandle::readFileBytes(jsonPath), &parseError);
+        if (parseError.error == QJsonParseError::NoError && doc.isObject())
+            root = doc.object();
+        root.insert(m_json.MouseDataOfGamingMode, m_json.turnMouseDataJsonObject_Korvan(profile.block));
+        QJsonObject macros;
+        for (int i = 0; i < kMacroBuffers; ++i) {
+            QByteArray buffer = emptyMacroBuffer();
+            const QByteArray record = profile.macros.value(i);
+            if (record.size() <= kMacroPageSize)
+                std::copy(record.cbegin(), record.cend(), buffer.begin());
+            macros.insert(QString::number(i), m_json.turnMacroDataToJsonObject_Korvan(buffer));
+        }
+        root.insert(m_json.MacroDataOfGamingMode, macros);
+        if (!JsonHandle::writeJsonFile(jsonPath, root)) {
+            allConverted = false;
+            continue;
+        }
+        // Converted once: a later run must not bring the old text back over
+        // changes made since.
+        QFile::remove(txtPath);
+    }
+    return allConverted ? 1 : 0;
+}
+
+void UsbDriverMangerOX7::SaveToOldTxtFiles()
+{
+    QMutexLocker lock(&m_fileMutex);
+    for (int n = 1; n <= 5; ++n) {
+        qDebug() << "UsbDriverMangerOX7::saveToOldTxtFile" << n;
+        OldTxtProfile profile;
+        profile.dialect = kKorvan;
+        profile.block = m_json.getMouseData_Korvan(MouseType(), n);
+        for (int i = 0; i < kMacroBuffers; ++i) {
+            const QByteArray buffer = m_json.getMacroData_Korvan(MouseType(), n, i);
+            if (holdsMacro(buffer))
+                profile.macros.insert(i, buffer);
+        }
+        const QString path = getOldTxtConfigFilePath(MouseType(), n);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        if (!writeOldTxtProfileFile(path, profile))
+            qDebug() << "UsbDriverMangerOX7::saveToOldTxtFile failed" << path;
+    }
+}
+
+void UsbDriverMangerOX7::RemoveOldConfigFiles()
+{
+    QMutexLocker lock(&m_fileMutex);
+    for (int n = 1; n <= 5; ++n)
+        QFile::remove(getOldTxtConfigFilePath(MouseType(), n));
+}
