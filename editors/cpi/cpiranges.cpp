@@ -1,0 +1,153 @@
+#include "cpiranges.h"
+
+#include "models.h"
+
+#include <QtGlobal>
+
+CpiRange cpiRangeForModel(int mouseType)
+{
+    CpiRange r;
+    if (isCpiGroupB(mouseType)) {
+        r.minimum = 50;
+        r.maximum = 16000;
+        r.step = r.coarseStep = 50;
+        r.threshold = r.maximum;
+        r.middle = 8000;
+    } else if (isCpiGroupA(mouseType)) {
+        r.minimum = 200;
+        r.maximum = 6200;
+        r.step = r.coarseStep = 100;
+        r.threshold = r.maximum;
+        r.middle = 3000;
+    } else if (isOx7EU(mouseType)) {
+        r.minimum = 200;
+        r.maximum = 10000;
+        r.step = 100;
+        r.coarseStep = 200;
+        r.threshold = 5000;
+        r.middle = 5000;
+        r.twoSteps = true;
+    } else {
+        // OX4 and every other code share 200..5000; the label under the
+        // middle of the slider is half the maximum, as on the OX4.
+        r.minimum = 200;
+        r.maximum = 5000;
+        r.step = r.coarseStep = 100;
+        r.threshold = r.maximum;
+        r.middle = 2500;
+    }
+    return r;
+}
+
+int getDefaultCpiValue(int mouseType, int level)
+{
+    if (level < 0 || level > 6)
+        return 200;
+    static const int ox6[7] = {800, 1000, 1500, 2000, 3000, 8000, 16000};
+    static const int ox1[7] = {400, 800, 1200, 1600, 2000, 2400, 3000};
+    static const int ox2[7] = {800, 1200, 1800, 3000, 6200, 200, 200};
+    static const int ox2s[7] = {500, 800, 1600, 2000, 2500, 200, 200};
+    static const int ox4[7] = {1000, 1500, 2000, 3000, 5000, 200, 200};
+    static const int ox5[7] = {400, 800, 1200, 2000, 2500, 200, 200};
+    static const int ox7eu[7] = {800, 1000, 1500, 2000, 3000, 4000, 5000};
+    switch (mouseType) {
+    case 3:
+    case 6:
+    case 11:
+        return ox6[level];
+    case 4:
+    case 18:
+        return ox1[level];
+    case 2:
+        return ox2[level];
+    case 5:
+        return ox2s[level];
+    case 12:
+    case 16:
+        return ox4[level];
+    case 13:
+        return ox5[level];
+    case 14:
+    case 15:
+        return ox7eu[level];
+    default:
+        return 200;
+    }
+}
+
+int snapOneStepSlider(int value, int step)
+{
+    if (step <= 0)
+        return value;
+    return value - value % step;
+}
+
+int snapTwoStepSlider(int value, int minimum, int maximum, int fineStep, int coarseStep, int threshold)
+{
+    if (value < minimum)
+        return minimum;
+    if (value > maximum)
+        return maximum;
+    const int step = value < threshold ? fineStep : coarseStep;
+    if (step <= 0)
+        return value;
+    const int remainder = value % step;
+    return remainder > 0 ? value - remainder : value;
+}
+
+int recalculateOneStep(int value, int minimum, int maximum, int step)
+{
+    if (value < minimum)
+        return minimum;
+    if (value > maximum)
+        return maximum;
+    return step > 0 ? value - value % step : value;
+}
+
+int recalculateTwoStep(int value, int minimum, int maximum, int step, int coarseStep, int threshold)
+{
+    if (value < minimum)
+        return minimum;
+    if (value > maximum)
+        return maximum;
+    const int s = value > threshold ? coarseStep : step;
+    return s > 0 ? value - value % s : value;
+}
+
+// The buttons never leave the range: a value that was off the grid (as a
+// device may report it) would otherwise step past the maximum.
+int stepUpOneStep(int value, int minimum, int maximum, int step)
+{
+    if (value >= maximum)
+        return value;
+    return qBound(minimum, value + step, maximum);
+}
+
+int stepDownOneStep(int value, int minimum, int maximum, int step)
+{
+    if (value <= minimum)
+        return value;
+    return qBound(minimum, value - step, maximum);
+}
+
+int stepUpTwoStep(int value, int minimum, int maximum, int step, int coarseStep, int threshold)
+{
+    if (value >= maximum)
+        return value;
+    return qBound(minimum, value + (value < threshold ? step : coarseStep), maximum);
+}
+
+int stepDownTwoStep(int value, int minimum, int maximum, int step, int coarseStep, int threshold)
+{
+    if (value <= minimum)
+        return value;
+    return qBound(minimum, value - (value > threshold ? coarseStep : step), maximum);
+}
+
+int sliderValueAtPosition(double x, int width, int minimum, int maximum)
+{
+    if (width <= 0)
+        return minimum;
+    const double clamped = qBound(0.0, x, double(width));
+    return int(minimum + clamped / width * (maximum - minimum));
+}
