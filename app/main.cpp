@@ -1,6 +1,7 @@
 #include "appdir.h"
 #include "devicetypes.h"
 #include "logging.h"
+#include "simulation.h"
 #include "singleinstance.h"
 #include "startup.h"
 #include "temporarymainwindow.h"
@@ -20,6 +21,21 @@ int main(int argc, char *argv[])
         qInstallMessageHandler(fileMessageHandler);
     }
 
+    // Demo mode: an emulated mouse on an emulated bus, installed before
+    // anything looks at the bus. It outlives every object that talks to it.
+    Simulation simulation;
+    QString simulationState;
+    const int simulateAt = arguments.indexOf(QStringLiteral("--simulate"));
+    if (simulateAt > 0) {
+        QString error;
+        if (simulateAt + 1 >= arguments.size() || !simulation.setUp(arguments.at(simulateAt + 1), &error)) {
+            qCritical("--simulate: %s", qPrintable(error.isEmpty() ? QStringLiteral("needs a model") : error));
+            return 2;
+        }
+        simulation.setLatencyMs(1); // about what a real report takes
+        simulation.install();
+    }
+
     QtSingleApplication app(QString::fromLatin1(kSingleInstanceKey), argc, argv);
     if (app.isRunning()) {
         app.sendMessage(QString::fromLatin1(kSingleInstanceKey), 5000);
@@ -27,6 +43,13 @@ int main(int argc, char *argv[])
     }
 
     registerDeviceMetaTypes();
+    if (simulation.isValid()) {
+        // The state file lives under APP, which is known once the application exists.
+        QString error;
+        simulationState = Simulation::defaultStatePath(simulation.mouseType(), simulation.throughReceiver());
+        if (!simulation.loadState(simulationState, &error))
+            qWarning() << error;
+    }
     if (!isDirectoryWritable(appDirectory()))
         qWarning() << "application directory is not writable:" << appDirectory();
 
@@ -49,5 +72,8 @@ int main(int argc, char *argv[])
     QObject::connect(&window, &TemporaryMainWindow::QuitTheApplication, &app, &QApplication::quit);
     QObject::connect(&app, &QtSingleApplication::messageReceived, &window,
                      &TemporaryMainWindow::slotMessageReceived);
-    return app.exec();
+    const int rc = app.exec();
+    if (simulation.isValid())
+        simulation.saveState(simulationState);
+    return rc;
 }
