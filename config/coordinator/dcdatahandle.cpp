@@ -335,7 +335,7 @@ bool DCDataHandle::sendDongleCommandWithAck(const QByteArray &bytes, int length)
     }
     for (int i = 0; i < kDongleAckPolls; ++i) {
         deviceClock().sleepMs(kDongleAckWaitMs);
-        QByteArray status;
+        QByteArray status(2, '\0');
         if (m_driver->ReadInputReport(status, 2) && status.size() >= 1 && quint8(status.at(0)) == 1) {
             qDebug() << "GetCommand ACK == 1 OK";
             return true;
@@ -353,7 +353,7 @@ bool DCDataHandle::ReadWorkModel(int &mode)
     }
     for (int i = 0; i < kDongleAckPolls; ++i) {
         deviceClock().sleepMs(kDongleAckWaitMs);
-        QByteArray status;
+        QByteArray status(2, '\0');
         if (m_driver->ReadInputReport(status, 2) && status.size() >= 2 && quint8(status.at(0)) == 1) {
             mode = quint8(status.at(1));
             return true;
