@@ -30,7 +30,7 @@ FwUpdate::FwUpdate(QObject *parent)
 
 FwUpdate::~FwUpdate()
 {
-    closeHandles();
+    // A run in progress finishes before the handles go.
     QThread *worker = thread();
     const QCoreApplication *app = QCoreApplication::instance();
     if (worker && worker != QThread::currentThread() && (!app || worker != app->thread())) {
@@ -38,6 +38,7 @@ FwUpdate::~FwUpdate()
         worker->wait();
         delete worker;
     }
+    closeHandles();
 }
 
 void FwUpdate::SetDevicePaths(const QString &mousePath, const QString &bootPath)

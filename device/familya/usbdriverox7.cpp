@@ -522,6 +522,7 @@ int USBDriverOX7::SetCpiStageCount(int value)
 
 int USBDriverOX7::GetDpiLedRateLightIntensity(quint32 &word, int slot)
 {
+    qDebug() << "GetDpiLedRateLightIntensity";
     quint32 base = 0;
     return slotBase(slot, base) && readWord(base + kLightWordOffset, word);
 }
