@@ -215,19 +215,8 @@ void UsbDriverMangerOX7::adoptRecord(const QByteArray &record)
 
 void UsbDriverMangerOX7::syncStoredValues()
 {
-    const int last = recordByte(kCpiStageOffset, 2);
-    m_stageCount = last < kMaxCpiStages ? last + 1 : 0;
-    m_currentStage = recordByte(kLightWordOffset, 0);
-    m_reportInterval = recordByte(kReportIntervalOffset, 0);
-    m_lightMode = recordByte(kLightWordOffset, 1);
-    m_breathSpeed = recordByte(kLightWordOffset, 2);
-    m_lightIntensity = recordByte(kLightWordOffset, 3);
-    m_color = readLe32(m_record, recordOffsetForSlotOffset(kLedMatrixOffset, 4)) & 0x00FFFFFF;
     m_oledBrightness = recordByte(kOledWordOffset, 0);
-    m_rapidFire = recordByte(kOledWordOffset, 1);
-    m_pictureMode = recordByte(kDisplayValueOffset, 0);
     m_oledBehaviour = recordByte(kOledBehaviourOffset, kBehaviourByte);
-    m_oledOff = m_oledBehaviour == 3;
 }
 
 void UsbDriverMangerOX7::saveCurrentConfig()
@@ -261,7 +250,6 @@ int UsbDriverMangerOX7::GetUsbReportRate(int &index, int which)
         return 0;
     }
     index = i;
-    m_reportInterval = reportIntervalForIndex(i);
     return 1;
 }
 
@@ -276,7 +264,6 @@ int UsbDriverMangerOX7::SetUsbReportRate(int index, int which)
         return 0;
     if (touchesRecord(which))
         putRecordWord(kReportIntervalOffset, quint32(interval));
-    m_reportInterval = interval;
     saveCurrentConfig();
     return 1;
 }
@@ -327,8 +314,6 @@ int UsbDriverMangerOX7::GetCPIStageMatrix(QList<DWORD> &stages, int which)
     if (!haveDriver("GetCPIStageMatrix") || !m_driver->GetCpiMatrix(matrix, which))
         return 0;
     stages = decodeCpiStages(MouseType(), matrix);
-    const int last = quint8(matrix[14]);
-    m_stageCount = last < kMaxCpiStages ? last + 1 : defaultLastCpiIndex(MouseType()) + 1;
     return 1;
 }
 
@@ -347,12 +332,10 @@ int UsbDriverMangerOX7::SetCPIListValue(const QList<DWORD> &values, int which)
     if (!m_driver->SetDpiLedRateLightIntensityByte(0, quint8(enc.currentStage)))
         return 0;
     putRecordByte(kLightWordOffset, 0, quint8(enc.currentStage));
-    m_currentStage = enc.currentStage;
     if (!m_driver->SetCpiMatrix(enc.matrix, which))
         return 0;
     if (touchesRecord(which))
         putRecord(kCpiMatrixOffset, enc.matrix);
-    m_stageCount = enc.stageCount;
     saveCurrentConfig();
     return 1;
 }
@@ -373,7 +356,7 @@ int UsbDriverMangerOX7::SetDPIStageMatrix(int cpi, int stage, int which)
     if (count > kMaxCpiStages)
         count = defaultLastCpiIndex(MouseType()) + 1;
     qDebug() << "SetDPIStageMatrix CurrentDpiCount" << count;
-    qDebug() << "CurrentDPI" << m_currentStage;
+    qDebug() << "CurrentDPI" << recordByte(kLightWordOffset, 0);
 
     if (cpi <= 200) {
         // Removing a stage: the ones after it move down.
@@ -407,12 +390,10 @@ int UsbDriverMangerOX7::SetDPIStageMatrix(int cpi, int stage, int which)
         return 0;
     if (touchesRecord(which))
         putRecord(kCpiMatrixOffset, matrix);
-    m_stageCount = count;
-    if (m_currentStage > lastIndex) {
+    if (recordByte(kLightWordOffset, 0) > lastIndex) {
         if (!m_driver->SetDpiLedRateLightIntensityByte(0, quint8(lastIndex)))
             return 0;
         putRecordByte(kLightWordOffset, 0, quint8(lastIndex));
-        m_currentStage = lastIndex;
     }
     saveCurrentConfig();
     return 1;
@@ -454,7 +435,6 @@ int UsbDriverMangerOX7::SetLightParameter(const LightColorParam &param, int whic
         return 0;
     for (int i = 0; i < entries.size(); ++i)
         putRecordWord(kLedMatrixOffset + quint32(4 * i), entries[i]);
-    syncStoredValues();
     saveCurrentConfig();
     return 1;
 }
@@ -472,7 +452,6 @@ int UsbDriverMangerOX7::SetMouseColor(bool wheelZone, const QList<COLORREF> &col
         return 0;
     for (int i = 0; i < entries.size() && i < 3; ++i)
         putRecordWord(kLedMatrixOffset + quint32(4 * i), entries[i]);
-    m_color = entries.first();
     saveCurrentConfig();
     return 1;
 }
@@ -483,7 +462,6 @@ int UsbDriverMangerOX7::lightByte(int index, int value, int which)
     if (!haveDriver("light") || !m_driver->SetDpiLedRateLightIntensityByte(index, quint8(value)))
         return 0;
     putRecordByte(kLightWordOffset, index, quint8(value));
-    syncStoredValues();
     saveCurrentConfig();
     return 1;
 }
@@ -551,7 +529,6 @@ int UsbDriverMangerOX7::SetChangeButtonToKey(int button, int changeType, int key
             if (!m_driver->SetOledWordByte(1, 0, 1))
                 return 0;
             putRecordByte(kOledWordOffset, 1, 0);
-            m_rapidFire = 0;
         }
     } else if (!encodeButtonWord(changeType, keyValue, modifier, word)) {
         qDebug() << "SetChangeButtonToKey refused change type" << changeType << keyValue;
@@ -588,7 +565,6 @@ int UsbDriverMangerOX7::SetGunFireNumber(int count)
     if (!haveDriver("SetGunFireNumber") || !m_driver->SetOledWordByte(1, quint8(count), 1))
         return 0;
     putRecordByte(kOledWordOffset, 1, quint8(count));
-    m_rapidFire = count;
     saveCurrentConfig();
     return 1;
 }
@@ -674,7 +650,6 @@ bool UsbDriverMangerOX7::setBehaviourByte(int value)
         return false;
     putRecordWord(kOledBehaviourOffset, word);
     m_oledBehaviour = value;
-    m_oledOff = value == 3;
     return true;
 }
 
@@ -687,7 +662,6 @@ int UsbDriverMangerOX7::writeImageToMouse(int mouseType, const QString &pictureN
         if (!m_driver->SetDisplayValue(kPictureModeDefault))
             return 0;
         putRecordWord(kDisplayValueOffset, kPictureModeDefault);
-        m_pictureMode = kPictureModeDefault;
         if (!setBehaviourByte(1))
             return 0;
         saveCurrentConfig();
@@ -705,7 +679,6 @@ int UsbDriverMangerOX7::writeImageToMouse(int mouseType, const QString &pictureN
     if (!m_driver->WritePicture(pictureNumber, bytes) || !m_driver->SetDisplayValue(kPictureModeCustom))
         return 0;
     putRecordWord(kDisplayValueOffset, kPictureModeCustom);
-    m_pictureMode = kPictureModeCustom;
     if (!setBehaviourByte(8))
         return 0;
     saveCurrentConfig();
@@ -945,7 +918,7 @@ bool UsbDriverMangerOX7::loadConfig(int number, bool keepButtons)
         m_macros[i] = stored;
     }
     GetMouseButtonState();
-    qDebug() << "LoadConfigNumber OLEDPictureNumber" << m_pictureMode;
+    qDebug() << "LoadConfigNumber OLEDPictureNumber" << recordByte(kDisplayValueOffset, 0);
     qDebug() << "LoadConfigNumber currentPictureIndex" << m_configNumber;
     return true;
 }
@@ -989,7 +962,6 @@ bool UsbDriverMangerOX7::CompareMouseAndLocalFileData(int &configNumber)
         const int stage = last >= limit ? limit : last;
         if (m_driver && m_driver->SetDpiLedRateLightIntensityByte(0, quint8(stage))) {
             putRecordByte(kLightWordOffset, 0, quint8(stage));
-            m_currentStage = stage;
         }
         return true;
     }

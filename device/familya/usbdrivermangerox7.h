@@ -167,18 +167,10 @@ private:
     QMap<int, quint32> m_factoryWords;  // button id -> factory word
 
     int m_configNumber = 1;
-    int m_stageCount = 0;
-    int m_currentStage = 0;
-    int m_reportInterval = 0;
-    int m_lightMode = 0;
-    int m_breathSpeed = 0;
-    int m_lightIntensity = 0;
-    COLORREF m_color = 0;
+    // Settings the GUI thread may ask for; everything else is read from the
+    // record.
     std::atomic<int> m_oledBehaviour{0};
-    bool m_oledOff = false;
     std::atomic<int> m_oledBrightness{0};
-    int m_pictureMode = kPictureModeDefault;
-    int m_rapidFire = 0;
 
     // Profile files are also converted from the GUI thread.
     mutable QRecursiveMutex m_fileMutex;
