@@ -30,3 +30,4 @@ struct BenchCase
 
 // Cases per device family (familyabench.cpp, ...).
 QVector<BenchCase> familyABenchCases();
+QVector<BenchCase> familyBBenchCases();

@@ -54,6 +54,7 @@ int main(int argc, char **argv)
 
     QVector<BenchCase> cases;
     cases += familyABenchCases();
+    cases += familyBBenchCases();
 
     QTextStream out(stdout);
     out << "case | result | host CPU ms | host wall ms | mandated waits ms (waits) | CPU / waits | detail\n";
