@@ -148,9 +148,10 @@ bool FwUpdate::receiveAnswer()
     if (!m_boot)
         return false;
     const qint64 start = deviceClock().nowMs();
+    int strays = 0;
     for (;;) {
         const qint64 left = kReceiveLimitMs - (deviceClock().nowMs() - start);
-        if (left <= 0) {
+        if (left <= 0 || strays > kMaxStrayAnswers) {
             m_lastError = TimedOut;
             return false;
         }
@@ -174,8 +175,10 @@ bool FwUpdate::receiveAnswer()
         quint32 number = 0;
         parseIspAnswer(answer, checksum, number);
         qDebug("ReadFile: lcksum= %x curPacketNo= %x", checksum, number);
-        if (number != g_packetNumber.load())
-            continue; // an answer to something else; keep waiting for ours
+        if (number != g_packetNumber.load()) {
+            ++strays; // an answer to something else; keep waiting for ours
+            continue;
+        }
         ++g_packetNumber;
         if (checksum != m_expectedChecksum) {
             qDebug() << "Checksum error:" << checksum << m_expectedChecksum;

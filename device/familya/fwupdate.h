@@ -35,6 +35,9 @@ public:
     static constexpr int kProgressStepMs = 100;
     // Consecutive resends of one packet before the update is given up.
     static constexpr int kMaxResends = 5;
+    // Answers to other packets tolerated while waiting for one; a device
+    // that keeps sending them counts as not answering.
+    static constexpr int kMaxStrayAnswers = 256;
 
     // Last error of a packet exchange.
     enum Error { NoError = 0, ShortAnswer = -1, ChecksumMismatch = -2, TimedOut = -3, DeviceGone = -4 };

@@ -6,6 +6,7 @@
 #include "emulatedhidbus.h"
 #include "hidparse.h"
 #include "models.h"
+#include "scriptedhid.h"
 
 #include <QtTest>
 
@@ -142,6 +143,7 @@ private slots:
     void lostAnswerTimesOut();
     void endlessBadAnswersGiveUp();
 
+    void strayAnswersEndAsTimeOut();
     void noDeviceNoUpdate();
     void bootLoaderNeverAppears();
     void badFileLeavesTheMouseRunning();
@@ -323,6 +325,32 @@ void TestFwUpdate::endlessBadAnswersGiveUp()
     QCOMPARE(result.first().at(0).toInt(), 0);
     QCOMPARE(r.flasher.LastError(), int(FwUpdate::ChecksumMismatch));
     QCOMPARE(r.bootloader()->packetCount(NucIsp::Resend), FwUpdate::kMaxResends);
+}
+
+void TestFwUpdate::strayAnswersEndAsTimeOut()
+{
+    // A boot loader that answers every packet with a number of its own.
+    ScriptedScene s;
+    auto boot = s.bus.add(VID_KORVAN, PID_BOOTLOADER, 0xFF00, 1);
+    boot->readResponder = [](const QByteArray &) {
+        QByteArray answer(65, '\0');
+        familya::putLe32(answer, 5, 0xFFFF);
+        return answer;
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Nuc123.bin"));
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(firmware(100));
+    }
+    FwUpdate flasher;
+    flasher.SetDevicePaths(wiredPathFragment(11), hidPathFragment(VID_KORVAN, PID_BOOTLOADER));
+    QSignalSpy result(&flasher, &FwUpdate::sigUpdateResult);
+    flasher.slotUpdate(path);
+    QCOMPARE(result.first().at(0).toInt(), 0);
+    QCOMPARE(flasher.LastError(), int(FwUpdate::TimedOut));
+    QCOMPARE(boot->writes.size(), 1); // the sync packet, never answered
 }
 
 void TestFwUpdate::noDeviceNoUpdate()
