@@ -89,7 +89,9 @@ USpinBox::USpinBox(QWidget *parent)
     m_lineEdit->setAlignment(Qt::AlignCenter);
     m_lineEdit->setValidator(new CpiValidator(m_lineEdit));
     m_lineEdit->setStyleSheet(
-        QStringLiteral("QLineEdit{background:transparent;border:1px solid #006477;color:#ffffff;}"));
+        QStringLiteral("QLineEdit{background:transparent;border:1px solid #006477;color:#ffffff;"
+                       "padding:0px;border-radius:0px;font-size:12px;}"
+                       "QLineEdit:disabled{color:#5A6067;border-color:#2A3036;}"));
     // Hover events are what commits a typed value when the pointer leaves.
     m_lineEdit->setAttribute(Qt::WA_Hover, true);
     m_lineEdit->installEventFilter(this);
@@ -103,7 +105,7 @@ USpinBox::USpinBox(QWidget *parent)
         b->setAutoRepeat(true);
     }
     const QString arrow = QStringLiteral(
-        "QPushButton{border:1px solid #006477;border-left:none;background:transparent;"
+        "QPushButton{border:1px solid #006477;border-left:none;border-radius:0px;background:transparent;"
         "border-image:none;padding:0px;min-width:0px;min-height:0px;}"
         "QPushButton:hover{background:#00343d;}"
         "QPushButton:disabled{border-color:#333333;}");
