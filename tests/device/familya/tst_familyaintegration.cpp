@@ -128,6 +128,8 @@ private slots:
     void reportRate_data();
     void reportRate();
 
+    void plainSettingsWords();
+
     void keyAssignment();
     void onlyLeftButtonGuard_data();
     void onlyLeftButtonGuard();
@@ -350,6 +352,30 @@ void TestFamilyAIntegration::reportRate()
     QCOMPARE(back, index);
     QCOMPARE(readLe32(r.fileBlock(1), 60), quint32(interval));
     QCOMPARE(r.manager.SetUsbReportRate(4, 1), 0);
+}
+
+void TestFamilyAIntegration::plainSettingsWords()
+{
+    Rig r(8, true);
+    QVERIFY(r.openAndRead());
+    QVERIFY(r.manager.SetSilentHeight(3, 1));
+    QCOMPARE(readLe32(r.mem(0x884, 4), 0), 3u);
+    int v = 0;
+    QVERIFY(r.manager.GetSilentHeight(v, 1));
+    QCOMPARE(v, 3);
+    QVERIFY(r.manager.SetAuxiliaryByte(9, 1));
+    QCOMPARE(int(quint8(r.mem(0x89D, 1)[0])), 9);
+    QVERIFY(r.manager.GetAuxiliaryByte(v, 1));
+    QCOMPARE(v, 9);
+    QCOMPARE(readLe32(r.fileBlock(1), 64), 3u);
+    // The factory copy is written where asked and stays out of the image.
+    const QByteArray record = r.manager.ProfileRecord();
+    QVERIFY(r.manager.SetSilentHeight(5, 0));
+    QCOMPARE(readLe32(r.mem(0x484, 4), 0), 5u);
+    QCOMPARE(r.manager.ProfileRecord(), record);
+    QByteArray settings;
+    QVERIFY(r.manager.ReadSettingsRecord(settings, 0));
+    QCOMPARE(settings, r.mem(0x480, 68));
 }
 
 // --- Buttons -------------------------------------------------------------------
