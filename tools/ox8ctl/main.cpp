@@ -257,6 +257,9 @@ int cmdShow(const QStringList &args)
     Session s;
     if (const int rc = openSession(s, picked, true))
         return rc;
+    // A mouse whose settings match no profile file is read all the same.
+    if (s.profile == 0)
+        s.dc.refreshPages();
     if (s.isWireless) {
         // The battery filter needs three steady readings.
         for (int i = 0; i < kBatteryReads; ++i)

@@ -1,0 +1,438 @@
+// ox8ctl: its argument rules, and the built tool run end to end on emulated
+// mice whose memory lives in state files under a temporary APP folder.
+
+#include "ox8ctl.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Run
+{
+    int code = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+QJsonArray ints(std::initializer_list<int> values)
+{
+    QJsonArray a;
+    for (int v : values)
+        a.append(v);
+    return a;
+}
+
+} // namespace
+
+class TstOx8ctl : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void cpiList_data();
+    void cpiList();
+    void buttonFunction_data();
+    void buttonFunction();
+    void reportRatesAndColours();
+
+    void exitCodes_data();
+    void exitCodes();
+    void setAndReadBack_data();
+    void setAndReadBack();
+    void exportImportResetAndProfiles();
+    void stateFileKeepsChangesPerFile();
+    void buttonsAndLight_data();
+    void buttonsAndLight();
+    void flash_data();
+    void flash();
+    void pairing_data();
+    void pairing();
+
+private:
+    Run ctl(const QStringList &args);
+    QJsonObject show(const QString &model, const QStringList &extra = {});
+    QString writeFile(const QString &name, const QByteArray &bytes);
+
+    std::unique_ptr<QTemporaryDir> m_app;
+};
+
+void TstOx8ctl::init()
+{
+    m_app = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_app->isValid());
+}
+
+Run TstOx8ctl::ctl(const QStringList &args)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("OX8_APP_DIR"), m_app->path());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(OX8CTL_PATH), args);
+    Run r;
+    if (!p.waitForFinished(300000)) {
+        p.kill();
+        p.waitForFinished();
+        return r;
+    }
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+QJsonObject TstOx8ctl::show(const QString &model, const QStringList &extra)
+{
+    const Run r = ctl(QStringList{QStringLiteral("--simulate"), model} + extra
+                      + QStringList{QStringLiteral("show"), QStringLiteral("--json")});
+    if (r.code != 0) {
+        qWarning() << "show failed" << r.code << r.err;
+        return {};
+    }
+    return QJsonDocument::fromJson(r.out).object();
+}
+
+QString TstOx8ctl::writeFile(const QString &name, const QByteArray &bytes)
+{
+    const QString path = m_app->filePath(name);
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+    return path;
+}
+
+// --- Argument rules -------------------------------------------------------------------
+
+void TstOx8ctl::cpiList_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QList<int>>("values");
+
+    QTest::newRow("short list padded with stages off") << "800,1600" << true << QList<int>{800, 1600, 0, 0, 0, 0, 0};
+    QTest::newRow("seven values") << "1,2,3,4,5,6,7" << true << QList<int>{1, 2, 3, 4, 5, 6, 7};
+    QTest::newRow("zero in the middle switches a stage off") << " 800, 0 ,1600" << true
+                                                             << QList<int>{800, 0, 1600, 0, 0, 0, 0};
+    QTest::newRow("eight values refused") << "1,2,3,4,5,6,7,8" << false << QList<int>{};
+    QTest::newRow("all stages off refused") << "0,0" << false << QList<int>{};
+    QTest::newRow("negative refused") << "800,-1" << false << QList<int>{};
+    QTest::newRow("beyond any sensor refused") << "99999" << false << QList<int>{};
+    QTest::newRow("not a number refused") << "800,fast" << false << QList<int>{};
+    QTest::newRow("empty entry refused") << "800,,1600" << false << QList<int>{};
+    QTest::newRow("empty refused") << "" << false << QList<int>{};
+}
+
+void TstOx8ctl::cpiList()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, ok);
+    QFETCH(QList<int>, values);
+    QList<int> got;
+    QString error;
+    QCOMPARE(ox8ctl::parseCpiList(text, got, error), ok);
+    if (ok)
+        QCOMPARE(got, values);
+    else
+        QVERIFY(!error.isEmpty());
+}
+
+void TstOx8ctl::buttonFunction_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<int>("trueValue");
+    QTest::addColumn<int>("modifier");
+    QTest::addColumn<int>("changeType");
+
+    QTest::newRow("left click") << "left" << true << 0xF0 << 0 << 48;
+    QTest::newRow("browser back") << "Back" << true << 0xF8 << 0 << 52;
+    QTest::newRow("media player carries the high byte") << "media" << true << 0x83 << 1 << 39;
+    QTest::newRow("disable") << "disable" << true << 0 << 0 << 41;
+    QTest::newRow("factory function") << "default" << true << 0 << 0 << 32;
+    QTest::newRow("plain key") << "key:A" << true << 0x41 << 0 << 29;
+    QTest::newRow("key with modifiers") << "key:ctrl+shift+c" << true << 0x43 << 3 << 29;
+    QTest::newRow("named key, any case") << "key:win+space" << true << 0x20 << 8 << 29;
+    QTest::newRow("the plus key itself") << "key:ctrl++" << true << 187 << 1 << 29;
+    QTest::newRow("modifiers alone") << "key:alt" << true << 0 << 4 << 29;
+    QTest::newRow("key by code") << "key:0x2C" << true << 0x2C << 0 << 29;
+    QTest::newRow("unknown key") << "key:ctrl+nokey" << false << 0 << 0 << 0;
+    QTest::newRow("empty key") << "key:" << false << 0 << 0 << 0;
+    QTest::newRow("unknown function") << "teleport" << false << 0 << 0 << 0;
+}
+
+void TstOx8ctl::buttonFunction()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, ok);
+    QFETCH(int, trueValue);
+    QFETCH(int, modifier);
+    QFETCH(int, changeType);
+    ox8ctl::ButtonAssignment a;
+    QString error;
+    QCOMPARE(ox8ctl::parseButtonFunction(text, a, error), ok);
+    if (!ok)
+        return;
+    QCOMPARE(a.trueValue, trueValue);
+    QCOMPARE(a.modifier, modifier);
+    QCOMPARE(a.changeType, changeType);
+}
+
+void TstOx8ctl::reportRatesAndColours()
+{
+    QCOMPARE(ox8ctl::reportRateIndex(QStringLiteral("125")), 0);
+    QCOMPARE(ox8ctl::reportRateIndex(QStringLiteral("1000")), 3);
+    QCOMPARE(ox8ctl::reportRateIndex(QStringLiteral("300")), -1);
+    QCOMPARE(ox8ctl::reportRateIndex(QStringLiteral("")), -1);
+    QCOMPARE(ox8ctl::reportRateHz(2), 500);
+    QCOMPARE(ox8ctl::reportRateHz(4), 0);
+    QCOMPARE(ox8ctl::buttonCode(QStringLiteral("wheel-up")), 11);
+    QCOMPARE(ox8ctl::buttonCode(QStringLiteral("17")), 17);
+    QCOMPARE(ox8ctl::buttonCode(QStringLiteral("3")), 0);
+    quint32 c = 0;
+    QVERIFY(ox8ctl::parseColor(QStringLiteral("#FF4500"), c));
+    QCOMPARE(c, quint32(0x0045FF)); // 0x00BBGGRR
+    QVERIFY(!ox8ctl::parseColor(QStringLiteral("#FF450"), c));
+    QVERIFY(!ox8ctl::parseColor(QStringLiteral("red"), c));
+    QCOMPARE(ox8ctl::lightMode(QStringLiteral("Breathing")), 2);
+    QCOMPARE(ox8ctl::lightMode(QStringLiteral("disco")), -1);
+    for (const QString &command : ox8ctl::commandNames())
+        QVERIFY2(!ox8ctl::commandHelp(command).isEmpty(), qPrintable(command));
+}
+
+// --- The tool end to end ------------------------------------------------------------
+
+void TstOx8ctl::exitCodes_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("says");
+
+    const QString sim = QStringLiteral("--simulate");
+    QTest::newRow("tool help") << QStringList{"--help"} << 0 << "Exit codes";
+    QTest::newRow("help of a command") << QStringList{"help", "set-cpi"} << 0 << "Usage: ox8ctl set-cpi";
+    QTest::newRow("--help after a command") << QStringList{"flash", "--help"} << 0 << "Usage: ox8ctl flash";
+    QTest::newRow("help of an unknown command") << QStringList{"help", "dance"} << 2 << "unknown command";
+    QTest::newRow("no command") << QStringList{} << 2 << "Usage";
+    QTest::newRow("unknown command") << QStringList{sim, "ox7", "dance"} << 2 << "unknown command";
+    QTest::newRow("unknown option") << QStringList{"--fast", "show"} << 2 << "unknown option";
+    QTest::newRow("--simulate without a model") << QStringList{sim} << 2 << "needs a value";
+    QTest::newRow("--state without --simulate") << QStringList{"--state", "x.state", "show"} << 2 << "--simulate";
+    QTest::newRow("unknown model") << QStringList{sim, "ox9", "show"} << 3 << "unknown model";
+    QTest::newRow("receiver of a cable-only model") << QStringList{sim, "ox6:receiver", "show"} << 3 << "no receiver";
+    QTest::newRow("bad report rate") << QStringList{sim, "ox7", "set-rate", "300"} << 2 << "set-rate";
+    QTest::newRow("all CPI stages off") << QStringList{sim, "ox7", "set-cpi", "0,0"} << 2 << "stage";
+    QTest::newRow("profile out of range") << QStringList{sim, "ox7", "profile", "6"} << 2 << "1..5";
+    QTest::newRow("unknown button") << QStringList{sim, "ox7", "set-button", "nose", "left"} << 2 << "button";
+    QTest::newRow("bad colour") << QStringList{sim, "ox7", "set-light", "steady", "#12345"} << 2 << "colour";
+    QTest::newRow("wheel zone on a logo-only model")
+        << QStringList{sim, "ox7", "set-light", "off", "--zone", "wheel"} << 2 << "wheel";
+    QTest::newRow("import of a missing file") << QStringList{sim, "ox7", "import", "1", "/nonexistent/p.json"} << 2
+                                              << "cannot read";
+    QTest::newRow("flash of a missing file") << QStringList{sim, "ox7", "flash", "/nonexistent/fw.bin"} << 2
+                                             << "firmware image";
+    QTest::newRow("flash on family B") << QStringList{sim, "ox6", "flash", OX8_SOURCE_DIR "/CMakeLists.txt"} << 2
+                                       << "family A";
+    QTest::newRow("the only left button keeps its click")
+        << QStringList{sim, "ox6", "set-button", "left", "disable"} << 1 << "left click";
+    QTest::newRow("no mouse on the USB bus") << QStringList{"show"} << 4 << "no supported mouse";
+}
+
+void TstOx8ctl::exitCodes()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
+    QFETCH(QString, says);
+    const Run r = ctl(args);
+    QVERIFY2(r.code == code, r.err.constData());
+    QVERIFY2(QString::fromLocal8Bit(r.out + r.err).contains(says), (r.out + r.err).constData());
+}
+
+void TstOx8ctl::setAndReadBack_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("cpi");
+    QTest::addColumn<QJsonArray>("stages");
+    QTest::addColumn<int>("typeCode");
+    QTest::addColumn<bool>("wireless");
+
+    QTest::newRow("family A by cable") << "ox7" << "400,800,1600" << ints({400, 800, 1600, 0, 0, 0, 0}) << 11 << false;
+    QTest::newRow("family A through the receiver") << "ox7:receiver" << "400,800,1600"
+                                                   << ints({400, 800, 1600, 0, 0, 0, 0}) << 11 << true;
+    QTest::newRow("family B (OX6)") << "ox6" << "800,1000" << ints({800, 1000, 0, 0, 0, 0, 0}) << 3 << false;
+    QTest::newRow("family B (OX8)") << "ox8" << "400,800,1200" << ints({400, 800, 1200, 0, 0, 0, 0}) << 18 << false;
+    QTest::newRow("family C (OX5)") << "ox5" << "800,1200" << ints({800, 1200, 0, 0, 0, 0, 0}) << 13 << false;
+}
+
+void TstOx8ctl::setAndReadBack()
+{
+    QFETCH(QString, model);
+    QFETCH(QString, cpi);
+    QFETCH(QJsonArray, stages);
+    QFETCH(int, typeCode);
+    QFETCH(bool, wireless);
+
+    const QJsonObject fresh = show(model);
+    QCOMPARE(fresh.value(QStringLiteral("typeCode")).toInt(), typeCode);
+    QCOMPARE(fresh.value(QStringLiteral("model")).toString(), model.section(QLatin1Char(':'), 0, 0));
+    QCOMPARE(fresh.value(QStringLiteral("wireless")).toBool(), wireless);
+    QCOMPARE(fresh.value(QStringLiteral("profile")).toInt(), 1);
+    QVERIFY(fresh.value(QStringLiteral("firmwareVersion")).toInt() > 0);
+    QCOMPARE(fresh.value(QStringLiteral("battery")).isNull(), !wireless);
+    QVERIFY(fresh.value(QStringLiteral("cpi")).toArray() != stages);
+
+    Run r = ctl({QStringLiteral("--simulate"), model, QStringLiteral("set-cpi"), cpi});
+    QVERIFY2(r.code == 0, r.err.constData());
+    r = ctl({QStringLiteral("--simulate"), model, QStringLiteral("set-rate"), QStringLiteral("500")});
+    QVERIFY2(r.code == 0, r.err.constData());
+
+    const QJsonObject changed = show(model);
+    QCOMPARE(changed.value(QStringLiteral("cpi")).toArray(), stages);
+    QCOMPARE(changed.value(QStringLiteral("reportRateHz")).toInt(), 500);
+    QCOMPARE(changed.value(QStringLiteral("profile")).toInt(), 1);
+    const QString state = m_app->path() + QStringLiteral("/Simulation/") + model.section(QLatin1Char(':'), 0, 0)
+                          + (wireless ? QStringLiteral("-receiver") : QString()) + QStringLiteral(".state");
+    QVERIFY2(QFile::exists(state), qPrintable(state));
+}
+
+void TstOx8ctl::exportImportResetAndProfiles()
+{
+    const QString sim = QStringLiteral("--simulate");
+    const QString ox7 = QStringLiteral("ox7");
+    const QJsonArray mine = ints({400, 1200, 0, 0, 0, 0, 0});
+    QCOMPARE(ctl({sim, ox7, QStringLiteral("set-cpi"), QStringLiteral("400,1200")}).code, 0);
+    const QString exported = m_app->filePath(QStringLiteral("profile1.json"));
+    Run r = ctl({sim, ox7, QStringLiteral("export"), QStringLiteral("1"), exported});
+    QVERIFY2(r.code == 0, r.err.constData());
+    QVERIFY(QFile::exists(exported));
+
+    r = ctl({sim, ox7, QStringLiteral("reset")});
+    QVERIFY2(r.code == 0, r.err.constData());
+    const QJsonObject afterReset = show(ox7);
+    QVERIFY(afterReset.value(QStringLiteral("cpi")).toArray() != mine);
+    QCOMPARE(afterReset.value(QStringLiteral("profile")).toInt(), 1);
+
+    r = ctl({sim, ox7, QStringLiteral("import"), QStringLiteral("3"), exported});
+    QVERIFY2(r.code == 0, r.err.constData());
+    // Importing only changes the file; loading it changes the mouse.
+    QCOMPARE(show(ox7).value(QStringLiteral("cpi")).toArray(), afterReset.value(QStringLiteral("cpi")).toArray());
+    r = ctl({sim, ox7, QStringLiteral("profile"), QStringLiteral("3")});
+    QVERIFY2(r.code == 0, r.err.constData());
+    const QJsonObject loaded = show(ox7);
+    QCOMPARE(loaded.value(QStringLiteral("cpi")).toArray(), mine);
+    QCOMPARE(loaded.value(QStringLiteral("profile")).toInt(), 3);
+
+    // Another model's profile and damaged files are refused.
+    r = ctl({sim, QStringLiteral("ox7q"), QStringLiteral("import"), QStringLiteral("1"), exported});
+    QCOMPARE(r.code, 2);
+    QVERIFY(r.err.contains("ox7"));
+    const QString damaged = writeFile(QStringLiteral("damaged.json"), "{\"format\":\"ox8ctl-profile\",\"config\":[");
+    QCOMPARE(ctl({sim, ox7, QStringLiteral("import"), QStringLiteral("2"), damaged}).code, 2);
+    const QString foreign = writeFile(QStringLiteral("foreign.json"), "{\"MouseDataOfGamingMode\":{}}");
+    QCOMPARE(ctl({sim, ox7, QStringLiteral("import"), QStringLiteral("2"), foreign}).code, 2);
+    r = ctl({sim, ox7, QStringLiteral("profile"), QStringLiteral("2")});
+    QCOMPARE(r.code, 0);
+    QCOMPARE(show(ox7).value(QStringLiteral("cpi")).toArray(), afterReset.value(QStringLiteral("cpi")).toArray());
+}
+
+void TstOx8ctl::stateFileKeepsChangesPerFile()
+{
+    const QString own = m_app->filePath(QStringLiteral("mine.state"));
+    const QStringList withState{QStringLiteral("--state"), own};
+    Run r = ctl(QStringList{QStringLiteral("--simulate"), QStringLiteral("ox8")} + withState
+                + QStringList{QStringLiteral("set-rate"), QStringLiteral("125")});
+    QVERIFY2(r.code == 0, r.err.constData());
+    QVERIFY(QFile::exists(own));
+    QCOMPARE(show(QStringLiteral("ox8"), withState).value(QStringLiteral("reportRateHz")).toInt(), 125);
+    QCOMPARE(show(QStringLiteral("ox8")).value(QStringLiteral("reportRateHz")).toInt(), 1000);
+
+    // A state file of another model is refused and left alone.
+    const QByteArray before = [&] {
+        QFile f(own);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    r = ctl(QStringList{QStringLiteral("--simulate"), QStringLiteral("ox7")} + withState + QStringList{QStringLiteral("show")});
+    QCOMPARE(r.code, 2);
+    QFile f(own);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), before);
+}
+
+void TstOx8ctl::buttonsAndLight_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QStringList>("command");
+    QTest::newRow("OX7C forward button to a key combination")
+        << "ox7c" << QStringList{"set-button", "forward", "key:ctrl+c"};
+    QTest::newRow("OX4 back button disabled") << "ox4" << QStringList{"set-button", "back", "disable"};
+    QTest::newRow("OX6 wheel-up to volume up") << "ox6" << QStringList{"set-button", "wheel-up", "volume-up"};
+    QTest::newRow("OX7 steady red") << "ox7" << QStringList{"set-light", "steady", "#FF0000"};
+    QTest::newRow("OX6 breathing, both zones") << "ox6" << QStringList{"set-light", "breathing", "#00FF80"};
+    QTest::newRow("OX8 logo zone off") << "ox8" << QStringList{"set-light", "off", "--zone", "logo"};
+}
+
+void TstOx8ctl::buttonsAndLight()
+{
+    QFETCH(QString, model);
+    QFETCH(QStringList, command);
+    const Run r = ctl(QStringList{QStringLiteral("--simulate"), model} + command);
+    QVERIFY2(r.code == 0, r.err.constData());
+    // The change went into the current profile file, which still matches the mouse.
+    QCOMPARE(show(model).value(QStringLiteral("profile")).toInt(), 1);
+}
+
+void TstOx8ctl::flash_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<int>("code");
+    QTest::newRow("family A by cable") << "ox7" << "Nuc123.bin" << 0;
+    QTest::newRow("family A through the receiver is refused") << "ox7:receiver" << "Nuc123.bin" << 1;
+    QTest::newRow("hex file refused") << "ox7" << "Nuc123.hex" << 2;
+}
+
+void TstOx8ctl::flash()
+{
+    QFETCH(QString, model);
+    QFETCH(QString, fileName);
+    QFETCH(int, code);
+    QByteArray image;
+    for (int i = 0; i < 700; ++i)
+        image.append(char(i * 13 + 1));
+    const QString path = writeFile(fileName, image);
+    const Run r = ctl({QStringLiteral("--simulate"), model, QStringLiteral("flash"), path});
+    QVERIFY2(r.code == code, r.err.constData());
+    if (code == 0) {
+        QVERIFY(r.err.contains("100%"));
+        QVERIFY(r.out.contains("firmware updated"));
+        // The mouse came back and works.
+        QCOMPARE(show(model).value(QStringLiteral("typeCode")).toInt(), 11);
+    }
+}
+
+void TstOx8ctl::pairing_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<int>("code");
+    QTest::newRow("through the receiver") << "ox4q:receiver" << 0;
+    QTest::newRow("by cable there is nothing to pair") << "ox4q" << 1;
+}
+
+void TstOx8ctl::pairing()
+{
+    QFETCH(QString, model);
+    QFETCH(int, code);
+    const Run r = ctl({QStringLiteral("--simulate"), model, QStringLiteral("pair")});
+    QVERIFY2(r.code == code, r.err.constData());
+}
+
+QTEST_GUILESS_MAIN(TstOx8ctl)
+#include "tst_ox8ctl.moc"
