@@ -109,6 +109,8 @@ private slots:
     void mousePicturePerModel();
     void textsFromTheLanguageTable_data();
     void textsFromTheLanguageTable();
+    void everythingFitsThePage_data() { buttonLabelsPerModel_data(); }
+    void everythingFitsThePage();
 };
 
 void TestMainSettingWidget::initTestCase()
@@ -594,6 +596,21 @@ void TestMainSettingWidget::textsFromTheLanguageTable()
     QWidget *w = page.findChild<QWidget *>(widget);
     QVERIFY(w);
     QCOMPARE(w->toolTip(), QStringLiteral("T%1").arg(number));
+}
+
+// The main window gives the page 960 x 460 below its title bar.
+void TestMainSettingWidget::everythingFitsThePage()
+{
+    QFETCH(int, mouseType);
+    PageFixture f(mouseType);
+    const QRect area(0, 0, 960, 460);
+    for (QWidget *w : f.page.findChildren<QWidget *>()) {
+        // Widgets' own insides (a spin box's editor) are laid out on show.
+        if (!w->isVisibleTo(&f.page) || w->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        const QRect r(w->mapTo(&f.page, QPoint(0, 0)), w->size());
+        QVERIFY2(area.contains(r), qPrintable(w->objectName()));
+    }
 }
 
 QTEST_MAIN(TestMainSettingWidget)
