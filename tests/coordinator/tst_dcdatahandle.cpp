@@ -680,12 +680,33 @@ void TstDCDataHandle::firmwareUpdateRunsOnItsThreadAndSparesThePair()
     QCOMPARE(warnings.at(0).at(0).toInt(), DCDataHandle::kWarnUpdateFailed);
     QCOMPARE(startWatcher.count(), 2);
 
-    // While an update runs, a removal report leaves the pair alone.
-    rig.run([&] {
-        rig.dc->slot_UpdateFirmwareKorvan(QStringLiteral("unknown model"), QStringLiteral("ox2"));
-    });
+    // A model without a boot loader of this kind fails at once.
+    rig.run([&] { rig.dc->slot_UpdateFirmwareKorvan(image, QStringLiteral("ox2")); });
     QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 3, 60000);
     QCOMPARE(warnings.last().at(0).toInt(), DCDataHandle::kWarnUpdateFailed);
+    QCOMPARE(scene.mouse->flashCount(), 1);
+
+    // While an update runs, a removal report leaves the pair alone (the
+    // result can only arrive after this block on the coordinator's thread).
+    bool updating = false;
+    bool keptManager = false;
+    quint16 keptPid = 0;
+    rig.run([&] {
+        rig.dc->slot_UpdateFirmwareKorvan(image, QStringLiteral("ox7"));
+        updating = rig.dc->isUpdating();
+        rig.dc->destroyUselessThings();
+        keptManager = rig.dc->manager() != nullptr;
+        keptPid = rig.dc->currentProductId();
+    });
+    QVERIFY(updating);
+    QVERIFY(keptManager);
+    QCOMPARE(keptPid, PID_OX7_WIRED);
+    QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 4, 60000);
+    QCOMPARE(warnings.last().at(0).toInt(), DCDataHandle::kWarnUpdateSucceeded);
+    QCOMPARE(scene.mouse->flashCount(), 2);
+    // Afterwards a removal tears the pair down as usual.
+    rig.run([&] { rig.dc->destroyUselessThings(); });
+    QVERIFY(rig.hasNoManager());
 }
 
 // --- Factory reset, gear tables ---------------------------------------------------------
