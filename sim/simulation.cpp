@@ -39,9 +39,9 @@ Simulation::~Simulation()
         setHidBus(nullptr);
 }
 
-bool Simulation::parseModel(const QString &spec, int &mouseType, bool &throughReceiver, QString *error)
+bool Simulation::parseModel(const QString &model, int &mouseType, bool &throughReceiver, QString *error)
 {
-    QString name = spec.trimmed().toLower();
+    QString name = model.trimmed().toLower();
     bool receiver = false;
     if (name.endsWith(kReceiverSuffix)) {
         receiver = true;
@@ -59,7 +59,7 @@ bool Simulation::parseModel(const QString &spec, int &mouseType, bool &throughRe
         return true;
     }
     setError(error, QStringLiteral("unknown model \"%1\" (known: %2)")
-                        .arg(spec, supportedModels().join(QStringLiteral(", "))));
+                        .arg(model, supportedModels().join(QStringLiteral(", "))));
     return false;
 }
 
@@ -92,11 +92,11 @@ QString Simulation::defaultStatePath(int mouseType, bool throughReceiver)
            + (throughReceiver ? QStringLiteral("-receiver") : QString()) + QStringLiteral(".state");
 }
 
-bool Simulation::setUp(const QString &spec, QString *error)
+bool Simulation::setUp(const QString &model, QString *error)
 {
     int type = 0;
     bool receiver = false;
-    if (!parseModel(spec, type, receiver, error))
+    if (!parseModel(model, type, receiver, error))
         return false;
     return setUp(type, receiver, error);
 }

@@ -17,7 +17,7 @@ class FamilyBMouse;
 // latency, and optionally keeping the mouse's memory in a state file so that
 // successive runs see earlier changes.
 //
-// Model specs are the model folder names ("ox7", "ox6", "ox5", "ox8", …),
+// Model names are the model folder names ("ox7", "ox6", "ox5", "ox8", …),
 // with ":receiver" for a family A model reached through its receiver
 // ("ox7:receiver"; for the OX4 its wireless id).
 class Simulation
@@ -28,19 +28,19 @@ public:
     Simulation(const Simulation &) = delete;
     Simulation &operator=(const Simulation &) = delete;
 
-    // Splits a model spec. False (with a message in error) for an unknown
+    // Splits a model name. False (with a message in error) for an unknown
     // model or a receiver asked for a model that has none.
-    static bool parseModel(const QString &spec, int &mouseType, bool &throughReceiver,
+    static bool parseModel(const QString &model, int &mouseType, bool &throughReceiver,
                            QString *error = nullptr);
-    // Every spec parseModel accepts, in type-code order.
+    // Every model name parseModel accepts, in type-code order.
     static QStringList supportedModels();
-    // The canonical spec of a type code ("ox7", "ox7:receiver").
+    // The canonical model name of a type code ("ox7", "ox7:receiver").
     static QString modelSpec(int mouseType, bool throughReceiver);
     // APP/Simulation/<model>[-receiver].state
     static QString defaultStatePath(int mouseType, bool throughReceiver);
 
-    // Plugs a factory-fresh mouse of the model. False for an unknown spec.
-    bool setUp(const QString &spec, QString *error = nullptr);
+    // Plugs a factory-fresh mouse of the model. False for an unknown model name.
+    bool setUp(const QString &model, QString *error = nullptr);
     bool setUp(int mouseType, bool throughReceiver, QString *error = nullptr);
     bool isValid() const { return m_mouseType != 0; }
 
@@ -59,7 +59,7 @@ public:
     EmulatedHidBus &bus() { return m_bus; }
     int mouseType() const { return m_mouseType; }
     bool throughReceiver() const { return m_throughReceiver; }
-    QString spec() const { return modelSpec(m_mouseType, m_throughReceiver); }
+    QString modelName() const { return modelSpec(m_mouseType, m_throughReceiver); }
     std::shared_ptr<FamilyAMouse> familyAMouse() const { return m_familyA; }
     std::shared_ptr<FamilyBMouse> familyBMouse() const { return m_familyB; }
 
