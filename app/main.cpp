@@ -16,10 +16,8 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    if (argumentsEnableLog(arguments)) {
-        appDirectory(); // resolved before the handler needs it
+    if (argumentsEnableLog(arguments))
         qInstallMessageHandler(fileMessageHandler);
-    }
 
     // Demo mode: an emulated mouse on an emulated bus, installed before
     // anything looks at the bus. It outlives every object that talks to it.

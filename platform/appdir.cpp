@@ -16,10 +16,15 @@ QMutex g_mutex;
 QString g_override;
 QString g_resolved;
 
+// The folder of the running executable, also before the application object
+// exists (the log handler may ask that early).
 QString executableDir()
 {
     if (QCoreApplication::instance())
         return QCoreApplication::applicationDirPath();
+    const QString self = QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget();
+    if (!self.isEmpty())
+        return QFileInfo(self).absolutePath();
     return QDir::currentPath();
 }
 
