@@ -4,10 +4,9 @@
 #include "familyadefaults.h"
 #include "models.h"
 #include "nucispbootloader.h"
+#include "statefile.h"
 
-#include <QFile>
 #include <QMutexLocker>
-#include <QSaveFile>
 
 namespace {
 
@@ -468,21 +467,11 @@ bool FamilyAMouse::loadState(const QByteArray &state)
 
 bool FamilyAMouse::saveStateToFile(const QString &path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray state = saveState();
-    if (file.write(state) != state.size())
-        return false;
-    return file.commit();
+    return writeStateFile(path, saveState());
 }
 
 bool FamilyAMouse::loadStateFromFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    // Never read more than a state can be: the file may be anything.
-    const QByteArray state = file.read(kStateSize + 1);
-    return loadState(state);
+    QByteArray state;
+    return readStateFile(path, kStateSize, state) && loadState(state);
 }

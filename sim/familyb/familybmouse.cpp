@@ -1,12 +1,11 @@
 #include "familybmouse.h"
 
 #include "models.h"
+#include "statefile.h"
 
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMutexLocker>
-#include <QSaveFile>
 
 using namespace FamilyBFirmware;
 
@@ -813,21 +812,13 @@ bool FamilyBMouse::loadState(const QByteArray &state)
 
 bool FamilyBMouse::saveStateToFile(const QString &path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray state = saveState();
-    if (file.write(state) != state.size())
-        return false;
-    return file.commit();
+    return writeStateFile(path, saveState());
 }
 
 bool FamilyBMouse::loadStateFromFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxStateFileSize)
-        return false;
-    return loadState(file.read(kMaxStateFileSize + 1));
+    QByteArray state;
+    return readStateFile(path, kMaxStateFileSize, state) && loadState(state);
 }
 
 // --- Chip boot loader ------------------------------------------------------------
