@@ -1,13 +1,16 @@
 #include "appdir.h"
 #include "devicetypes.h"
 #include "logging.h"
+#include "window/mainwindow.h"
 #include "simulation.h"
 #include "singleinstance.h"
 #include "startup.h"
-#include "temporarymainwindow.h"
+#include "window/widgetmap.h"
 
 #include <QDebug>
 #include <QFile>
+
+#include <memory>
 
 int main(int argc, char *argv[])
 {
@@ -57,20 +60,26 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QString::fromLatin1(kApplicationName));
     QApplication::setApplicationVersion(QString::fromLatin1(kApplicationVersion));
 
-    TemporaryMainWindow window;
+    auto window = std::make_unique<MainWindow>();
 
     QFile qss(QStringLiteral(":/qss/qss/myStyle.qss"));
     if (qss.open(QIODevice::ReadOnly)) {
         qDebug() << "open";
-        window.setStyleSheet(QString::fromUtf8(qss.readAll()));
+        window->setStyleSheet(QString::fromUtf8(qss.readAll()));
         qss.close();
     }
 
-    window.show();
-    QObject::connect(&window, &TemporaryMainWindow::QuitTheApplication, &app, &QApplication::quit);
-    QObject::connect(&app, &QtSingleApplication::messageReceived, &window,
-                     &TemporaryMainWindow::slotMessageReceived);
+    window->show();
+    QObject::connect(window.get(), &MainWindow::QuitTheApplication, &app, &QApplication::quit);
+    QObject::connect(&app, &QtSingleApplication::messageReceived, window.get(), &MainWindow::slotMessageReceived);
+
+    // End-to-end tests find the widgets they click through this map.
+    const QString widgetMap = qEnvironmentVariable("OX8_E2E_WIDGET_MAP");
+    if (!widgetMap.isEmpty())
+        startWidgetMapWriter(window.get(), widgetMap);
     const int rc = app.exec();
+    // The workers stop with the window; only then is the emulated mouse at rest.
+    window.reset();
     if (simulation.isValid())
         simulation.saveState(simulationState);
     return rc;

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+#include <QTimer>
+
+class QPushButton;
+class QWidget;
+
+// Covers the main window while no supported mouse is present. Offers to
+// quit at once and, after a few seconds without a mouse, a firmware repair
+// for a mouse stuck in its boot loader. A frameless child of the window.
+class NeedDeviceDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kRepairOfferMs = 3800;
+
+    explicit NeedDeviceDialog(QWidget *parent = nullptr);
+
+    // true: hide the dialog, stop the repair timer and hide the repair
+    // offer; false: show the dialog and start the timer again.
+    void setHiddenState(bool hide);
+
+    const QTimer &repairTimer() const { return m_timer; }
+    QWidget *warningWidget() const { return m_warningWidget; }
+
+signals:
+    void sig_closeWindow();
+    void sig_ShowUpdateWidget(bool isChangeable, bool isLocalUpdateState, int mouseType, bool isUpdateNow);
+
+public slots:
+    void on_OkButton_clicked();
+    void on_FirmwareRepairPushButton_clicked();
+    void slot_TimeOut();
+
+private:
+    QWidget *m_warningWidget = nullptr;
+    QPushButton *m_ok = nullptr;
+    QPushButton *m_repair = nullptr;
+    QTimer m_timer;
+};

@@ -1,0 +1,252 @@
+#pragma once
+
+#include "devicetypes.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QThread>
+
+#include <functional>
+#include <memory>
+
+class CheckDevice;
+class CodeWidget;
+class DCDataHandle;
+class FindProcess;
+class HidBus;
+class LoadMessageDialog;
+class MainSettingWidget;
+class NeedDeviceDialog;
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QStackedWidget;
+class TitleWidget;
+class WarningDialog;
+
+// What tests and tools may change about the window's workers; the
+// defaults are the product's.
+struct MainWindowOptions
+{
+    // Where the device watcher looks (the process-wide bus when nullptr).
+    HidBus *watcherBus = nullptr;
+    int watcherIntervalMs = 1000;
+    int batteryIntervalMs = 3000;
+};
+
+// The frameless main window and the application's switchboard. It owns the
+// data coordinator (on dataThread) and the device watcher (on
+// checkDeviceThread), the no-device dialog, the busy overlay and the tray
+// icon; it holds the pages in one stacked widget with the tabs above and
+// the profile bar below. Pages and workers never call each other: the
+// window connects their signals. Everything here runs on the GUI thread;
+// the coordinator is reached only through queued signals and its
+// thread-safe accessors.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Stacked widget pages.
+    enum Page { MainPage = 0, LightPage = 1, MacroPage = 2, SupportPage = 3, CloudPage = 4, CodePage = 5 };
+
+    explicit MainWindow(QWidget *parent = nullptr);
+    explicit MainWindow(const MainWindowOptions &options, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // How the exit paths end the process; the default leaves the event
+    // loop with the code so main() can save state and stop the workers.
+    void setExitHandler(std::function<void(int)> handler) { m_exitHandler = std::move(handler); }
+
+    DCDataHandle *dataHandle() const { return m_dataHandle; }
+    CheckDevice *checkDevice() const { return m_checkDevice; }
+    LoadMessageDialog *loadingDialog() const { return m_loadingDialog; }
+    NeedDeviceDialog *needDeviceDialog() const { return m_needDeviceDialog; }
+    MainSettingWidget *mainSettingPage() const { return m_mainSettingPage; }
+    CodeWidget *codeWidget() const { return m_codeWidget; }
+    QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
+    QMenu *trayMenu() const { return m_trayMenu; }
+
+    int currentConfigure() const { return m_currentConfigure; }
+    int firmwareVersion() const { return m_firmwareVersion; }
+    bool isLogin() const { return m_isLogin; }
+    quint16 currentPid() const { return m_currentPid; }
+    int bootDescriptorType() const { return m_bootDescriptorType; }
+    int batteryTimerId() const { return m_batteryTimerId; }
+    int openedMouseType() const { return m_openedMouseType; }
+    // Whether the lighting page is to treat the model as family A (-1 until
+    // a model that decides it was applied).
+    int lightingFamilyA() const { return m_lightingFamilyA; }
+    QString downloadPath() const { return m_downloadPath; }
+    bool isManualUpdateCheck() const { return m_isManualUpdateCheck; }
+
+signals:
+    void QuitTheApplication();
+    void sig_WarningTypeOnMainWindow(int warningType);
+    void sig_LoadFileAndeWriteIntoMouse(int configNumber);
+    void sig_LoadOnlyMouseFileIntoMouse(int configNumber);
+    void sig_LoadCurrentConfigImage(QString number);
+    void sig_CheckLastSoftwareVersion(QString versionType);
+    void sig_UpdateFirmwareNow();
+    void sig_UpdateFirmwareNow_Halden();
+    void sig_RemoveReloadWidget();
+    void sig_RemoveWarningWidget();
+    void sig_ConstructAllThings();
+    void sig_DissMissAllThings();
+    void sig_ResetAllConfigFile();
+    void sig_startCode();
+    void sig_stopCode();
+    void sig_OpenDevice(uint Pid, uint Vid);
+    void sig_GetBatteryPower();
+    void sig_CloseUpdateMouseDialog();
+    void sig_UpdateButtonEnable();
+    void sig_ShowWarningWidgetWithSpecifyMessage(int type, QString message);
+    void sig_CloseKeySettingDialog();
+
+public slots:
+    // Device arrival (isfind true) and removal from the watcher.
+    void slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid);
+    void slot_SetKorvanMouseBooltDescriptor(int mouseType);
+    void SetCurrentPid(USHORT pid);
+    void slot_OpenDeviceResult(bool result, int mouseType, bool isWirelessState);
+    void slot_GetCurrentFirmVersion(int version);
+    void slot_SoftwareUpdateArrowsBySupprotWidget();
+    void slot_LastSoftWareVersionRet(int rCode, QString rMsg, QString version, QString path, QString versionDate);
+
+    void slot_showWarningDialog(int warningType);
+    void slot_showWarningDialogWithSpecifyMessage(int warningType, QString warningMessage);
+    void slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType, bool isUpdateNow);
+    void showDrawBorder();
+    void slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue, int modifyKeyValue);
+    void slot_showEditHeadImageDialog();
+
+    void showCurrentConfigButton(int number);
+    void slot_ShowCurrentConfigButton(int number);
+    void setCurrentConfigButton(int number);
+    void slot_LoadConfigFileAfterDownloadSucced(int number);
+
+    void slot_ResetMouseToOriginal();
+    void slot_quitUser();
+    void checkTokenIsExit();
+
+    void slot_GoToMatchCodePage();
+    void slot_startCode(bool ok);
+    void slot_finishCode(bool ok);
+    void slot_stopCode();
+
+    void slot_needDeviceDialogClienk();
+    void slot_startWattingProcess();
+    void slotMessageReceived(const QString &msg);
+    void slot_SendMessageToGA(const QString &category, const QString &action, const QString &label,
+                              const QString &viewScreen);
+
+    // Tray, window controls and indicators.
+    void on_activatedSysTrayIcon(QSystemTrayIcon::ActivationReason reason);
+    void on_showMainAction();
+    void on_exitAppAction();
+    void on_minimumButton_clicked();
+    void on_quitButton_clicked();
+    void slot_BatteryPower(DWORD value);
+    void wiredMouseOnSupportPage(bool isWirelessState);
+    void slot_SetHeaderButtonEnabled(bool state);
+    void slot_BanTopButtonClick(bool state, bool isTransparent);
+    void slot_SetSysPointSpeed(int value);
+    void slot_SetSysTrolleyValue(int value);
+
+    // Tabs and bars.
+    void on_MainSettingButton_clicked();
+    void on_LightSettingButton_clicked();
+    void on_MacroEditButton_clicked();
+    void on_SupportButton_clicked();
+    void on_CloudSyncButton_clicked();
+    void on_ConfigureButton_1_clicked();
+    void on_ConfigureButton_2_clicked();
+    void on_ConfigureButton_3_clicked();
+    void on_ConfigureButton_4_clicked();
+    void on_ConfigureButton_5_clicked();
+    void on_ResetToOriginalButton_clicked();
+    void on_LoginButton_clicked();
+    void on_QuitUserButton_clicked();
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildWidgets();
+    void buildTray();
+    void initMouseDataHandle();
+    void connectPages();
+    void initCheckDevice();
+    void initNeedDeviceDialog();
+    void setLanguageTexts();
+
+    void SetMenuButtonStyleSheet(int button);
+    void setBottomButtonShowOrHide(int page);
+    void goToMainPage();
+    bool leavePairingPage();
+    void setCurrentConfigure(int number);
+    void applyModel(int mouseType);
+    void compareFirmWareVersion();
+    void needDeviceDialogShow();
+    void needDeviceDialogHide();
+    void startTimeCount();
+    void stopTimeCount();
+    void bringToFront();
+    void exitApplication();
+    void sendPageView(const QString &pageName);
+    WarningDialog *createWarningDialog(int warningType);
+    QString pointerSettingsPath() const;
+
+    MainWindowOptions m_options;
+    std::function<void(int)> m_exitHandler;
+
+    // Workers and their threads.
+    DCDataHandle *m_dataHandle = nullptr;
+    QThread m_dataThread;
+    CheckDevice *m_checkDevice = nullptr;
+    QThread m_checkDeviceThread;
+    std::unique_ptr<FindProcess> m_findProcess;
+
+    NeedDeviceDialog *m_needDeviceDialog = nullptr;
+    LoadMessageDialog *m_loadingDialog = nullptr;
+    QSystemTrayIcon *m_trayIcon = nullptr;
+    QMenu *m_trayMenu = nullptr;
+    QAction *m_showMainAction = nullptr;
+    QAction *m_exitAppAction = nullptr;
+
+    // Widgets.
+    QWidget *m_centralWidget = nullptr;
+    TitleWidget *m_titleWidget = nullptr;
+    QLabel *m_titleLabel = nullptr;
+    QPushButton *m_minimumButton = nullptr;
+    QPushButton *m_quitButton = nullptr;
+    QPushButton *m_tabs[5] = {};
+    QStackedWidget *m_stackedWidget = nullptr;
+    MainSettingWidget *m_mainSettingPage = nullptr;
+    CodeWidget *m_codeWidget = nullptr;
+    QPushButton *m_configureButtons[5] = {};
+    QPushButton *m_resetButton = nullptr;
+    QPushButton *m_quitUserButton = nullptr;
+    QPushButton *m_loginButton = nullptr;
+    QPushButton *m_batteryButton = nullptr;
+    QLabel *m_batteryLabel = nullptr;
+    QWidget *m_wiredWidget = nullptr;
+    QLabel *m_nameLabel = nullptr;
+    QWidget *m_hideTopWidget = nullptr;
+    QWidget *m_hideBottomWidget = nullptr;
+
+    // State.
+    int m_firmwareVersion = 0;
+    bool m_isLogin = false;
+    int m_currentConfigure = 1;
+    QString m_downloadPath;
+    int m_bootDescriptorType = 0;
+    quint16 m_currentPid = 0;
+    bool m_isManualUpdateCheck = false;
+    int m_batteryTimerId = 0;
+    int m_openedMouseType = 0;
+    int m_lightingFamilyA = -1;
+};
