@@ -7,7 +7,7 @@ PACKAGES="build-essential cmake ninja-build pkg-config
 qtbase5-dev qtbase5-dev-tools qttools5-dev-tools libqt5svg5-dev qtdeclarative5-dev
 libquazip1-qt5-dev libhidapi-dev
 fonts-noto-cjk fonts-dejavu-core
-xvfb xauth x11-utils imagemagick python3"
+xvfb xauth x11-utils xdotool imagemagick python3"
 
 missing=""
 for p in $PACKAGES; do

@@ -13,9 +13,7 @@ QByteArray widgetMapJson(const QWidget *root)
     for (const QWidget *w : root->findChildren<QWidget *>())
         widgets.append(w);
     for (const QWidget *w : qAsConst(widgets)) {
-        // The first of several widgets with one name wins (the tab, not a
-        // dialog button of the same name built later).
-        if (w->objectName().isEmpty() || map.contains(w->objectName()))
+        if (w->objectName().isEmpty())
             continue;
         const QPoint topLeft = w->mapToGlobal(QPoint(0, 0));
         QJsonObject entry;
@@ -24,7 +22,18 @@ QByteArray widgetMapJson(const QWidget *root)
         entry.insert(QStringLiteral("w"), w->width());
         entry.insert(QStringLiteral("h"), w->height());
         entry.insert(QStringLiteral("visible"), w->isVisible());
-        map.insert(w->objectName(), entry);
+        // The first of several widgets with one name wins (the tab, not a
+        // dialog button of the same name built later); the path of named
+        // ancestors tells apart the rows that repeat names.
+        if (!map.contains(w->objectName()))
+            map.insert(w->objectName(), entry);
+        QString path = w->objectName();
+        for (const QWidget *p = w->parentWidget(); p && p != root; p = p->parentWidget()) {
+            if (!p->objectName().isEmpty())
+                path.prepend(p->objectName() + QLatin1Char('/'));
+        }
+        if (path != w->objectName())
+            map.insert(path, entry);
     }
     return QJsonDocument(map).toJson(QJsonDocument::Compact);
 }
