@@ -397,6 +397,10 @@ void TstMainWindow::removalBringsTheNoDeviceDialogBack()
 {
     WindowFixture f(QStringLiteral("ox7:receiver"));
     QVERIFY(waitForOpen(f, 11));
+    // Unplugging in the middle of the read would rightly raise a warning.
+    QTRY_COMPARE_WITH_TIMEOUT(f.window->mainSettingPage()->cpiValues().size(), 7, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.window->loadingDialog()->isVisible(), 20000);
+    f.closeWarnings();
     f.window->slot_BatteryPower(DWORD(55));
     QSignalSpy dismiss(f.window.get(), &MainWindow::sig_DissMissAllThings);
 
