@@ -39,6 +39,9 @@ NeedDeviceDialog::NeedDeviceDialog(QWidget *parent)
     auto *text = new QTextEdit(m_warningWidget);
     text->setObjectName(QStringLiteral("WarningTextEdit"));
     text->setReadOnly(true);
+    QFont bodyFont = text->font();
+    bodyFont.setPixelSize(14);
+    text->setFont(bodyFont);
     text->setFrameShape(QFrame::NoFrame);
     text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     text->setGeometry(16, 40, kFrameWidth - 32, 96);

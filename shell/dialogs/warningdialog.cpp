@@ -68,6 +68,9 @@ void WarningDialog::buildWidgets()
     m_text = new QTextEdit(m_warningWidget);
     m_text->setObjectName(QStringLiteral("WarningTextEdit"));
     m_text->setReadOnly(true);
+    QFont bodyFont = m_text->font();
+    bodyFont.setPixelSize(14);
+    m_text->setFont(bodyFont);
     m_text->setFrameShape(QFrame::NoFrame);
     m_text->setGeometry(16, 40, kFrameWidth - 32, 74);
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
