@@ -43,6 +43,15 @@ const FactoryWord kFactoryWords[] = {
     {0x228, kUnassignedButtonWord},
 };
 
+// Whether a default block's button block holds exactly kFactoryWords.
+bool blockCarriesFactoryWords(const QByteArray &record)
+{
+    for (const FactoryWord &f : kFactoryWords)
+        if (readLe32(record, kRecordButtonsOffset + int(f.offset - kButtonBlockOffset)) != f.word)
+            return false;
+    return true;
+}
+
 const QString kKorvan = QStringLiteral("Korvan");
 
 QByteArray wordBytes(quint32 word)
@@ -161,12 +170,19 @@ void UsbDriverMangerOX7::InitModelDefaults(quint16 productId, quint16 vendorId)
     m_factoryWords.clear();
     m_buttonMap.clear();
     if (selection.family == ProtocolFamily::A) {
-        // Every family A model ships the same eleven words; they are also the
-        // record's button block.
-        for (const FactoryWord &f : kFactoryWords)
-            putLe32(record, kRecordButtonsOffset + (f.offset - int(kButtonBlockOffset)), f.word);
+        // A mouse straight from the factory must read as unchanged. The OX4
+        // series and the OX7C ship the eleven words of kFactoryWords, which
+        // are also their default block's button block; the OX7, OX7Q and
+        // OX7EU blocks lay their buttons out differently, so for those the
+        // words they ship are the factory words.
+        const bool standardLayout = blockCarriesFactoryWords(record);
         for (const ButtonSlot &b : kButtonSlots) {
             m_buttonAddress.insert(b.button, b.offset);
+            const int at = kRecordButtonsOffset + int(b.offset - kButtonBlockOffset);
+            if (!standardLayout) {
+                m_factoryWords.insert(b.button, readLe32(record, at));
+                continue;
+            }
             for (const FactoryWord &f : kFactoryWords)
                 if (f.offset == b.offset)
                     m_factoryWords.insert(b.button, f.word);

@@ -134,6 +134,8 @@ private slots:
     void onlyLeftButtonGuard_data();
     void onlyLeftButtonGuard();
     void backToDefault();
+    void factoryFreshMouseReadsUnchanged_data();
+    void factoryFreshMouseReadsUnchanged();
 
     void singleMacro();
     void macroOnTheOnlyLeftButton();
@@ -442,6 +444,38 @@ void TestFamilyAIntegration::onlyLeftButtonGuard()
         QVERIFY(encodeButtonWord(changeType, 0, 0, expected));
         QCOMPARE(readLe32(r.mem(0x610, 4), 0), expected);
     }
+}
+
+void TestFamilyAIntegration::factoryFreshMouseReadsUnchanged_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("leftButton"); // the button that ships with left click
+    QTest::newRow("OX4C") << 7 << 4;
+    QTest::newRow("OX4Q") << 8 << 4;
+    QTest::newRow("OX7C") << 9 << 4;
+    QTest::newRow("OX4") << 12 << 4;
+    // These models lay their buttons out differently in their default block.
+    QTest::newRow("OX7Q") << 10 << 7;
+    QTest::newRow("OX7") << 11 << 7;
+    QTest::newRow("OX7EU") << 14 << 7;
+}
+
+void TestFamilyAIntegration::factoryFreshMouseReadsUnchanged()
+{
+    QFETCH(int, type);
+    QFETCH(int, leftButton);
+
+    // A mouse as it leaves the factory: no button may show as reassigned,
+    // and the guard protects the button that really carries left click.
+    Rig r(type, false);
+    QVERIFY(r.openAndRead());
+    QSignalSpy changed(&r.manager, &USBDriverManger::sig_TrueMouseValue);
+    r.manager.GetMouseButtonState();
+    QCOMPARE(changed.count(), 0);
+
+    QSignalSpy warnings(&r.manager, &USBDriverManger::sig_WarningOnlyLeftButton);
+    QVERIFY(r.manager.SetChangeButtonToKey(leftButton, 41, 0, 0, 1));
+    QCOMPARE(warnings.count(), 1);
 }
 
 void TestFamilyAIntegration::backToDefault()
