@@ -3,6 +3,7 @@
 #include "inistores.h"
 #include "languagetable.h"
 #include "models.h"
+#include "noticeframe.h"
 #include "textfit.h"
 #include "urlopener.h"
 #include "vendorsite.h"
@@ -18,31 +19,20 @@ namespace {
 const char kUiEventCategory[] = "UI事件";
 const char kViewScreen[] = "WarningDialog";
 
-constexpr int kOverlayWidth = 960;
-constexpr int kOverlayHeight = 640;
-// The frame sits in the middle of the window.
-constexpr int kFrameX = 314;
-constexpr int kFrameY = 229;
-constexpr int kFrameWidth = 332;
-constexpr int kFrameHeight = 182;
-
-constexpr int kButtonY = 142;
-constexpr int kButtonWidth = 138;
-constexpr int kButtonHeight = 28;
-constexpr int kCancelX = 20;
-constexpr int kOkX = 174;
+using namespace noticeframe;
+constexpr int kFrameX = noticeframe::kX;
+constexpr int kFrameY = noticeframe::kY;
+constexpr int kFrameWidth = noticeframe::kWidth;
+constexpr int kFrameHeight = noticeframe::kHeight;
+constexpr int kCancelX = kLeftButtonX;
+constexpr int kOkX = kRightButtonX;
 constexpr int kSingleOkX = (kFrameWidth - kButtonWidth) / 2;
 } // namespace
 
 WarningDialog::WarningDialog(QWidget *parent)
     : QDialog(parent)
 {
-    setObjectName(QStringLiteral("WarningDialog"));
-    // Frameless alone makes the dialog a child widget laid over the window.
-    setWindowFlags(Qt::FramelessWindowHint);
-    setAttribute(Qt::WA_StyledBackground);
-    setStyleSheet(QStringLiteral("WarningDialog { background-color: rgba(0, 0, 0, 0.6); }"));
-    setGeometry(0, 0, kOverlayWidth, kOverlayHeight);
+    setUpOverlay(this, QStringLiteral("WarningDialog"));
     buildWidgets();
     resetToDefaults();
 
@@ -56,25 +46,10 @@ WarningDialog::WarningDialog(QWidget *parent)
 
 void WarningDialog::buildWidgets()
 {
-    m_warningWidget = new QWidget(this);
-    m_warningWidget->setObjectName(QStringLiteral("WarningWidget"));
-    m_warningWidget->setAttribute(Qt::WA_StyledBackground);
-    m_warningWidget->setGeometry(kFrameX, kFrameY, kFrameWidth, kFrameHeight);
-
-    m_title = new QLabel(m_warningWidget);
-    m_title->setObjectName(QStringLiteral("Title_Label"));
-    m_title->setGeometry(20, 12, kFrameWidth - 40, 26);
-
-    m_text = new QTextEdit(m_warningWidget);
-    m_text->setObjectName(QStringLiteral("WarningTextEdit"));
-    m_text->setReadOnly(true);
-    QFont bodyFont = m_text->font();
-    bodyFont.setPixelSize(14);
-    m_text->setFont(bodyFont);
-    m_text->setFrameShape(QFrame::NoFrame);
-    m_text->setGeometry(16, 40, kFrameWidth - 32, 74);
-    m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_text->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    const Parts frame = build(this, 74);
+    m_warningWidget = frame.frame;
+    m_title = frame.title;
+    m_text = frame.body;
 
     m_noLongerRemind = new QCheckBox(m_warningWidget);
     m_noLongerRemind->setObjectName(QStringLiteral("NoLongerRemindCheckBox"));
