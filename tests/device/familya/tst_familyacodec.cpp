@@ -1,5 +1,6 @@
 #include "familyacodec.h"
 #include "macronode.h"
+#include "macrotestutil.h"
 
 #include <QtTest>
 
@@ -8,34 +9,9 @@ using namespace familya;
 Q_DECLARE_METATYPE(familya::MacroError)
 
 namespace {
-QByteArray hexBytes(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text));
-}
-
 QVector<quint32> events(std::initializer_list<quint32> list)
 {
     return QVector<quint32>(list);
-}
-
-MacroNode keyNode(int vk, int state, int delay)
-{
-    MacroNode n;
-    n.ValueType = 3;
-    n.KeyValue = vk;
-    n.State = state;
-    n.TimeLapse = delay;
-    return n;
-}
-
-MacroNode moveNode(int x, int y, int delay)
-{
-    MacroNode n;
-    n.ValueType = 6;
-    n.CoordinateX = x;
-    n.CoordinateY = y;
-    n.TimeLapse = delay;
-    return n;
 }
 
 // A white 64 x 48 one-bit picture with the given pixels dark.

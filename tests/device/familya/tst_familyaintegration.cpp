@@ -1,5 +1,6 @@
 #include "familyacodec.h"
 #include "familyascene.h"
+#include "macrotestutil.h"
 #include "usbdrivermangerox7.h"
 #include "usbdriverox7.h"
 
@@ -15,25 +16,10 @@
 using namespace familya;
 
 namespace {
-QByteArray hexBytes(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text));
-}
-
 QByteArray readFile(const QString &path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-MacroNode keyNode(int vk, int state, int delay)
-{
-    MacroNode n;
-    n.ValueType = 3;
-    n.KeyValue = vk;
-    n.State = state;
-    n.TimeLapse = delay;
-    return n;
 }
 
 // The driver and manager of one model talking to its emulator, in virtual

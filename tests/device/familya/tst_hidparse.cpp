@@ -1,14 +1,8 @@
+#include "bytesutil.h"
 #include "hidparse.h"
 #include "scriptedhid.h"
 
 #include <QtTest>
-
-namespace {
-QByteArray hexBytes(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text));
-}
-} // namespace
 
 class TestHidParse : public QObject
 {

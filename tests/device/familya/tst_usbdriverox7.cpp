@@ -1,3 +1,4 @@
+#include "bytesutil.h"
 #include "scriptedhid.h"
 #include "usbdriverox7.h"
 
@@ -10,11 +11,6 @@
 using namespace familya;
 
 namespace {
-QByteArray hexBytes(const char *text)
-{
-    return QByteArray::fromHex(QByteArray(text));
-}
-
 // Answers every command with status 1: memory reads with the byte pattern
 // (address + i) & 0xFF, everything else with zero result bytes.
 QByteArray patternAnswer(const QByteArray &lastWrite)

@@ -1,6 +1,7 @@
 #include "familybcodec.h"
 #include "familybtestdata.h"
 #include "macronode.h"
+#include "macrotestutil.h"
 
 #include <QImage>
 #include <QtTest>
@@ -43,26 +44,6 @@ QByteArray macroAnswer(quint8 h0, quint8 h1, const QVector<quint16> &entries, in
         for (; i < length; ++i)
             a[i] = char(0xAA);
     return a;
-}
-
-MacroNode keyNode(int vk, int state, int delay)
-{
-    MacroNode n;
-    n.ValueType = 3;
-    n.KeyValue = vk;
-    n.State = state;
-    n.TimeLapse = delay;
-    return n;
-}
-
-MacroNode moveNode(int x, int y, int delay)
-{
-    MacroNode n;
-    n.ValueType = 6;
-    n.CoordinateX = x;
-    n.CoordinateY = y;
-    n.TimeLapse = delay;
-    return n;
 }
 
 QByteArray bytes(std::initializer_list<int> values)

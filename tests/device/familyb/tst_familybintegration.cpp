@@ -4,6 +4,7 @@
 #include "familybmouse.h"
 #include "jsonhandle.h"
 #include "macronode.h"
+#include "macrotestutil.h"
 #include "models.h"
 #include "paths.h"
 #include "testutil.h"
@@ -23,16 +24,6 @@
 // time, with APP in a temporary folder.
 
 namespace {
-
-MacroNode keyNode(int vk, int state, int delay)
-{
-    MacroNode n;
-    n.ValueType = 3;
-    n.KeyValue = vk;
-    n.State = state;
-    n.TimeLapse = delay;
-    return n;
-}
 
 QByteArray fileBytes(const QString &path)
 {
