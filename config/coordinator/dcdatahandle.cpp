@@ -323,44 +323,23 @@ bool DCDataHandle::checkReceiverMatchesMouse(quint16 pid)
     return true;
 }
 
+// The receiver's acknowledge and work-mode loops are the driver's.
 bool DCDataHandle::sendDongleCommandWithAck(const QByteArray &bytes, int length)
 {
     if (!m_driver)
         return false;
     if (length < 0 || length > bytes.size())
         length = bytes.size();
-    if (!m_driver->SendCommandDongle(bytes.left(length))) {
-        qDebug() << "SendCommandDONGLE write Failed";
-        return false;
-    }
-    for (int i = 0; i < kDongleAckPolls; ++i) {
-        deviceClock().sleepMs(kDongleAckWaitMs);
-        QByteArray status(2, '\0');
-        if (m_driver->ReadInputReport(status, 2) && status.size() >= 1 && quint8(status.at(0)) == 1) {
-            qDebug() << "GetCommand ACK == 1 OK";
-            return true;
-        }
-    }
-    qDebug() << "GetCommand ACK != 1 Failed";
-    return false;
+    return m_driver->SendCommandDongleWithAck(bytes.left(length)) != 0;
 }
 
 bool DCDataHandle::ReadWorkModel(int &mode)
 {
-    if (!m_driver || !m_driver->SendCommandDongle(QByteArray(1, char(0xA7)))) {
+    if (!m_driver) {
         qDebug() << "readWorkModel failed";
         return false;
     }
-    for (int i = 0; i < kDongleAckPolls; ++i) {
-        deviceClock().sleepMs(kDongleAckWaitMs);
-        QByteArray status(2, '\0');
-        if (m_driver->ReadInputReport(status, 2) && status.size() >= 2 && quint8(status.at(0)) == 1) {
-            mode = quint8(status.at(1));
-            return true;
-        }
-    }
-    qDebug() << "readWorkModel failed";
-    return false;
+    return m_driver->ReadWorkModel(mode) != 0;
 }
 
 // --- Reading the mouse ---------------------------------------------------------------

@@ -50,8 +50,6 @@ public:
     static constexpr int kUpdateAttemptLimit = 36;
     static constexpr int kPairingIntervalMs = 100;
     static constexpr int kPairingTickLimit = 200;
-    static constexpr int kDongleAckPolls = 5;
-    static constexpr int kDongleAckWaitMs = 50;
     static constexpr int kProfileFailuresForUpdate = 4;
     // Battery level shown when the mouse cannot tell.
     static constexpr DWORD kBatteryUnknown = 103;
