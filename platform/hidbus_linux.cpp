@@ -1,5 +1,6 @@
+#include "hidbus_linux.h"
+
 #include "hiddescriptor.h"
-#include "hidbus.h"
 
 #include <QDeadlineTimer>
 #include <QDebug>

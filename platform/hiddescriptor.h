@@ -6,10 +6,8 @@
 #include <QString>
 #include <QVector>
 
-#include <memory>
-
-// The Linux HID backend: a parser for HID report descriptors, the small text
-// formats hidraw's sysfs entries use, and the hidraw bus built on them.
+// A parser for HID report descriptors and the small text formats hidraw's
+// sysfs entries use; the bus built on them is in hidbus_linux.h.
 //
 // The parsing functions are pure: bytes in, values out, no I/O and no
 // logging. Everything they read comes from a device and is treated as
@@ -120,12 +118,3 @@ QString hidrawPath(const QString &devRoot, int node, int collection);
 // Splits such a path; false for anything else (another folder, a name that
 // is not hidrawN, a bad or zero suffix).
 bool splitHidrawPath(const QString &devRoot, const QString &path, int &node, int &collection);
-
-// A hidraw bus over the given roots ("/sys" and "/dev" on a real system;
-// tests point them at a prepared folder).
-std::unique_ptr<HidBus> createHidrawBus(const QString &sysRoot, const QString &devRoot);
-
-// A device over an already open file descriptor, which it then owns.
-// numberedInputReports says whether reads deliver the id byte themselves.
-// The bus opens its devices through this; tests hand it a socket pair.
-std::unique_ptr<HidDevice> createHidrawDevice(int fd, bool numberedInputReports);

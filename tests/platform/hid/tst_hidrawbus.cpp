@@ -1,4 +1,5 @@
 #include "descriptors.h"
+#include "hidbus_linux.h"
 #include "hiddescriptor.h"
 
 #include <QDir>
