@@ -1,6 +1,6 @@
-#include "logging.h"
+#include "app/logging.h"
 
-#include "appdir.h"
+#include "platform/appdir.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,11 +1,11 @@
-#include "appdir.h"
-#include "devicetypes.h"
-#include "logging.h"
-#include "window/mainwindow.h"
-#include "simulation.h"
-#include "singleinstance.h"
-#include "startup.h"
-#include "window/widgetmap.h"
+#include "platform/appdir.h"
+#include "device/devicetypes.h"
+#include "app/logging.h"
+#include "shell/window/mainwindow.h"
+#include "sim/simulation.h"
+#include "app/singleinstance.h"
+#include "app/startup.h"
+#include "shell/window/widgetmap.h"
 
 #include <QDebug>
 #include <QFile>

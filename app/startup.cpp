@@ -1,8 +1,8 @@
-#include "startup.h"
+#include "app/startup.h"
 
-#include "jsonhandle.h"
-#include "languagetable.h"
-#include "paths.h"
+#include "config/jsonhandle.h"
+#include "config/languagetable.h"
+#include "config/paths.h"
 
 #include <QDebug>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "atomicfile.h"
+#include "config/atomicfile.h"
 
 #include <QDebug>
 #include <QSaveFile>

@@ -1,4 +1,4 @@
-#include "currentgear.h"
+#include "config/currentgear.h"
 
 #include <QMutex>
 

@@ -1,8 +1,8 @@
-#include "gearhandle.h"
+#include "config/gearhandle.h"
 
-#include "jsonhandle.h"
-#include "paths.h"
-#include "profiledefaults.h"
+#include "config/jsonhandle.h"
+#include "config/paths.h"
+#include "config/profiledefaults.h"
 
 #include <QDebug>
 #include <QJsonArray>

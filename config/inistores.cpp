@@ -1,6 +1,6 @@
-#include "inistores.h"
+#include "config/inistores.h"
 
-#include "paths.h"
+#include "config/paths.h"
 
 #include <QDebug>
 #include <QJsonArray>

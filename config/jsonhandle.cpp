@@ -1,8 +1,8 @@
-#include "jsonhandle.h"
+#include "config/jsonhandle.h"
 
-#include "atomicfile.h"
-#include "paths.h"
-#include "profiledefaults.h"
+#include "config/atomicfile.h"
+#include "config/paths.h"
+#include "config/profiledefaults.h"
 
 #include <QDebug>
 #include <QFile>

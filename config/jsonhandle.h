@@ -1,6 +1,6 @@
 #pragma once
 
-#include "macronode.h"
+#include "config/macronode.h"
 
 #include <QByteArray>
 #include <QJsonArray>

@@ -1,4 +1,4 @@
-#include "languagetable.h"
+#include "config/languagetable.h"
 
 #include <QLocale>
 

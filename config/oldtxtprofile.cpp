@@ -1,6 +1,6 @@
-#include "oldtxtprofile.h"
+#include "config/oldtxtprofile.h"
 
-#include "atomicfile.h"
+#include "config/atomicfile.h"
 
 #include <QFile>
 #include <QFileInfo>

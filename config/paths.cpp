@@ -1,7 +1,7 @@
-#include "paths.h"
+#include "config/paths.h"
 
-#include "appdir.h"
-#include "models.h"
+#include "platform/appdir.h"
+#include "discovery/models.h"
 
 #include <QDebug>
 #include <QDir>

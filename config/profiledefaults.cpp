@@ -1,4 +1,4 @@
-#include "profiledefaults.h"
+#include "config/profiledefaults.h"
 
 #include <initializer_list>
 

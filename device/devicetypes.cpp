@@ -1,4 +1,4 @@
-#include "devicetypes.h"
+#include "device/devicetypes.h"
 
 void registerDeviceMetaTypes()
 {

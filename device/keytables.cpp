@@ -1,4 +1,4 @@
-#include "keytables.h"
+#include "device/keytables.h"
 
 namespace {
 void addRange(QVector<UsageKeyPair> &t, int usageFirst, int usageLast, int keyFirst)

@@ -1,4 +1,4 @@
-#include "korvanusbdriver.h"
+#include "device/korvanusbdriver.h"
 
 KorvanUSBDriver::KorvanUSBDriver(QObject *parent)
     : QObject(parent)

@@ -1,4 +1,4 @@
-#include "usbdrivermanager.h"
+#include "device/usbdrivermanager.h"
 
 USBDriverManger::USBDriverManger(QObject *parent)
     : QObject(parent)

@@ -1,7 +1,7 @@
-#include "checkdevice.h"
+#include "discovery/checkdevice.h"
 
-#include "hidbus.h"
-#include "models.h"
+#include "platform/hidbus.h"
+#include "discovery/models.h"
 
 #include <QDebug>
 #include <QTimerEvent>

@@ -1,7 +1,7 @@
-#include "findprocess.h"
+#include "discovery/findprocess.h"
 
-#include "models.h"
-#include "processlist.h"
+#include "discovery/models.h"
+#include "platform/processlist.h"
 
 #include <QDebug>
 

@@ -1,6 +1,6 @@
-#include "models.h"
+#include "discovery/models.h"
 
-#include "hidbus.h"
+#include "platform/hidbus.h"
 
 #include <QDebug>
 

@@ -1,4 +1,4 @@
-#include "textfit.h"
+#include "editors/textfit.h"
 
 #include <QAbstractButton>
 #include <QFontMetrics>

@@ -1,4 +1,4 @@
-#include "appdir.h"
+#include "platform/appdir.h"
 
 #include <QCoreApplication>
 #include <QDebug>

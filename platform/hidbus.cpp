@@ -1,4 +1,4 @@
-#include "hidbus.h"
+#include "platform/hidbus.h"
 
 #include <atomic>
 

@@ -1,6 +1,6 @@
-#include "hidbus_linux.h"
+#include "platform/hidbus_linux.h"
 
-#include "hiddescriptor.h"
+#include "platform/hiddescriptor.h"
 
 #include <QDeadlineTimer>
 #include <QDebug>

@@ -1,4 +1,4 @@
-#include "hiddescriptor.h"
+#include "platform/hiddescriptor.h"
 
 #include <QDir>
 #include <QRegularExpression>

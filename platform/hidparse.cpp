@@ -1,4 +1,4 @@
-#include "hidparse.h"
+#include "platform/hidparse.h"
 
 #include <QByteArray>
 

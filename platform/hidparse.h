@@ -1,6 +1,6 @@
 #pragma once
 
-#include "hidbus.h"
+#include "platform/hidbus.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "urlopener.h"
+#include "platform/urlopener.h"
 
 #include <QDesktopServices>
 

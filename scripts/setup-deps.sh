@@ -4,8 +4,7 @@
 set -eu
 
 PACKAGES="build-essential cmake ninja-build pkg-config
-qtbase5-dev qtbase5-dev-tools qttools5-dev-tools libqt5svg5-dev qtdeclarative5-dev
-libquazip1-qt5-dev libhidapi-dev
+qtbase5-dev qtbase5-dev-tools
 fonts-noto-cjk fonts-dejavu-core
 xvfb xauth x11-utils xdotool imagemagick python3"
 

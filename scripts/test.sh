@@ -5,6 +5,7 @@ set -eu
 cd "$(dirname "$0")/.."
 
 ./scripts/setup-deps.sh
+./scripts/check-layers.sh
 
 BUILD=${OX8_TEST_BUILD_DIR:-build-asan}
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOX8_SANITIZE=ON -DOX8_BUILD_TESTS=ON

@@ -1,6 +1,6 @@
-#include "emulatedhidbus.h"
+#include "sim/emulatedhidbus.h"
 
-#include "clock.h"
+#include "platform/clock.h"
 
 #include <QMutexLocker>
 #include <QStringList>

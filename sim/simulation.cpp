@@ -1,9 +1,9 @@
-#include "simulation.h"
+#include "sim/simulation.h"
 
-#include "appdir.h"
-#include "familyascene.h"
-#include "familybmouse.h"
-#include "models.h"
+#include "platform/appdir.h"
+#include "sim/familya/familyascene.h"
+#include "sim/familyb/familybmouse.h"
+#include "discovery/models.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "statefile.h"
+#include "sim/statefile.h"
 
 #include <QFile>
 #include <QSaveFile>

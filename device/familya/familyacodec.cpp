@@ -1,7 +1,7 @@
-#include "familyacodec.h"
+#include "device/familya/familyacodec.h"
 
-#include "keytables.h"
-#include "macronode.h"
+#include "device/keytables.h"
+#include "config/macronode.h"
 
 #include <QColor>
 

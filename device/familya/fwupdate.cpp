@@ -1,9 +1,9 @@
-#include "fwupdate.h"
+#include "device/familya/fwupdate.h"
 
-#include "clock.h"
-#include "familyacodec.h"
-#include "hidparse.h"
-#include "models.h"
+#include "platform/clock.h"
+#include "device/familya/familyacodec.h"
+#include "platform/hidparse.h"
+#include "discovery/models.h"
 
 #include <QCoreApplication>
 #include <QDebug>

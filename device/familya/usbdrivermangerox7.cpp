@@ -1,10 +1,10 @@
-#include "usbdrivermangerox7.h"
+#include "device/familya/usbdrivermangerox7.h"
 
-#include "familyacodec.h"
-#include "models.h"
-#include "oldtxtprofile.h"
-#include "paths.h"
-#include "usbdriverox7.h"
+#include "device/familya/familyacodec.h"
+#include "discovery/models.h"
+#include "config/oldtxtprofile.h"
+#include "config/paths.h"
+#include "device/familya/usbdriverox7.h"
 
 #include <QDebug>
 #include <QDir>

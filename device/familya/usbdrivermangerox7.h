@@ -1,7 +1,7 @@
 #pragma once
 
-#include "jsonhandle.h"
-#include "usbdrivermanager.h"
+#include "config/jsonhandle.h"
+#include "device/usbdrivermanager.h"
 
 #include <QByteArray>
 #include <QImage>

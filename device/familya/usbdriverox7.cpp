@@ -1,8 +1,8 @@
-#include "usbdriverox7.h"
+#include "device/familya/usbdriverox7.h"
 
-#include "clock.h"
-#include "hidparse.h"
-#include "models.h"
+#include "platform/clock.h"
+#include "platform/hidparse.h"
+#include "discovery/models.h"
 
 #include <QDebug>
 #include <QThread>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "familyacodec.h"
-#include "korvanusbdriver.h"
+#include "device/familya/familyacodec.h"
+#include "device/korvanusbdriver.h"
 
 #include <QByteArray>
 #include <QImage>

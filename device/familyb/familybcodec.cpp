@@ -1,7 +1,7 @@
-#include "familybcodec.h"
+#include "device/familyb/familybcodec.h"
 
-#include "keytables.h"
-#include "macronode.h"
+#include "device/keytables.h"
+#include "config/macronode.h"
 
 #include <QColor>
 

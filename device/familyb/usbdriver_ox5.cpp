@@ -1,4 +1,4 @@
-#include "usbdriver_ox5.h"
+#include "device/familyb/usbdriver_ox5.h"
 
 USBDriver_OX5::USBDriver_OX5(QObject *parent)
     : USBDriver_OX6(parent)

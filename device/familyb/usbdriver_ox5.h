@@ -1,6 +1,6 @@
 #pragma once
 
-#include "usbdriver_ox6.h"
+#include "device/familyb/usbdriver_ox6.h"
 
 // Transport of protocol family C: family B's, except that the device's
 // profile carries no checksum, so every profile passes and keeps its bytes.

@@ -1,8 +1,8 @@
-#include "usbdriver_ox6.h"
+#include "device/familyb/usbdriver_ox6.h"
 
-#include "clock.h"
-#include "hidbus.h"
-#include "models.h"
+#include "platform/clock.h"
+#include "platform/hidbus.h"
+#include "discovery/models.h"
 
 #include <QDebug>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "familybcodec.h"
-#include "korvanusbdriver.h"
+#include "device/familyb/familybcodec.h"
+#include "device/korvanusbdriver.h"
 
 #include <QByteArray>
 #include <QList>

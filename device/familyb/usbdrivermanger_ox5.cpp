@@ -1,4 +1,4 @@
-#include "usbdrivermanger_ox5.h"
+#include "device/familyb/usbdrivermanger_ox5.h"
 
 #include <QDebug>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "usbdrivermanger_ox6.h"
+#include "device/familyb/usbdrivermanger_ox6.h"
 
 // Manager of protocol family C (OX5): family B's, with the CPI stages coded
 // through the 61-entry table of the model and a default CPI stage of its own.

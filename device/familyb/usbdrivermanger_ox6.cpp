@@ -1,12 +1,12 @@
-#include "usbdrivermanger_ox6.h"
+#include "device/familyb/usbdrivermanger_ox6.h"
 
-#include "atomicfile.h"
-#include "inistores.h"
-#include "jsonhandle.h"
-#include "models.h"
-#include "oldtxtprofile.h"
-#include "paths.h"
-#include "profiledefaults.h"
+#include "config/atomicfile.h"
+#include "config/inistores.h"
+#include "config/jsonhandle.h"
+#include "discovery/models.h"
+#include "config/oldtxtprofile.h"
+#include "config/paths.h"
+#include "config/profiledefaults.h"
 
 #include <QDebug>
 #include <QFile>

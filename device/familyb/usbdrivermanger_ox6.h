@@ -1,8 +1,8 @@
 #pragma once
 
-#include "familybcodec.h"
-#include "usbdrivermanager.h"
-#include "usbdriver_ox6.h"
+#include "device/familyb/familybcodec.h"
+#include "device/usbdrivermanager.h"
+#include "device/familyb/usbdriver_ox6.h"
 
 #include <QByteArray>
 #include <QJsonObject>

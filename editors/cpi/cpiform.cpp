@@ -1,8 +1,8 @@
-#include "cpiform.h"
+#include "editors/cpi/cpiform.h"
 
-#include "cpiranges.h"
-#include "cpislider.h"
-#include "uspinbox.h"
+#include "editors/cpi/cpiranges.h"
+#include "editors/cpi/cpislider.h"
+#include "editors/cpi/uspinbox.h"
 #include "ui_cpiform.h"
 
 #include <QDebug>

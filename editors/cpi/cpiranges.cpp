@@ -1,6 +1,6 @@
-#include "cpiranges.h"
+#include "editors/cpi/cpiranges.h"
 
-#include "models.h"
+#include "discovery/models.h"
 
 #include <QtGlobal>
 

@@ -1,6 +1,6 @@
-#include "cpislider.h"
+#include "editors/cpi/cpislider.h"
 
-#include "cpiranges.h"
+#include "editors/cpi/cpiranges.h"
 
 #include <QDebug>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
-#include "moveslider.h"
+#include "editors/cpi/moveslider.h"
 
-#include "cpiranges.h"
+#include "editors/cpi/cpiranges.h"
 
 #include <QDebug>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
-#include "uspinbox.h"
+#include "editors/cpi/uspinbox.h"
 
-#include "cpiranges.h"
+#include "editors/cpi/cpiranges.h"
 
 #include <QDebug>
 #include <QEvent>

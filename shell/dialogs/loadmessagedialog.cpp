@@ -1,4 +1,4 @@
-#include "loadmessagedialog.h"
+#include "shell/dialogs/loadmessagedialog.h"
 
 #include <QDebug>
 #include <QLabel>

@@ -1,8 +1,8 @@
-#include "needdevicedialog.h"
+#include "shell/dialogs/needdevicedialog.h"
 
-#include "languagetable.h"
-#include "noticeframe.h"
-#include "textfit.h"
+#include "config/languagetable.h"
+#include "shell/dialogs/noticeframe.h"
+#include "editors/textfit.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "noticeframe.h"
+#include "shell/dialogs/noticeframe.h"
 
 #include <QDialog>
 #include <QLabel>

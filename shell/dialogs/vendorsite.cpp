@@ -1,4 +1,4 @@
-#include "vendorsite.h"
+#include "shell/dialogs/vendorsite.h"
 
 const char *const kVendorSiteBaseUrl = "https://www.korvan-gaming.com";
 

@@ -1,12 +1,12 @@
-#include "warningdialog.h"
+#include "shell/dialogs/warningdialog.h"
 
-#include "inistores.h"
-#include "languagetable.h"
-#include "models.h"
-#include "noticeframe.h"
-#include "textfit.h"
-#include "urlopener.h"
-#include "vendorsite.h"
+#include "config/inistores.h"
+#include "config/languagetable.h"
+#include "discovery/models.h"
+#include "shell/dialogs/noticeframe.h"
+#include "editors/textfit.h"
+#include "platform/urlopener.h"
+#include "shell/dialogs/vendorsite.h"
 
 #include <QCheckBox>
 #include <QDebug>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "warningtypes.h"
+#include "shell/dialogs/warningtypes.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "warningtypes.h"
+#include "shell/dialogs/warningtypes.h"
 
 #include <QHash>
 

@@ -1,13 +1,13 @@
-#include "mainsettingwidget.h"
+#include "shell/mainsetting/mainsettingwidget.h"
 
-#include "cpi/cpiform.h"
-#include "currentgear.h"
-#include "languagetable.h"
-#include "models.h"
-#include "mousebuttonlayout.h"
-#include "mypushbutton.h"
-#include "paths.h"
-#include "textfit.h"
+#include "editors/cpi/cpiform.h"
+#include "config/currentgear.h"
+#include "config/languagetable.h"
+#include "discovery/models.h"
+#include "shell/mainsetting/mousebuttonlayout.h"
+#include "shell/mainsetting/mypushbutton.h"
+#include "config/paths.h"
+#include "editors/textfit.h"
 #include "ui_mainsettingwidget.h"
 
 #include <QDebug>

@@ -1,7 +1,7 @@
-#include "mousebuttonlayout.h"
+#include "shell/mainsetting/mousebuttonlayout.h"
 
-#include "languagetable.h"
-#include "models.h"
+#include "config/languagetable.h"
+#include "discovery/models.h"
 
 namespace {
 constexpr int kPanelWidth = 560;

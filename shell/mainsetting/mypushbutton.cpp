@@ -1,7 +1,7 @@
-#include "mypushbutton.h"
+#include "shell/mainsetting/mypushbutton.h"
 
-#include "mousebuttonlayout.h"
-#include "textfit.h"
+#include "shell/mainsetting/mousebuttonlayout.h"
+#include "editors/textfit.h"
 
 #include <QDebug>
 #include <QEvent>

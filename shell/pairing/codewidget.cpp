@@ -1,7 +1,7 @@
-#include "codewidget.h"
+#include "shell/pairing/codewidget.h"
 
-#include "languagetable.h"
-#include "textfit.h"
+#include "config/languagetable.h"
+#include "editors/textfit.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -1,6 +1,6 @@
-#include "indicators.h"
+#include "shell/window/indicators.h"
 
-#include "paths.h"
+#include "config/paths.h"
 
 namespace {
 QString borderImage(const QString &picture)

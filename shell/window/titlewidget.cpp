@@ -1,4 +1,4 @@
-#include "titlewidget.h"
+#include "shell/window/titlewidget.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "widgetmap.h"
+#include "shell/window/widgetmap.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,4 +1,4 @@
-#include "familyadefaults.h"
+#include "sim/familya/familyadefaults.h"
 
 namespace {
 

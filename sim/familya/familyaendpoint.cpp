@@ -1,6 +1,6 @@
-#include "familyaendpoint.h"
+#include "sim/familya/familyaendpoint.h"
 
-#include "models.h"
+#include "discovery/models.h"
 
 #include <QMutexLocker>
 

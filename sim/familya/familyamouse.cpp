@@ -1,10 +1,10 @@
-#include "familyamouse.h"
+#include "sim/familya/familyamouse.h"
 
-#include "clock.h"
-#include "familyadefaults.h"
-#include "models.h"
-#include "nucispbootloader.h"
-#include "statefile.h"
+#include "platform/clock.h"
+#include "sim/familya/familyadefaults.h"
+#include "discovery/models.h"
+#include "sim/familya/nucispbootloader.h"
+#include "sim/statefile.h"
 
 #include <QMutexLocker>
 

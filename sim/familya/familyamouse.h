@@ -1,6 +1,6 @@
 #pragma once
 
-#include "familyaendpoint.h"
+#include "sim/familya/familyaendpoint.h"
 
 #include <QByteArray>
 #include <QString>

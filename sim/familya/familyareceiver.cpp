@@ -1,7 +1,7 @@
-#include "familyareceiver.h"
+#include "sim/familya/familyareceiver.h"
 
-#include "familyamouse.h"
-#include "models.h"
+#include "sim/familya/familyamouse.h"
+#include "discovery/models.h"
 
 #include <QMutexLocker>
 

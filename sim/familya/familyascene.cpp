@@ -1,6 +1,6 @@
-#include "familyascene.h"
+#include "sim/familya/familyascene.h"
 
-#include "emulatedhidbus.h"
+#include "sim/emulatedhidbus.h"
 
 FamilyAScene plugFamilyA(EmulatedHidBus &bus, int mouseType, bool throughReceiver)
 {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "familyamouse.h"
-#include "familyareceiver.h"
-#include "nucispbootloader.h"
+#include "sim/familya/familyamouse.h"
+#include "sim/familya/familyareceiver.h"
+#include "sim/familya/nucispbootloader.h"
 
 #include <memory>
 

@@ -1,8 +1,8 @@
-#include "nucispbootloader.h"
+#include "sim/familya/nucispbootloader.h"
 
-#include "clock.h"
-#include "familyamouse.h"
-#include "models.h"
+#include "platform/clock.h"
+#include "sim/familya/familyamouse.h"
+#include "discovery/models.h"
 
 #include <QMutexLocker>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "emulatedhidbus.h"
+#include "sim/emulatedhidbus.h"
 
 #include <QByteArray>
 #include <QQueue>

@@ -1,4 +1,4 @@
-#include "familybfirmware.h"
+#include "sim/familyb/familybfirmware.h"
 
 #include <initializer_list>
 

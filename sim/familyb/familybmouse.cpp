@@ -1,7 +1,7 @@
-#include "familybmouse.h"
+#include "sim/familyb/familybmouse.h"
 
-#include "models.h"
-#include "statefile.h"
+#include "discovery/models.h"
+#include "sim/statefile.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

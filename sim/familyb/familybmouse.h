@@ -1,7 +1,7 @@
 #pragma once
 
-#include "emulatedhidbus.h"
-#include "familybfirmware.h"
+#include "sim/emulatedhidbus.h"
+#include "sim/familyb/familybfirmware.h"
 
 #include <QByteArray>
 #include <QMap>

@@ -1,5 +1,5 @@
-#include "languagetable.h"
-#include "startup.h"
+#include "config/languagetable.h"
+#include "app/startup.h"
 
 #include <QFile>
 #include <QFontDatabase>

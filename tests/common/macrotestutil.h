@@ -1,7 +1,7 @@
 #pragma once
 
-#include "bytesutil.h"
-#include "macronode.h"
+#include "tests/common/bytesutil.h"
+#include "config/macronode.h"
 
 // Small builders shared by the device tests.
 

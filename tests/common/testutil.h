@@ -1,6 +1,6 @@
 #pragma once
 
-#include "appdir.h"
+#include "platform/appdir.h"
 
 #include <QTemporaryDir>
 

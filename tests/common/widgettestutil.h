@@ -1,7 +1,7 @@
 #pragma once
 
-#include "languagetable.h"
-#include "urlopener.h"
+#include "config/languagetable.h"
+#include "platform/urlopener.h"
 
 #include <QAbstractButton>
 #include <QList>

@@ -1,7 +1,7 @@
-#include "atomicfile.h"
-#include "gearhandle.h"
-#include "paths.h"
-#include "testutil.h"
+#include "config/atomicfile.h"
+#include "config/gearhandle.h"
+#include "config/paths.h"
+#include "tests/common/testutil.h"
 
 #include <QFile>
 #include <QJsonArray>

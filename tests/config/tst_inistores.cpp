@@ -1,5 +1,5 @@
-#include "inistores.h"
-#include "testutil.h"
+#include "config/inistores.h"
+#include "tests/common/testutil.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "atomicfile.h"
-#include "jsonhandle.h"
-#include "paths.h"
-#include "testutil.h"
+#include "config/atomicfile.h"
+#include "config/jsonhandle.h"
+#include "config/paths.h"
+#include "tests/common/testutil.h"
 
 #include <QDir>
 #include <QFile>

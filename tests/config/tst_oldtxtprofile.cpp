@@ -1,5 +1,5 @@
-#include "atomicfile.h"
-#include "oldtxtprofile.h"
+#include "config/atomicfile.h"
+#include "config/oldtxtprofile.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

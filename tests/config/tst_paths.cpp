@@ -1,5 +1,5 @@
-#include "paths.h"
-#include "testutil.h"
+#include "config/paths.h"
+#include "tests/common/testutil.h"
 
 #include <QDir>
 #include <QFileInfo>

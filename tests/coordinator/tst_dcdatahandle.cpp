@@ -1,20 +1,20 @@
 // The device watcher and the data coordinator together, each on its own
 // worker thread as in the application, against emulated mice in virtual time.
 
-#include "checkdevice.h"
-#include "clock.h"
-#include "currentgear.h"
-#include "dcdatahandle.h"
-#include "emulatedhidbus.h"
-#include "familyascene.h"
-#include "familybmouse.h"
-#include "gearhandle.h"
-#include "hidbus.h"
-#include "jsonhandle.h"
-#include "models.h"
-#include "paths.h"
-#include "testutil.h"
-#include "usbdrivermanager.h"
+#include "discovery/checkdevice.h"
+#include "platform/clock.h"
+#include "config/currentgear.h"
+#include "coordinator/dcdatahandle.h"
+#include "sim/emulatedhidbus.h"
+#include "sim/familya/familyascene.h"
+#include "sim/familyb/familybmouse.h"
+#include "config/gearhandle.h"
+#include "platform/hidbus.h"
+#include "config/jsonhandle.h"
+#include "discovery/models.h"
+#include "config/paths.h"
+#include "tests/common/testutil.h"
+#include "device/usbdrivermanager.h"
 
 #include <QFile>
 #include <QJsonArray>

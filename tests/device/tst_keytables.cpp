@@ -1,4 +1,4 @@
-#include "keytables.h"
+#include "device/keytables.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
-#include "checkdevice.h"
-#include "emulatedhidbus.h"
-#include "models.h"
+#include "discovery/checkdevice.h"
+#include "sim/emulatedhidbus.h"
+#include "discovery/models.h"
 
 #include <QSignalSpy>
 #include <QThread>

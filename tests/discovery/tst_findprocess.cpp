@@ -1,5 +1,5 @@
-#include "findprocess.h"
-#include "models.h"
+#include "discovery/findprocess.h"
+#include "discovery/models.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "hidbus.h"
-#include "models.h"
+#include "platform/hidbus.h"
+#include "discovery/models.h"
 
 #include <QSet>
 #include <QtTest>

@@ -1,5 +1,5 @@
 // Ranges, defaults and snapping of the CPI rows, per model.
-#include "cpi/cpiranges.h"
+#include "editors/cpi/cpiranges.h"
 
 #include <QtTest>
 

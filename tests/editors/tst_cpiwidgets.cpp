@@ -1,9 +1,9 @@
 // The CPI row, its sliders and number boxes, and MoveSlider, driven through
 // real mouse, key and hover events.
-#include "cpi/cpiform.h"
-#include "cpi/cpislider.h"
-#include "cpi/moveslider.h"
-#include "cpi/uspinbox.h"
+#include "editors/cpi/cpiform.h"
+#include "editors/cpi/cpislider.h"
+#include "editors/cpi/moveslider.h"
+#include "editors/cpi/uspinbox.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,5 +1,5 @@
 // The shared text-fitting routine of every widget.
-#include "textfit.h"
+#include "editors/textfit.h"
 
 #include <QLabel>
 #include <QPushButton>

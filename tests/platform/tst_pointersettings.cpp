@@ -1,4 +1,4 @@
-#include "pointersettings.h"
+#include "platform/pointersettings.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

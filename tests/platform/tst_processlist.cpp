@@ -1,4 +1,4 @@
-#include "processlist.h"
+#include "platform/processlist.h"
 
 #include <QDir>
 #include <QFile>

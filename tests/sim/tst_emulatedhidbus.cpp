@@ -1,5 +1,5 @@
-#include "clock.h"
-#include "emulatedhidbus.h"
+#include "platform/clock.h"
+#include "sim/emulatedhidbus.h"
 
 #include <QThread>
 #include <QtTest>

@@ -1,7 +1,7 @@
 // ox8ctl: its argument rules, and the built tool run end to end on emulated
 // mice whose memory lives in state files under a temporary APP folder.
 
-#include "ox8ctl.h"
+#include "tools/ox8ctl/ox8ctl.h"
 
 #include <QDir>
 #include <QFile>

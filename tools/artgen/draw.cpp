@@ -1,6 +1,6 @@
-#include "draw.h"
+#include "tools/artgen/draw.h"
 
-#include "lettering.h"
+#include "tools/artgen/lettering.h"
 
 #include <QFont>
 #include <QPainter>

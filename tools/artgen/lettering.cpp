@@ -1,6 +1,6 @@
-#include "lettering.h"
+#include "tools/artgen/lettering.h"
 
-#include "draw.h"
+#include "tools/artgen/draw.h"
 
 #include <QPainterPathStroker>
 #include <QTransform>

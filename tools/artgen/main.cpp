@@ -3,10 +3,10 @@
 //   ox8_artgen <repository>/resources
 // The build only compiles the committed PNGs; it never runs this tool.
 
-#include "draw.h"
-#include "mice.h"
-#include "pictures.h"
-#include "sheet.h"
+#include "tools/artgen/draw.h"
+#include "tools/artgen/mice.h"
+#include "tools/artgen/pictures.h"
+#include "tools/artgen/sheet.h"
 
 #include <QCommandLineParser>
 #include <QDir>

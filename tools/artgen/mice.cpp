@@ -1,6 +1,6 @@
-#include "mice.h"
+#include "tools/artgen/mice.h"
 
-#include "draw.h"
+#include "tools/artgen/draw.h"
 
 #include <QFont>
 #include <QPainter>

@@ -1,8 +1,8 @@
-#include "pictures.h"
+#include "tools/artgen/pictures.h"
 
-#include "draw.h"
-#include "lettering.h"
-#include "mice.h"
+#include "tools/artgen/draw.h"
+#include "tools/artgen/lettering.h"
+#include "tools/artgen/mice.h"
 
 #include <QFont>
 #include <QFontMetricsF>

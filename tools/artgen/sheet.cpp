@@ -1,4 +1,4 @@
-#include "sheet.h"
+#include "tools/artgen/sheet.h"
 
 #include <QDir>
 #include <QDirIterator>

@@ -1,13 +1,13 @@
-#include "benchcase.h"
+#include "tools/benchdevice/benchcase.h"
 
-#include "clock.h"
-#include "emulatedhidbus.h"
-#include "familyacodec.h"
-#include "familyascene.h"
-#include "fwupdate.h"
-#include "models.h"
-#include "usbdrivermangerox7.h"
-#include "usbdriverox7.h"
+#include "platform/clock.h"
+#include "sim/emulatedhidbus.h"
+#include "device/familya/familyacodec.h"
+#include "sim/familya/familyascene.h"
+#include "device/familya/fwupdate.h"
+#include "discovery/models.h"
+#include "device/familya/usbdrivermangerox7.h"
+#include "device/familya/usbdriverox7.h"
 
 #include <QFile>
 #include <QTemporaryDir>

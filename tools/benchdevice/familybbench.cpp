@@ -1,13 +1,13 @@
-#include "benchcase.h"
+#include "tools/benchdevice/benchcase.h"
 
-#include "appdir.h"
-#include "clock.h"
-#include "emulatedhidbus.h"
-#include "familybcodec.h"
-#include "familybmouse.h"
-#include "models.h"
-#include "usbdriver_ox6.h"
-#include "usbdrivermanger_ox6.h"
+#include "platform/appdir.h"
+#include "platform/clock.h"
+#include "sim/emulatedhidbus.h"
+#include "device/familyb/familybcodec.h"
+#include "sim/familyb/familybmouse.h"
+#include "discovery/models.h"
+#include "device/familyb/usbdriver_ox6.h"
+#include "device/familyb/usbdrivermanger_ox6.h"
 
 #include <QTemporaryDir>
 

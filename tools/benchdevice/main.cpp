@@ -1,4 +1,4 @@
-#include "benchcase.h"
+#include "tools/benchdevice/benchcase.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

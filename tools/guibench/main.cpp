@@ -7,12 +7,12 @@
 //
 // Runs offscreen unless QT_QPA_PLATFORM says otherwise.
 
-#include "dcdatahandle.h"
-#include "dialogs/loadmessagedialog.h"
-#include "dialogs/needdevicedialog.h"
-#include "languagetable.h"
-#include "simulation.h"
-#include "window/mainwindow.h"
+#include "coordinator/dcdatahandle.h"
+#include "shell/dialogs/loadmessagedialog.h"
+#include "shell/dialogs/needdevicedialog.h"
+#include "config/languagetable.h"
+#include "sim/simulation.h"
+#include "shell/window/mainwindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

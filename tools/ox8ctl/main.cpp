@@ -2,22 +2,22 @@
 // coordinator, managers and drivers as the application, on the real HID bus
 // or on an emulated mouse whose memory lives in a state file.
 
-#include "ox8ctl.h"
+#include "tools/ox8ctl/ox8ctl.h"
 
-#include "atomicfile.h"
-#include "checkdevice.h"
-#include "clock.h"
-#include "currentgear.h"
-#include "dcdatahandle.h"
-#include "devicetypes.h"
-#include "fwupdate.h"
-#include "gearhandle.h"
-#include "hidbus.h"
-#include "jsonhandle.h"
-#include "models.h"
-#include "paths.h"
-#include "simulation.h"
-#include "usbdrivermanager.h"
+#include "config/atomicfile.h"
+#include "discovery/checkdevice.h"
+#include "platform/clock.h"
+#include "config/currentgear.h"
+#include "coordinator/dcdatahandle.h"
+#include "device/devicetypes.h"
+#include "device/familya/fwupdate.h"
+#include "config/gearhandle.h"
+#include "platform/hidbus.h"
+#include "config/jsonhandle.h"
+#include "discovery/models.h"
+#include "config/paths.h"
+#include "sim/simulation.h"
+#include "device/usbdrivermanager.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

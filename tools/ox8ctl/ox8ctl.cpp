@@ -1,7 +1,7 @@
-#include "ox8ctl.h"
+#include "tools/ox8ctl/ox8ctl.h"
 
-#include "devicetypes.h"
-#include "keytables.h"
+#include "device/devicetypes.h"
+#include "device/keytables.h"
 
 #include <QMap>
 #include <QRegularExpression>

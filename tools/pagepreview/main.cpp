@@ -3,9 +3,9 @@
 // Shows the main settings page for a model with the shipped English texts
 // and the application style sheet, fills it with plausible device values
 // and saves a screenshot. Run with QT_QPA_PLATFORM=offscreen.
-#include "languagetable.h"
-#include "mainsetting/mainsettingwidget.h"
-#include "mainsetting/mypushbutton.h"
+#include "config/languagetable.h"
+#include "shell/mainsetting/mainsettingwidget.h"
+#include "shell/mainsetting/mypushbutton.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "clock.h"
-#include "hidbus.h"
+#include "platform/clock.h"
+#include "platform/hidbus.h"
 
 #include <QByteArray>
 #include <QString>

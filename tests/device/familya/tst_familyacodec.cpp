@@ -1,6 +1,6 @@
-#include "familyacodec.h"
-#include "macronode.h"
-#include "macrotestutil.h"
+#include "device/familya/familyacodec.h"
+#include "config/macronode.h"
+#include "tests/common/macrotestutil.h"
 
 #include <QtTest>
 

@@ -1,15 +1,15 @@
-#include "familyacodec.h"
-#include "familyascene.h"
-#include "macrotestutil.h"
-#include "usbdrivermangerox7.h"
-#include "usbdriverox7.h"
+#include "device/familya/familyacodec.h"
+#include "sim/familya/familyascene.h"
+#include "tests/common/macrotestutil.h"
+#include "device/familya/usbdrivermangerox7.h"
+#include "device/familya/usbdriverox7.h"
 
-#include "clock.h"
-#include "emulatedhidbus.h"
-#include "jsonhandle.h"
-#include "models.h"
-#include "paths.h"
-#include "testutil.h"
+#include "platform/clock.h"
+#include "sim/emulatedhidbus.h"
+#include "config/jsonhandle.h"
+#include "discovery/models.h"
+#include "config/paths.h"
+#include "tests/common/testutil.h"
 
 #include <QtTest>
 

@@ -1,12 +1,12 @@
-#include "familyacodec.h"
-#include "familyascene.h"
-#include "fwupdate.h"
+#include "device/familya/familyacodec.h"
+#include "sim/familya/familyascene.h"
+#include "device/familya/fwupdate.h"
 
-#include "clock.h"
-#include "emulatedhidbus.h"
-#include "hidparse.h"
-#include "models.h"
-#include "scriptedhid.h"
+#include "platform/clock.h"
+#include "sim/emulatedhidbus.h"
+#include "platform/hidparse.h"
+#include "discovery/models.h"
+#include "tests/device/familya/scriptedhid.h"
 
 #include <QtTest>
 

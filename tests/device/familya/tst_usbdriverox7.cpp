@@ -1,8 +1,8 @@
-#include "bytesutil.h"
-#include "scriptedhid.h"
-#include "usbdriverox7.h"
+#include "tests/common/bytesutil.h"
+#include "tests/device/familya/scriptedhid.h"
+#include "device/familya/usbdriverox7.h"
 
-#include "models.h"
+#include "discovery/models.h"
 
 #include <QtTest>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "familybcodec.h"
+#include "device/familyb/familybcodec.h"
 
 #include <QByteArray>
 

@@ -1,7 +1,7 @@
-#include "familybcodec.h"
-#include "familybtestdata.h"
-#include "macronode.h"
-#include "macrotestutil.h"
+#include "device/familyb/familybcodec.h"
+#include "tests/device/familyb/familybtestdata.h"
+#include "config/macronode.h"
+#include "tests/common/macrotestutil.h"
 
 #include <QImage>
 #include <QtTest>

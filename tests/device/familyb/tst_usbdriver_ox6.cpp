@@ -1,9 +1,9 @@
-#include "clock.h"
-#include "familybtestdata.h"
-#include "models.h"
-#include "scriptedhidbus.h"
-#include "usbdriver_ox5.h"
-#include "usbdriver_ox6.h"
+#include "platform/clock.h"
+#include "tests/device/familyb/familybtestdata.h"
+#include "discovery/models.h"
+#include "tests/device/familyb/scriptedhidbus.h"
+#include "device/familyb/usbdriver_ox5.h"
+#include "device/familyb/usbdriver_ox6.h"
 
 #include <QtTest>
 

@@ -1,5 +1,5 @@
-#include "descriptors.h"
-#include "hiddescriptor.h"
+#include "tests/platform/hid/descriptors.h"
+#include "platform/hiddescriptor.h"
 
 #include <QRandomGenerator>
 #include <QtTest>

@@ -1,6 +1,6 @@
-#include "descriptors.h"
-#include "hidbus_linux.h"
-#include "hiddescriptor.h"
+#include "tests/platform/hid/descriptors.h"
+#include "platform/hidbus_linux.h"
+#include "platform/hiddescriptor.h"
 
 #include <QDir>
 #include <QFile>

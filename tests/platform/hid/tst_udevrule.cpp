@@ -1,4 +1,4 @@
-#include "models.h"
+#include "discovery/models.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,7 +1,7 @@
 // The pairing page: its step texts and pictures, its two views and the
 // signals of its buttons.
-#include "pairing/codewidget.h"
-#include "widgettestutil.h"
+#include "shell/pairing/codewidget.h"
+#include "tests/common/widgettestutil.h"
 
 #include <QLabel>
 #include <QPushButton>

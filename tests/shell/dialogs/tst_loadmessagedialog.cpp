@@ -1,6 +1,6 @@
 // The busy overlay's spinner and its finish-the-turn stop rule, stepped by
 // hand instead of waiting for the 180 ms timer.
-#include "dialogs/loadmessagedialog.h"
+#include "shell/dialogs/loadmessagedialog.h"
 
 #include <QLabel>
 #include <QtTest>

@@ -1,7 +1,7 @@
 // The no-device dialog: its texts, the repair offer after its timer and the
 // two buttons.
-#include "dialogs/needdevicedialog.h"
-#include "widgettestutil.h"
+#include "shell/dialogs/needdevicedialog.h"
+#include "tests/common/widgettestutil.h"
 
 #include <QLabel>
 #include <QPushButton>

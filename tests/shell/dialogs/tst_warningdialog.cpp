@@ -1,11 +1,11 @@
 // The warning dialog driven through its buttons: texts per type, what OK
 // and Cancel do, the no-longer-remind choice and the wake-up help.
-#include "dialogs/vendorsite.h"
-#include "dialogs/warningdialog.h"
-#include "inistores.h"
-#include "models.h"
-#include "testutil.h"
-#include "widgettestutil.h"
+#include "shell/dialogs/vendorsite.h"
+#include "shell/dialogs/warningdialog.h"
+#include "config/inistores.h"
+#include "discovery/models.h"
+#include "tests/common/testutil.h"
+#include "tests/common/widgettestutil.h"
 
 #include <QCheckBox>
 #include <QLabel>

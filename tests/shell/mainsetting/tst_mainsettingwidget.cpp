@@ -1,14 +1,14 @@
 // The main settings page driven through its real widgets by object name.
-#include "cpi/cpiform.h"
-#include "cpi/cpislider.h"
-#include "cpi/moveslider.h"
-#include "cpi/uspinbox.h"
-#include "currentgear.h"
-#include "languagetable.h"
-#include "mainsetting/mainsettingwidget.h"
-#include "mainsetting/mousebuttonlayout.h"
-#include "mainsetting/mypushbutton.h"
-#include "models.h"
+#include "editors/cpi/cpiform.h"
+#include "editors/cpi/cpislider.h"
+#include "editors/cpi/moveslider.h"
+#include "editors/cpi/uspinbox.h"
+#include "config/currentgear.h"
+#include "config/languagetable.h"
+#include "shell/mainsetting/mainsettingwidget.h"
+#include "shell/mainsetting/mousebuttonlayout.h"
+#include "shell/mainsetting/mypushbutton.h"
+#include "discovery/models.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The mouse button label: what a click reports, hover, and the style of
 // each model group.
-#include "languagetable.h"
-#include "mainsetting/mousebuttonlayout.h"
-#include "mainsetting/mypushbutton.h"
+#include "config/languagetable.h"
+#include "shell/mainsetting/mousebuttonlayout.h"
+#include "shell/mainsetting/mypushbutton.h"
 
 #include <QFile>
 #include <QSignalSpy>

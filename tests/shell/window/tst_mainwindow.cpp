@@ -1,21 +1,21 @@
 // The main window with its real workers on their threads, an emulated
 // mouse on an emulated bus and the device clock in virtual time; widgets
 // are driven by object name.
-#include "clock.h"
-#include "dcdatahandle.h"
-#include "dialogs/loadmessagedialog.h"
-#include "dialogs/needdevicedialog.h"
-#include "dialogs/warningdialog.h"
-#include "inistores.h"
-#include "mainsetting/mainsettingwidget.h"
-#include "models.h"
-#include "pairing/codewidget.h"
-#include "paths.h"
-#include "pointersettings.h"
-#include "simulation.h"
-#include "testutil.h"
-#include "widgettestutil.h"
-#include "window/mainwindow.h"
+#include "platform/clock.h"
+#include "coordinator/dcdatahandle.h"
+#include "shell/dialogs/loadmessagedialog.h"
+#include "shell/dialogs/needdevicedialog.h"
+#include "shell/dialogs/warningdialog.h"
+#include "config/inistores.h"
+#include "shell/mainsetting/mainsettingwidget.h"
+#include "discovery/models.h"
+#include "shell/pairing/codewidget.h"
+#include "config/paths.h"
+#include "platform/pointersettings.h"
+#include "sim/simulation.h"
+#include "tests/common/testutil.h"
+#include "tests/common/widgettestutil.h"
+#include "shell/window/mainwindow.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
-#include "clock.h"
-#include "familyascene.h"
-#include "familyawire.h"
-#include "models.h"
+#include "platform/clock.h"
+#include "sim/familya/familyascene.h"
+#include "tests/sim/familya/familyawire.h"
+#include "discovery/models.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

@@ -4,8 +4,8 @@
 // the byte tables with literal numbers, so that the tests do not repeat the
 // emulator's own constants.
 
-#include "emulatedhidbus.h"
-#include "familybmouse.h"
+#include "sim/emulatedhidbus.h"
+#include "sim/familyb/familybmouse.h"
 
 #include <QByteArray>
 #include <QVector>

@@ -1,6 +1,6 @@
-#include "emulatedhidbus.h"
-#include "familybmouse.h"
-#include "models.h"
+#include "sim/emulatedhidbus.h"
+#include "sim/familyb/familybmouse.h"
+#include "discovery/models.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
-#include "clock.h"
-#include "familybhost.h"
-#include "familybmouse.h"
-#include "models.h"
+#include "platform/clock.h"
+#include "tests/sim/familyb/familybhost.h"
+#include "sim/familyb/familybmouse.h"
+#include "discovery/models.h"
 
 #include <QtTest>
 

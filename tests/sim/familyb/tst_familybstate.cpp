@@ -1,5 +1,5 @@
-#include "familybhost.h"
-#include "familybmouse.h"
+#include "tests/sim/familyb/familybhost.h"
+#include "sim/familyb/familybmouse.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

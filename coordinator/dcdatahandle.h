@@ -1,8 +1,8 @@
 #pragma once
 
-#include "devicetypes.h"
-#include "gearhandle.h"
-#include "jsonhandle.h"
+#include "device/devicetypes.h"
+#include "config/gearhandle.h"
+#include "config/jsonhandle.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -1,6 +1,6 @@
-#include "bytesutil.h"
-#include "hidparse.h"
-#include "scriptedhid.h"
+#include "tests/common/bytesutil.h"
+#include "platform/hidparse.h"
+#include "tests/device/familya/scriptedhid.h"
 
 #include <QtTest>
 
