@@ -14,7 +14,10 @@
 
 int main(int argc, char *argv[])
 {
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    // Qt 6 always scales for high-DPI screens.
     QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+#endif
 
     QStringList arguments;
     for (int i = 0; i < argc; ++i)

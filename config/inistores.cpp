@@ -23,7 +23,7 @@ const QString kNull = QStringLiteral("NULL");
 // back together.
 QString valueText(const QVariant &value)
 {
-    if (value.type() == QVariant::StringList)
+    if (value.userType() == QMetaType::QStringList)
         return value.toStringList().join(QStringLiteral(", "));
     return value.toString();
 }
@@ -48,6 +48,15 @@ bool isPlainIndex(const QString &text)
 
 } // namespace
 
+void useUtf8Ini(QSettings &settings)
+{
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    settings.setIniCodec("UTF-8");
+#else
+    Q_UNUSED(settings)
+#endif
+}
+
 // ---------------------------------------------------------------- OperateIni
 
 OperateIni::OperateIni(QObject *parent)
@@ -60,7 +69,7 @@ OperateIni::~OperateIni() = default;
 void OperateIni::open(const QString &path)
 {
     m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
-    m_settings->setIniCodec("UTF-8");
+    useUtf8Ini(*m_settings);
 }
 
 QString OperateIni::getValue(const QString &key)
@@ -263,7 +272,7 @@ QString highestFunctionSection(int button)
 bool readHighestFunction(int button, int &function, QString &path)
 {
     QSettings settings(highestFunctionIniPath(), QSettings::IniFormat);
-    settings.setIniCodec("UTF-8");
+    useUtf8Ini(settings);
     const QString section = highestFunctionSection(button);
     const QString prefix = section.isEmpty() ? QString() : section + QLatin1Char('/');
     if (settings.value(prefix + QStringLiteral("state"), 0).toInt() == 0)

@@ -7,6 +7,9 @@
 
 class QSettings;
 
+// Makes an INI file read and write its text as UTF-8 (Qt 6 always does).
+void useUtf8Ini(QSettings &settings);
+
 // One INI file (UTF-8) opened through QSettings. Several instances may be
 // open on the same file: every write is flushed at once and every read
 // reloads the file first, so each instance sees the others' writes.

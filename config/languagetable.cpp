@@ -31,7 +31,7 @@ int languageIndexForLocale(int qlocaleLanguage)
     switch (qlocaleLanguage) {
     case QLocale::Chinese: return 0;
     case QLocale::Korean: return 2;
-    case 6: return 3; // Albanian
+    case QLocale::Albanian: return 3;
     case QLocale::German: return 4;
     case QLocale::Italian: return 6;
     case QLocale::Spanish: return 7;

@@ -5,6 +5,7 @@ set -eu
 
 PACKAGES="build-essential cmake ninja-build pkg-config
 qtbase5-dev qtbase5-dev-tools
+qt6-base-dev qt6-base-dev-tools libgl-dev
 fonts-noto-cjk fonts-dejavu-core
 xvfb xauth x11-utils xdotool imagemagick python3"
 

@@ -386,7 +386,7 @@ quint16 encodeCpi(int mouseType, int cpi)
         code = qint64(cpi) / 50;
         break;
     }
-    return quint16(qBound<qint64>(0, code, 0xFFFF));
+    return quint16(std::clamp<qint64>(code, 0, 0xFFFF));
 }
 
 int decodeCpi(int mouseType, quint16 code)

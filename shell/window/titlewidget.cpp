@@ -24,7 +24,7 @@ void TitleWidget::mousePressEvent(QMouseEvent *event)
         return;
     }
     m_pressed = true;
-    m_offset = event->globalPos() - window->pos();
+    m_offset = mapToGlobal(event->pos()) - window->pos();
     event->accept();
 }
 
@@ -35,7 +35,7 @@ void TitleWidget::mouseMoveEvent(QMouseEvent *event)
         QWidget::mouseMoveEvent(event);
         return;
     }
-    const QPoint target = event->globalPos() - m_offset;
+    const QPoint target = mapToGlobal(event->pos()) - m_offset;
     if (target.manhattanLength() > QApplication::startDragDistance())
         window->move(target);
     event->accept();

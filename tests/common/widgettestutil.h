@@ -12,6 +12,17 @@
 
 // Helpers for widget tests that drive real widgets by object name.
 
+// Sends a hover event at pos (widget coordinates), as the widget would get it.
+inline void sendHover(QWidget *w, QEvent::Type type, QPointF pos, QPointF oldPos)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 3, 0)
+    QHoverEvent e(type, pos, w->mapToGlobal(pos.toPoint()), oldPos);
+#else
+    QHoverEvent e(type, pos, oldPos);
+#endif
+    QCoreApplication::sendEvent(w, &e);
+}
+
 // A language table whose entry n reads "T<n>", so a test sees which
 // number a widget shows; restores an empty table when it goes.
 class NumberedLanguageTable

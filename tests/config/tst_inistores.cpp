@@ -30,7 +30,7 @@ void writeAll(const QString &path, const QByteArray &data)
 QVariant storedValue(const QString &path, const QString &key)
 {
     QSettings settings(path, QSettings::IniFormat);
-    settings.setIniCodec("UTF-8");
+    useUtf8Ini(settings);
     return settings.value(key);
 }
 

@@ -4,6 +4,7 @@
 #include "editors/cpi/cpislider.h"
 #include "editors/cpi/moveslider.h"
 #include "editors/cpi/uspinbox.h"
+#include "tests/common/widgettestutil.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -29,8 +30,7 @@ struct RowFixture
 
 void hoverLeave(QWidget *w)
 {
-    QHoverEvent e(QEvent::HoverLeave, QPointF(-1, -1), QPointF(5, 5));
-    QCoreApplication::sendEvent(w, &e);
+    sendHover(w, QEvent::HoverLeave, QPointF(-1, -1), QPointF(5, 5));
 }
 } // namespace
 
@@ -420,7 +420,8 @@ void TestCpiWidgets::moveSliderJumpsAndReportsOnRelease()
     QTest::mousePress(&slider, Qt::LeftButton, Qt::NoModifier, QPoint(95, 5));
     QCOMPARE(slider.value(), 10); // 1 + 95 / 190 * 19 = 10.5
     QCOMPARE(changes.size(), 0);
-    QMouseEvent move(QEvent::MouseMove, QPointF(500, 5), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(500, 5), slider.mapToGlobal(QPoint(500, 5)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&slider, &move);
     QCOMPARE(slider.value(), 20);
     QTest::mouseRelease(&slider, Qt::LeftButton, Qt::NoModifier, QPoint(500, 5));

@@ -10,7 +10,6 @@
 #include <QMap>
 #include <QRegularExpression>
 #include <QSet>
-#include <QTextCodec>
 #include <QtTest>
 
 namespace {
@@ -230,12 +229,8 @@ void tst_Translate::fileIsSmallUtf8()
 {
     QVERIFY2(m_raw.size() < kMaximumFileSize, qPrintable(QString::number(m_raw.size())));
     QVERIFY2(!m_raw.startsWith("\xEF\xBB\xBF"), "no byte order mark");
-    QTextCodec *utf8 = QTextCodec::codecForName("UTF-8");
-    QVERIFY(utf8);
-    QTextCodec::ConverterState state;
-    utf8->toUnicode(m_raw.constData(), m_raw.size(), &state);
-    QCOMPARE(state.invalidChars, 0);
-    QCOMPARE(state.remainingChars, 0);
+    // Invalid or cut-off sequences would come back as U+FFFD and change the bytes.
+    QVERIFY(QString::fromUtf8(m_raw).toUtf8() == m_raw);
 }
 
 void tst_Translate::tableShape()

@@ -185,17 +185,6 @@ QColor withAlpha(QColor colour, int alpha)
     return colour;
 }
 
-QPainterPath textOutline(const QString &text, const QString &family, qreal pixelSize, int weight)
-{
-    QFont font(family);
-    font.setPixelSize(int(std::lround(pixelSize)));
-    font.setWeight(weight);
-    font.setHintingPreference(QFont::PreferNoHinting);
-    QPainterPath path;
-    path.addText(0, 0, font, text);
-    return path;
-}
-
 QPainterPath hexagon(QPointF c, qreal r)
 {
     QPolygonF poly;

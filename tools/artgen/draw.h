@@ -43,9 +43,6 @@ QPainterPath smoothClosedPath(const QVector<QPointF> &points, qreal tension = 0.
 
 QColor withAlpha(QColor colour, int alpha);
 
-// Text outline in the given pixel size, from the fonts the generator loaded.
-QPainterPath textOutline(const QString &text, const QString &family, qreal pixelSize, int weight);
-
 // Pointy-top hexagon of circumradius r.
 QPainterPath hexagon(QPointF centre, qreal r);
 

@@ -52,7 +52,11 @@ int main(int argc, char **argv)
     window.show();
 
     if (MyPushButton *b = page->mouseButton(hovered)) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 3, 0)
+        QHoverEvent enter(QEvent::HoverEnter, QPointF(5, 5), b->mapToGlobal(QPoint(5, 5)), QPointF(-1, -1));
+#else
         QHoverEvent enter(QEvent::HoverEnter, QPointF(5, 5), QPointF(-1, -1));
+#endif
         QCoreApplication::sendEvent(b, &enter);
     }
     app.processEvents();

@@ -71,7 +71,7 @@ inline QByteArray profileAnswer(const QByteArray &image, quint8 sign, quint8 adj
     QByteArray a(familyb::kDataFeatureLength, '\0');
     a[0] = 6;
     a[1] = char(0x83);
-    std::copy(image.cbegin(), image.cbegin() + std::min(image.size(), 1024), a.begin() + 8);
+    std::copy(image.cbegin(), image.cbegin() + std::min<qsizetype>(image.size(), 1024), a.begin() + 8);
     a[484] = char(sign);
     a[485] = char(adjust);
     return a;

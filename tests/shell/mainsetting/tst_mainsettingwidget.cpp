@@ -9,6 +9,7 @@
 #include "shell/mainsetting/mousebuttonlayout.h"
 #include "shell/mainsetting/mypushbutton.h"
 #include "discovery/models.h"
+#include "tests/common/widgettestutil.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -69,8 +70,7 @@ QJsonObject gearTable(const QList<int> &values)
 
 void hover(QWidget *w, QEvent::Type type)
 {
-    QHoverEvent e(type, QPointF(3, 3), QPointF(-1, -1));
-    QCoreApplication::sendEvent(w, &e);
+    sendHover(w, type, QPointF(3, 3), QPointF(-1, -1));
 }
 } // namespace
 

@@ -3,6 +3,7 @@
 #include "config/languagetable.h"
 #include "shell/mainsetting/mousebuttonlayout.h"
 #include "shell/mainsetting/mypushbutton.h"
+#include "tests/common/widgettestutil.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -21,8 +22,7 @@ void installTexts()
 
 void hover(QWidget *w, QEvent::Type type)
 {
-    QHoverEvent e(type, QPointF(3, 3), QPointF(-1, -1));
-    QCoreApplication::sendEvent(w, &e);
+    sendHover(w, type, QPointF(3, 3), QPointF(-1, -1));
 }
 } // namespace
 
