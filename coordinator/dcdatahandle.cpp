@@ -1,26 +1,17 @@
 #include "coordinator/dcdatahandle.h"
 
-#include "platform/clock.h"
 #include "config/currentgear.h"
-#include "device/familya/fwupdate.h"
-#include "platform/hidbus.h"
-#include "discovery/models.h"
 #include "config/paths.h"
-#include "device/familyb/usbdriver_ox5.h"
-#include "device/familyb/usbdriver_ox6.h"
-#include "device/familyb/usbdrivermanger_ox5.h"
-#include "device/familyb/usbdrivermanger_ox6.h"
+#include "device/devicefactory.h"
+#include "device/familya/familyacodec.h"
 #include "device/familya/usbdrivermangerox7.h"
-#include "device/familya/usbdriverox7.h"
+#include "device/korvanusbdriver.h"
+#include "device/usbdrivermanager.h"
+#include "discovery/models.h"
+#include "platform/clock.h"
 
 #include <QDebug>
 #include <QFile>
-#include <QRandomGenerator>
-#include <QThread>
-#include <QTime>
-
-#include <algorithm>
-#include <functional>
 
 namespace {
 
@@ -36,9 +27,6 @@ const char kEventFactoryReset[] = "恢复出厂设置";
 const char kEventReadWriteFailed[] = "读取或写入鼠标数据失败";
 const char kEventUpdateSucceeded[] = "固件升级成功";
 const char kEventUpdateFailed[] = "固件升级失败";
-const char kEventPairingSucceeded[] = "对码成功";
-const char kEventPairingFailed[] = "对码失败";
-const char kEventPairingTimedOut[] = "对码超时";
 
 constexpr int kFirstProfile = 1;
 constexpr int kLastProfile = 5;
@@ -46,47 +34,37 @@ constexpr int kLastProfile = 5;
 constexpr int kOledShowsPicture = 8;
 constexpr int kOledPictureModelType = 3;
 
-qint64 distance(DWORD a, DWORD b)
-{
-    return qAbs(qint64(a) - qint64(b));
-}
-
 QString hex(quint16 value)
 {
     return QString::asprintf("0x%x", unsigned(value));
-}
-
-// Type code of a family A model given by its folder name ("ox7", "OX7EU").
-int familyATypeForName(const QString &name)
-{
-    const QString wanted = name.trimmed().toLower();
-    for (const ModelIdentity &model : modelTable()) {
-        if (model.family == ProtocolFamily::A && getModelFolderName(model.mouseType) == wanted)
-            return model.mouseType;
-    }
-    return 0;
 }
 
 } // namespace
 
 DCDataHandle::DCDataHandle(QObject *parent)
     : QObject(parent)
-    , m_pairingTimer(this)
+    , m_pairing(this)
+    , m_flash(this)
 {
-    m_pairingTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_pairingTimer, &QTimer::timeout, this, &DCDataHandle::slot_codetimerout);
-    connect(this, &DCDataHandle::sig_startTimer, this, &DCDataHandle::onPairingTimerStart);
-    connect(this, &DCDataHandle::sig_stopTimer, this, &DCDataHandle::onPairingTimerStop);
+    // The parts report under this object's names; same thread, so direct.
+    connect(&m_pairing, &PairingSession::sig_startTimer, this, &DCDataHandle::sig_startTimer);
+    connect(&m_pairing, &PairingSession::sig_stopTimer, this, &DCDataHandle::sig_stopTimer);
+    connect(&m_pairing, &PairingSession::sig_startCode, this, &DCDataHandle::sig_startCode);
+    connect(&m_pairing, &PairingSession::sig_finishCode, this, &DCDataHandle::sig_finishCode);
+    connect(&m_pairing, &PairingSession::sig_operationEvent, this, &DCDataHandle::sendOperationEvent);
+    connect(&m_flash, &FlashJob::sig_Update, this, &DCDataHandle::sig_Update);
+    connect(&m_flash, &FlashJob::sig_percent, this, &DCDataHandle::sig_ProcessVaule);
+    connect(&m_flash, &FlashJob::sig_result, this, &DCDataHandle::FirmWareUpdateResult);
 }
 
 DCDataHandle::~DCDataHandle()
 {
-    stopFlasher();
+    m_flash.stop();
     if (m_manager)
         m_manager->CloseDevice();
+    m_pairing.setReceiver(nullptr);
     m_manager.reset();
     m_ownedDriver.reset();
-    m_driver = nullptr;
 }
 
 // --- Helpers -----------------------------------------------------------------------
@@ -107,13 +85,14 @@ bool DCDataHandle::haveManager(const char *operation) const
     return false;
 }
 
-void DCDataHandle::resetBatteryFilter()
+void DCDataHandle::framedWrite(const char *operation, const std::function<int()> &write)
 {
-    m_batteryWarmUp = true;
-    m_battery1 = m_battery2 = m_battery3 = 0;
-    m_batteryCount = 0;
-    m_batteryLevel = 0;
-    m_batterySamples.clear();
+    if (!haveManager(operation))
+        return;
+    frame(Frame::Show);
+    if (!write())
+        warningReadOrWriteError();
+    frame(Frame::End);
 }
 
 void DCDataHandle::replaceGearObject(const QJsonObject &object)
@@ -150,14 +129,9 @@ void DCDataHandle::createAKorvanInitObject(USBDriverOX7 *pdriver, int mosueType,
 {
     if (!pdriver)
         return;
-    pdriver->SetWiredWirelessString(wired, wireless);
-    pdriver->SetConnectionMode(isWireless ? 1 : 0);
-    auto manager = std::make_unique<UsbDriverMangerOX7>();
-    manager->SetMouseType(mosueType);
-    manager->SetDriver(pdriver);
-    m_manager = std::move(manager);
+    m_manager = createFamilyAManager(pdriver, mosueType, wireless, wired, isWireless);
     // Only a receiver takes the pairing commands.
-    m_driver = isWireless ? pdriver : nullptr;
+    m_pairing.setReceiver(isWireless ? pdriver : nullptr);
     setCurrentMouseType(mosueType);
     m_isWireless = isWireless;
 }
@@ -166,7 +140,7 @@ void DCDataHandle::teardownPair(bool closeFirst)
 {
     if (closeFirst && m_manager)
         m_manager->CloseDevice();
-    m_driver = nullptr;
+    m_pairing.setReceiver(nullptr);
     // The manager does not own its driver: manager first, then the driver,
     // whose destructor closes whatever is still open.
     m_manager.reset();
@@ -188,8 +162,8 @@ void DCDataHandle::destroyUselessThings()
     // pair must survive that.
     if (m_updating.load() || !m_manager)
         return;
-    if (m_pairingActive)
-        emit sig_stopTimer();
+    if (m_pairing.isActive())
+        m_pairing.stop();
     disconnect(m_manager.get(), nullptr, this, nullptr);
     teardownPair(true);
     qDebug() << "DCDataHandle::destroyUselessThings() End";
@@ -230,36 +204,14 @@ void DCDataHandle::slot_OpenDevice(uint Pid, uint Vid)
     ++m_openCount;
     qDebug() << "openDevice Count" << m_openCount;
 
-    const FamilySelection selection = (Pid > 0xFFFF) ? FamilySelection() : selectFamilyForPid(pid);
-    switch (selection.family) {
-    case ProtocolFamily::A: {
-        auto driver = std::make_unique<USBDriverOX7>();
-        USBDriverOX7 *raw = driver.get();
-        m_ownedDriver = std::move(driver);
-        createAKorvanInitObject(raw, selection.mouseType, wirelessPathFragment(selection.mouseType),
-                                wiredPathFragment(selection.mouseType), selection.wireless);
-        break;
-    }
-    case ProtocolFamily::B: {
-        auto driver = std::make_unique<USBDriver_OX6>();
-        auto manager = std::make_unique<UsbDriverManger_OX6>();
-        manager->SetDriver(driver.get());
-        m_ownedDriver = std::move(driver);
-        m_manager = std::move(manager);
-        setCurrentMouseType(selection.mouseType);
-        break;
-    }
-    case ProtocolFamily::C: {
-        auto driver = std::make_unique<USBDriver_OX5>();
-        auto manager = std::make_unique<UsbDriverManger_OX5>();
-        manager->SetDriver(driver.get());
-        m_ownedDriver = std::move(driver);
-        m_manager = std::move(manager);
-        setCurrentMouseType(selection.mouseType);
-        break;
-    }
-    case ProtocolFamily::None:
-        break;
+    // A uint that is no 16-bit id selects nothing.
+    DevicePair pair = (Pid > 0xFFFF) ? DevicePair() : createDevicePair(pid);
+    if (pair.isValid()) {
+        m_ownedDriver = std::move(pair.driver);
+        m_manager = std::move(pair.manager);
+        m_pairing.setReceiver(pair.receiver);
+        setCurrentMouseType(pair.mouseType);
+        m_isWireless = pair.wireless;
     }
 
     if (!m_manager) {
@@ -314,9 +266,11 @@ bool DCDataHandle::checkReceiverMatchesMouse(quint16 pid)
         mousePid = 0; // no answer: the mouse may be off, which is no mismatch
     if (mousePid != 0 && mousePid != expected) {
         qDebug().noquote() << "checkReceiverMatchesMouse mouse" << hex(mousePid) << "expected" << hex(expected);
-        sendDongleCommandWithAck(QByteArray::fromHex("A081"), 2);
-        sendDongleCommandWithAck(QByteArray::fromHex("A181"), 2);
-        emit sig_ShowWarningDialog(kWarnReceiverMismatch);
+        const QByteArray open = familya::dongleOpenCommand();
+        const QByteArray end = familya::dongleEndPairingCommand();
+        sendDongleCommandWithAck(open, open.size());
+        sendDongleCommandWithAck(end, end.size());
+        warn(Warning::ReceiverMismatch);
         sendOperationEvent(QString::fromUtf8(kEventReceiverMismatch));
         return false;
     }
@@ -326,20 +280,14 @@ bool DCDataHandle::checkReceiverMatchesMouse(quint16 pid)
 // The receiver's acknowledge and work-mode loops are the driver's.
 bool DCDataHandle::sendDongleCommandWithAck(const QByteArray &bytes, int length)
 {
-    if (!m_driver)
-        return false;
     if (length < 0 || length > bytes.size())
         length = bytes.size();
-    return m_driver->SendCommandDongleWithAck(bytes.left(length)) != 0;
+    return m_pairing.sendCommand(bytes.left(length));
 }
 
 bool DCDataHandle::ReadWorkModel(int &mode)
 {
-    if (!m_driver) {
-        qDebug() << "readWorkModel failed";
-        return false;
-    }
-    return m_driver->ReadWorkModel(mode) != 0;
+    return m_pairing.readWorkMode(mode);
 }
 
 // --- Reading the mouse ---------------------------------------------------------------
@@ -368,7 +316,7 @@ void DCDataHandle::GetProfileFromMouse()
         if (!m_manager->CompareMouseAndLocalFileData(number) || number < kFirstProfile
             || number > kLastProfile) {
             replaceGearObject(m_gear.createGearObject(currentMouseType()));
-            emit sig_ShowWarningDialog(kWarnNoMatchingProfile);
+            warn(Warning::NoMatchingProfile);
         } else {
             // The gear table edited from now on is the matching profile's.
             m_configNumber = number;
@@ -378,7 +326,7 @@ void DCDataHandle::GetProfileFromMouse()
         }
     }
 
-    resetBatteryFilter();
+    m_battery.reset();
     refreshCachedValues();
     sendOperationEvent(QString::fromUtf8(kEventReadFromMouse));
     frame(Frame::End);
@@ -525,53 +473,30 @@ void DCDataHandle::slot_SetGearCurrentValue(int index, int value)
 
 void DCDataHandle::slot_ChangeUsbReportRate(int value)
 {
-    if (!haveManager("slot_ChangeUsbReportRate"))
-        return;
-    frame(Frame::Show);
-    if (!m_manager->SetUsbReportRate(value, m_which))
-        warningReadOrWriteError();
-    frame(Frame::End);
+    framedWrite("slot_ChangeUsbReportRate", [&] { return m_manager->SetUsbReportRate(value, m_which); });
 }
 
 void DCDataHandle::slot_SetMouseColor(bool isWheelLightChange, QList<COLORREF> colorList)
 {
-    if (!haveManager("slot_SetMouseColor"))
-        return;
-    frame(Frame::Show);
-    qDebug() << "slot_SetMouseColor";
-    if (!m_manager->SetMouseColor(isWheelLightChange, colorList, m_which))
-        warningReadOrWriteError();
-    frame(Frame::End);
+    framedWrite("slot_SetMouseColor", [&] {
+        qDebug() << "slot_SetMouseColor";
+        return m_manager->SetMouseColor(isWheelLightChange, colorList, m_which);
+    });
 }
 
 void DCDataHandle::slot_setMouseLightMode(bool isWheelLightChange, int value)
 {
-    if (!haveManager("slot_setMouseLightMode"))
-        return;
-    frame(Frame::Show);
-    if (!m_manager->SetMouseLightMode(isWheelLightChange, value, m_which))
-        warningReadOrWriteError();
-    frame(Frame::End);
+    framedWrite("slot_setMouseLightMode", [&] { return m_manager->SetMouseLightMode(isWheelLightChange, value, m_which); });
 }
 
 void DCDataHandle::slot_MouseContinueLightDegree(bool isWheelLightChange, int value)
 {
-    if (!haveManager("slot_MouseContinueLightDegree"))
-        return;
-    frame(Frame::Show);
-    if (!m_manager->SetContinueLightDegree(isWheelLightChange, value, m_which))
-        warningReadOrWriteError();
-    frame(Frame::End);
+    framedWrite("slot_MouseContinueLightDegree", [&] { return m_manager->SetContinueLightDegree(isWheelLightChange, value, m_which); });
 }
 
 void DCDataHandle::slot_MouseBreathSpeed(bool isWheelLightChange, int value)
 {
-    if (!haveManager("slot_MouseBreathSpeed"))
-        return;
-    frame(Frame::Show);
-    if (!m_manager->SetBreathSpeed(isWheelLightChange, value, m_which))
-        warningReadOrWriteError();
-    frame(Frame::End);
+    framedWrite("slot_MouseBreathSpeed", [&] { return m_manager->SetBreathSpeed(isWheelLightChange, value, m_which); });
 }
 
 void DCDataHandle::slot_ChangeButtonToKey(int button, int vkCode, int modifyKey, int changeType)
@@ -616,7 +541,7 @@ void DCDataHandle::slot_WriteListMacro(QStringList macroList)
         return;
     frame(Frame::Show);
     if (m_manager->WriteListMacro(macroList))
-        emit sig_ShowWarningDialog(kWarnMacroListWritten);
+        warn(Warning::MacroListWritten);
     frame(Frame::End);
 }
 
@@ -726,8 +651,8 @@ void DCDataHandle::slot_GetBatteryPower()
     int value = 0;
     if (!m_manager->GetBatteryPower(value)) {
         qDebug() << "slot_GetBatteryPower failed";
-        emit sig_BatteryPower(kBatteryUnknown);
-        setBatteryWarmUp();
+        emit sig_BatteryPower(BatteryFilter::kUnknown);
+        m_battery.restartWarmUp();
         return;
     }
     if (value < 0)
@@ -741,45 +666,8 @@ void DCDataHandle::slot_GetBatteryPower()
 
 void DCDataHandle::FilterTheQuantityOfElectricCharge(DWORD value)
 {
-    qDebug() << "FilterTheQuantityOfElectricCharge value" << value;
-    if (m_batteryWarmUp) {
-        m_battery1 = m_battery2;
-        m_battery2 = m_battery3;
-        m_battery3 = value;
-        if (m_battery1 == 0 && m_battery2 == 0 && m_battery3 == 0) {
-            emit sig_BatteryPower(kBatteryUnknown);
-            return;
-        }
-        if (distance(m_battery2, m_battery1) < 2 && distance(m_battery3, m_battery2) < 2) {
-            m_batteryLevel = value;
-            m_batteryWarmUp = false;
-            m_batteryCount = 0;
-            m_batterySamples.clear();
-            emit sig_BatteryPower(value);
-            qDebug() << "+++FilterTheQuantityOfElectricCharge getCorrectValue+++" << m_battery1 << m_battery2
-                     << m_battery3;
-        }
-        return;
-    }
-
-    if (value == m_batteryLevel) {
-        m_batteryCount = 0;
-        m_batterySamples.clear();
-        return;
-    }
-    if (distance(value, m_batteryLevel) < 3)
-        return;
-    m_batterySamples.append(value);
-    ++m_batteryCount;
-    qDebug() << "Now filter times is " << m_batteryCount;
-    qDebug() << "Now current battery value is" << m_batteryLevel;
-    if (m_batteryCount >= kBatterySamples) {
-        std::sort(m_batterySamples.begin(), m_batterySamples.end(), std::greater<DWORD>());
-        m_batteryLevel = m_batterySamples.at(3);
-        emit sig_BatteryPower(m_batteryLevel);
-        m_batteryCount = 0;
-        m_batterySamples.clear();
-    }
+    if (const std::optional<DWORD> shown = m_battery.add(value))
+        emit sig_BatteryPower(*shown);
 }
 
 // --- OLED and files ------------------------------------------------------------------------
@@ -795,12 +683,7 @@ void DCDataHandle::slot_WriteImageToMouse(QString configNumber)
 
 void DCDataHandle::slot_OLEDScreenpParameter(int behaviour)
 {
-    if (!haveManager("slot_OLEDScreenpParameter"))
-        return;
-    frame(Frame::Show);
-    if (!m_manager->SetOLEDBehaviour(behaviour))
-        warningReadOrWriteError();
-    frame(Frame::End);
+    framedWrite("slot_OLEDScreenpParameter", [&] { return m_manager->SetOLEDBehaviour(behaviour); });
 }
 
 void DCDataHandle::slot_SetOLEDScreenLightIntensity(int intensity)
@@ -839,85 +722,29 @@ void DCDataHandle::slot_TurnOldTxtFileToNewJsonFile()
 
 void DCDataHandle::warningReadOrWriteError()
 {
-    setBatteryWarmUp();
-    emit sig_ShowWarningDialog(kWarnReadOrWriteFailed);
+    m_battery.restartWarmUp();
+    warn(Warning::ReadWriteFailed);
     if (m_manager && m_manager->GetProfileReadFailures() >= kProfileFailuresForUpdate)
         emit sig_ShowUpdateWidget(true, true, currentMouseType(), false);
     sendOperationEvent(QString::fromUtf8(kEventReadWriteFailed));
 }
 
-// --- Pairing ------------------------------------------------------------------------------
-
-void DCDataHandle::onPairingTimerStart(int intervalMs)
-{
-    m_pairingActive = true;
-    if (!m_pairingTimerManual)
-        m_pairingTimer.start(intervalMs);
-}
-
-void DCDataHandle::onPairingTimerStop()
-{
-    m_pairingActive = false;
-    m_pairingTimer.stop();
-}
+// --- Pairing ---------------------------------------------------------------------------------
 
 void DCDataHandle::slot_startCode()
 {
-    m_pairingTicks = 0;
-    if (!m_driver || !m_isWireless.load()) {
-        qDebug() << "slot_startCode without a receiver";
-        emit sig_startCode(false);
-        return;
-    }
-    bool ok = sendDongleCommandWithAck(QByteArray::fromHex("A081"), 2);
-    if (ok) {
-        // A fresh link address per pairing.
-        QRandomGenerator generator(quint32(QTime::currentTime().msecsSinceStartOfDay() / 1000));
-        const quint32 address = generator.generate();
-        qDebug() << "addr:" << address;
-        QByteArray command = QByteArray::fromHex("A18F");
-        for (int i = 0; i < 4; ++i)
-            command.append(char((address >> (8 * i)) & 0xFF));
-        ok = sendDongleCommandWithAck(command, command.size());
-    }
-    if (!ok) {
-        emit sig_startCode(false);
-        return;
-    }
-    emit sig_startTimer(kPairingIntervalMs);
-    emit sig_startCode(true);
+    m_pairing.start();
 }
 
 void DCDataHandle::slot_stopCode()
 {
-    emit sig_stopTimer();
+    m_pairing.stop();
     qDebug() << "slot_stopCode";
 }
 
 void DCDataHandle::slot_codetimerout()
 {
-    // A tick that was already queued when pairing ended.
-    if (!m_pairingActive)
-        return;
-    ++m_pairingTicks;
-    if (m_pairingTicks >= kPairingTickLimit) {
-        emit sig_stopTimer();
-        sendOperationEvent(QString::fromUtf8(kEventPairingTimedOut));
-        emit sig_finishCode(false);
-        return;
-    }
-    int mode = 0;
-    if (!ReadWorkModel(mode)) {
-        emit sig_stopTimer();
-        sendOperationEvent(QString::fromUtf8(kEventPairingFailed));
-        emit sig_finishCode(false);
-        return;
-    }
-    if (mode != 0)
-        return;
-    emit sig_stopTimer();
-    sendOperationEvent(QString::fromUtf8(kEventPairingSucceeded));
-    emit sig_finishCode(true);
+    m_pairing.tick();
 }
 
 // --- Firmware update ------------------------------------------------------------------
@@ -926,17 +753,15 @@ void DCDataHandle::slot_UpdateFirmwareKorvan(QString path, QString mouseType)
 {
     m_updating = true;
     qDebug() << "slot_UpdateFirmwareKorvan" << path << mouseType;
-    ++m_updateCount;
-    qDebug() << "UpdateTimes" << m_updateCount;
-    if (m_updateCount >= kUpdateAttemptLimit) {
-        emit sig_ShowWarningDialog(kWarnTooManyUpdates);
+    if (!m_flash.countAttempt()) {
+        warn(Warning::TooManyUpdates);
         return;
     }
     emit sig_StopCheckDeviceTimer();
     if (m_isWireless.load()) {
         emit sig_StartCheckDeviceTimer();
         emit sig_CloseUpdateMouseDialog();
-        emit sig_ShowWarningDialog(kWarnUpdateNeedsCable);
+        warn(Warning::UpdateNeedsCable);
         m_updating = false;
         return;
     }
@@ -947,61 +772,27 @@ void DCDataHandle::slot_UpdateFirmwareKorvan(QString path, QString mouseType)
 
 void DCDataHandle::FirmwareUpdate(const QString &path, const QString &mouseType)
 {
-    if (m_flasher) {
+    if (m_flash.isRunning()) {
         qDebug() << "FirmwareUpdate already running";
         return;
     }
-    const int type = familyATypeForName(mouseType);
-    if (type == 0) {
-        qDebug() << "FirmwareUpdate no family A model named" << mouseType;
+    if (!m_flash.start(path, mouseType))
         FirmWareUpdateResult(0);
-        return;
-    }
-    m_flasher = new FwUpdate;
-    m_flasher->SetDevicePaths(wiredPathFragment(type), hidPathFragment(VID_KORVAN, PID_BOOTLOADER));
-    m_flasherThread = new QThread;
-    m_flasher->moveToThread(m_flasherThread);
-    connect(this, &DCDataHandle::sig_Update, m_flasher, &FwUpdate::slotUpdate);
-    connect(m_flasher, &FwUpdate::sigPercent, this, &DCDataHandle::onFlasherPercent);
-    connect(m_flasher, &FwUpdate::sigUpdateResult, this, &DCDataHandle::FirmWareUpdateResult);
-    m_flasherThread->start();
-    emit sig_Update(path);
-}
-
-void DCDataHandle::onFlasherPercent(int percent)
-{
-    qDebug() << "updateFirmwareOX7 percent" << percent;
-    emit sig_ProcessVaule(percent);
-}
-
-void DCDataHandle::stopFlasher()
-{
-    if (!m_flasher)
-        return;
-    disconnect(this, &DCDataHandle::sig_Update, m_flasher, nullptr);
-    disconnect(m_flasher, nullptr, this, nullptr);
-    // Let the run finish before the flasher goes; its destructor then
-    // deletes the stopped thread.
-    m_flasherThread->quit();
-    m_flasherThread->wait();
-    delete m_flasher;
-    m_flasher = nullptr;
-    m_flasherThread = nullptr;
 }
 
 void DCDataHandle::FirmWareUpdateResult(int ok)
 {
-    stopFlasher();
+    m_flash.stop();
     qDebug() << "FirmWareUpdateResult" << ok;
     deviceClock().sleepMs(500);
     emit sig_closeUpdatingWidget();
     if (!ok) {
         qDebug() << "firmWareUpdateResult FALSE";
-        emit sig_ShowWarningDialog(kWarnUpdateFailed);
+        warn(Warning::UpdateFailed);
         sendOperationEvent(QString::fromUtf8(kEventUpdateFailed));
     } else {
         qDebug() << "firmWareUpdateResult TRUE";
-        emit sig_ShowWarningDialog(kWarnUpdateSucceeded);
+        warn(Warning::UpdateSucceeded);
         emit sig_CloseUpdateMouseDialog();
         sendOperationEvent(QString::fromUtf8(kEventUpdateSucceeded));
     }

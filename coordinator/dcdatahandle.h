@@ -1,8 +1,12 @@
 #pragma once
 
-#include "device/devicetypes.h"
 #include "config/gearhandle.h"
 #include "config/jsonhandle.h"
+#include "config/warningtype.h"
+#include "coordinator/batteryfilter.h"
+#include "coordinator/flashjob.h"
+#include "coordinator/pairingsession.h"
+#include "device/devicetypes.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -10,50 +14,41 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <QTimer>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
-class FwUpdate;
 class KorvanUSBDriver;
-class QThread;
 class USBDriverManger;
 class USBDriverOX7;
 
 // Stands between the pages and the device manager of the connected mouse:
-// opens the model's driver and manager pair, turns every user action into
-// manager calls framed by busy signals, keeps the CPI gear table of the
-// current profile, filters the battery level and relays results, warnings
-// and analytics events.
+// opens the model's driver and manager pair (built by createDevicePair),
+// turns every user action into manager calls framed by busy signals, keeps
+// the CPI gear table of the current profile and relays results, warnings
+// (Warning::Type, carried as int) and analytics events. The battery filter,
+// the receiver pairing and the firmware flash are parts of their own that
+// this class drives and relays.
 //
 // Thread affinity: created without a parent and moved to a worker thread of
-// its own; the manager, the driver and the pairing timer live there too, and
-// every slot runs there (reach them through queued connections). The
-// firmware flasher runs on a thread the coordinator creates for it.
-// Only the accessors marked thread-safe may be called from other threads.
+// its own; the manager, the driver, the pairing session with its timer and
+// the flash job (children of this object) live there too, and every slot
+// runs there (reach them through queued connections). The firmware flasher
+// runs on a thread the flash job creates for it. Only the accessors marked
+// thread-safe may be called from other threads.
 class DCDataHandle : public QObject
 {
     Q_OBJECT
 
 public:
-    // Warning types raised here.
-    static constexpr int kWarnUpdateFailed = 7;
-    static constexpr int kWarnUpdateSucceeded = 8;
-    static constexpr int kWarnTooManyUpdates = 14;
-    static constexpr int kWarnReadOrWriteFailed = 32;
-    static constexpr int kWarnMacroListWritten = 37;
-    static constexpr int kWarnNoMatchingProfile = 38;
-    static constexpr int kWarnUpdateNeedsCable = 40;
-    static constexpr int kWarnReceiverMismatch = 44;
-
-    static constexpr int kUpdateAttemptLimit = 36;
-    static constexpr int kPairingIntervalMs = 100;
-    static constexpr int kPairingTickLimit = 200;
+    static constexpr int kUpdateAttemptLimit = FlashJob::kAttemptLimit;
+    static constexpr int kPairingIntervalMs = PairingSession::kIntervalMs;
+    static constexpr int kPairingTickLimit = PairingSession::kTickLimit;
     static constexpr int kProfileFailuresForUpdate = 4;
     // Battery level shown when the mouse cannot tell.
-    static constexpr DWORD kBatteryUnknown = 103;
-    static constexpr int kBatterySamples = 5;
+    static constexpr DWORD kBatteryUnknown = BatteryFilter::kUnknown;
+    static constexpr int kBatterySamples = BatteryFilter::kSamples;
 
     explicit DCDataHandle(QObject *parent = nullptr);
     ~DCDataHandle() override;
@@ -72,12 +67,12 @@ public:
 
     // --- Coordinator's thread only ---------------------------------------------
     USBDriverManger *manager() const { return m_manager.get(); }
-    int updateCount() const { return m_updateCount; }
-    int pairingTickCount() const { return m_pairingTicks; }
-    bool isPairing() const { return m_pairingActive; }
+    int updateCount() const { return m_flash.attemptCount(); }
+    int pairingTickCount() const { return m_pairing.tickCount(); }
+    bool isPairing() const { return m_pairing.isActive(); }
     // Tests drive the pairing ticks themselves: sig_startTimer then marks
     // pairing as running without starting the real 100 ms timer.
-    void setPairingTimerManual(bool manual) { m_pairingTimerManual = manual; }
+    void setPairingTimerManual(bool manual) { m_pairing.setTimerManual(manual); }
 
     void createAKorvanInitObject(USBDriverOX7 *pdriver, int mosueType, const QString &wireless,
                                  const QString &wired, bool isWireless);
@@ -177,20 +172,16 @@ private:
     enum class Frame { Show, End };
     void frame(Frame f);
     bool haveManager(const char *operation) const;
-    void resetBatteryFilter();
-    void setBatteryWarmUp() { m_batteryWarmUp = true; }
+    // One manager write framed by busy signals; a failure warns.
+    void framedWrite(const char *operation, const std::function<int()> &write);
+    void warn(Warning::Type type) { emit sig_ShowWarningDialog(type); }
     void replaceGearObject(const QJsonObject &object);
     void refreshCachedValues();
     void teardownPair(bool closeFirst);
     void loadProfileAndWrite(int number, bool withButtons);
-    void onFlasherPercent(int percent);
-    void stopFlasher();
-    void onPairingTimerStart(int intervalMs);
-    void onPairingTimerStop();
 
     std::unique_ptr<USBDriverManger> m_manager;
     std::unique_ptr<KorvanUSBDriver> m_ownedDriver;
-    USBDriverOX7 *m_driver = nullptr; // the family A driver in receiver mode, for pairing
 
     std::atomic<int> m_configNumber{1};
     int m_which = 1;
@@ -198,27 +189,15 @@ private:
     std::atomic<quint16> m_productId{0};
     std::atomic<bool> m_isWireless{false};
     std::atomic<bool> m_updating{false};
-    int m_updateCount = 0;
     int m_openCount = 0;
-    int m_pairingTicks = 0;
-    bool m_pairingActive = false;
-    bool m_pairingTimerManual = false;
-    QTimer m_pairingTimer;
     std::atomic<int> m_firmwareVersion{1};
     std::atomic<int> m_oledLightIntensity{0};
 
-    // Battery filter.
-    bool m_batteryWarmUp = true;
-    DWORD m_battery1 = 0; // oldest
-    DWORD m_battery2 = 0;
-    DWORD m_battery3 = 0;
-    DWORD m_batteryLevel = 0;
-    int m_batteryCount = 0;
-    QList<DWORD> m_batterySamples;
-
+    BatteryFilter m_battery;
     JsonHandle m_json;
     GearHandle m_gear;
 
-    FwUpdate *m_flasher = nullptr;
-    QThread *m_flasherThread = nullptr;
+    // Children of this object (they move to its thread with it).
+    PairingSession m_pairing;
+    FlashJob m_flash;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/warningtype.h"
 #include "device/devicetypes.h"
 
 #include <QByteArray>
@@ -94,7 +95,7 @@ public:
 
 signals:
     void sig_CurrentButtonIsOriginalButton(bool state, int button);
-    // Carries the warning type to show (6: the only left button).
+    // Carries the warning type to show (Warning::OnlyLeftButton).
     void sig_WarningOnlyLeftButton(int warningType);
     void sig_KorvanMouseUpdateResult(int result);
     void sig_TrueMouseValue(int currentButton, int changeType, int trueValue, int modifyValue);

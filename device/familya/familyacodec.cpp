@@ -97,6 +97,37 @@ QByteArray writeMemoryCommand(quint32 address, const QByteArray &data)
     return cmd + data;
 }
 
+namespace {
+template<int N>
+QByteArray bytes(const quint8 (&fixed)[N])
+{
+    return QByteArray(reinterpret_cast<const char *>(fixed), N);
+}
+} // namespace
+
+QByteArray dongleOpenCommand()
+{
+    return bytes(kDongleOpen);
+}
+
+QByteArray dongleAddressCommand(quint32 address)
+{
+    QByteArray cmd = bytes(kDongleAddressPrefix);
+    cmd.resize(cmd.size() + 4);
+    putLe32(cmd, 2, address);
+    return cmd;
+}
+
+QByteArray dongleEndPairingCommand()
+{
+    return bytes(kDongleEndPairing);
+}
+
+QByteArray dongleWorkModeCommand()
+{
+    return QByteArray(1, char(kDongleWorkMode));
+}
+
 // --- Profile record -----------------------------------------------------------
 
 int recordOffsetForSlotOffset(quint32 slotOffset, int size)

@@ -43,6 +43,7 @@ constexpr quint8 kCmdByte = 0xAB;
 // Receiver commands (receiver form).
 constexpr quint8 kDongleOpen[] = {0xA0, 0x81};
 constexpr quint8 kDongleAddressPrefix[] = {0xA1, 0x8F};
+constexpr quint8 kDongleEndPairing[] = {0xA1, 0x81};
 constexpr quint8 kDongleWorkMode = 0xA7;
 
 // Memory moves 24 bytes per command.
@@ -111,6 +112,15 @@ void putLe16(QByteArray &bytes, int offset, quint16 value);
 // {0xA4, count, address LE32} and {0xA5, count, address LE32, data...}.
 QByteArray readMemoryCommand(quint32 address, int count);
 QByteArray writeMemoryCommand(quint32 address, const QByteArray &data);
+
+// Receiver commands, without the report id of the receiver form:
+// {0xA0, 0x81} opens the receiver for pairing, {0xA1, 0x8F, address LE32}
+// gives it a new link address, {0xA1, 0x81} ends pairing (the link stays),
+// {0xA7} asks for its work mode.
+QByteArray dongleOpenCommand();
+QByteArray dongleAddressCommand(quint32 address);
+QByteArray dongleEndPairingCommand();
+QByteArray dongleWorkModeCommand();
 
 // --- Profile record -----------------------------------------------------------
 //

@@ -551,7 +551,7 @@ int UsbDriverMangerOX7::SetChangeButtonToKey(int button, int changeType, int key
         return 0;
     }
     if (!isLeftClickWord(word) && isOnlyLeftButton(button)) {
-        emit sig_WarningOnlyLeftButton(kOnlyLeftButtonWarning);
+        emit sig_WarningOnlyLeftButton(Warning::OnlyLeftButton);
         return 1;
     }
     if (!writeButtonWord(button, word, which))
@@ -566,7 +566,7 @@ int UsbDriverMangerOX7::SetChangeButtonToMacro(int button, int pageIndex, int ma
     if (pageIndex < 0 || pageIndex >= kMacroPageIndexes)
         return 0;
     if (isOnlyLeftButton(button)) {
-        emit sig_WarningOnlyLeftButton(kOnlyLeftButtonWarning);
+        emit sig_WarningOnlyLeftButton(Warning::OnlyLeftButton);
         return 1;
     }
     if (!writeButtonWord(button, macroButtonWord(pageIndex), which))
@@ -588,7 +588,7 @@ int UsbDriverMangerOX7::SetGunFireNumber(int count)
 int UsbDriverMangerOX7::WriteSingleMacro(const QString &macroFilePath, int button)
 {
     if (isOnlyLeftButton(button)) {
-        emit sig_WarningOnlyLeftButton(kOnlyLeftButtonWarning);
+        emit sig_WarningOnlyLeftButton(Warning::OnlyLeftButton);
         return 1;
     }
     if (!m_buttonAddress.contains(button)) {

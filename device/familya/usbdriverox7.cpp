@@ -842,7 +842,7 @@ int USBDriverOX7::SendCommandDongleWithAck(const QByteArray &command)
 
 int USBDriverOX7::ReadWorkModel(int &mode)
 {
-    if (!SendCommandDongle(QByteArray(1, char(kDongleWorkMode)))) {
+    if (!SendCommandDongle(dongleWorkModeCommand())) {
         qDebug() << "readWorkModel failed";
         return 0;
     }

@@ -559,7 +559,7 @@ int UsbDriverManger_OX6::SetChangeButtonToKey(int button, int changeType, int ke
     }
 
     if (!isLeftClickWord(word) && buttonIsOnlyLeftClick(button)) {
-        emit sig_WarningOnlyLeftButton(6);
+        emit sig_WarningOnlyLeftButton(Warning::OnlyLeftButton);
         return 1;
     }
     return assignButtonWord(button, word);
@@ -594,7 +594,7 @@ int UsbDriverManger_OX6::WriteSingleMacro(const QString &macroFilePath, int butt
     if (buttonWordOffset(button, modelType()) < 0 || slot < 0)
         return 0;
     if (buttonIsOnlyLeftClick(button)) {
-        emit sig_WarningOnlyLeftButton(6);
+        emit sig_WarningOnlyLeftButton(Warning::OnlyLeftButton);
         return 1;
     }
     Macro macro;
@@ -622,7 +622,7 @@ int UsbDriverManger_OX6::WriteListMacro(const QStringList &macroFilePaths)
     if (macroFilePaths.isEmpty() || macroFilePaths.size() > kMaxListMacros)
         return 0;
     if (buttonIsOnlyLeftClick(button)) {
-        emit sig_WarningOnlyLeftButton(6);
+        emit sig_WarningOnlyLeftButton(Warning::OnlyLeftButton);
         return 1;
     }
     const QVector<int> macroSlots = listMacroSlots();
@@ -659,7 +659,7 @@ int UsbDriverManger_OX6::SetChangeButtonToMacro(int button, int macroType, int a
     if (slot < 0 || buttonWordOffset(button, modelType()) < 0)
         return 0;
     if (buttonIsOnlyLeftClick(button)) {
-        emit sig_WarningOnlyLeftButton(6);
+        emit sig_WarningOnlyLeftButton(Warning::OnlyLeftButton);
         return 1;
     }
     return assignButtonWord(button, singleMacroWord(slot, macroType));

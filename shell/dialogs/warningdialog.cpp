@@ -170,7 +170,7 @@ void WarningDialog::setWarningType(int type)
     // Waking up only concerns a mouse on its receiver.
     if (type == Warning::MouseNotResponding && isWirelessPid(m_currentPid))
         m_wakeUp->show();
-    if (type == 7)
+    if (type == Warning::UpdateFailed)
         m_support->show();
 }
 

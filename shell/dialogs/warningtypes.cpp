@@ -23,65 +23,65 @@ WarningTextNumbers progress(int label)
     return t;
 }
 
-const QHash<int, WarningTextNumbers> &table()
+const QHash<Warning::Type, WarningTextNumbers> &table()
 {
-    static const QHash<int, WarningTextNumbers> t = {
-        {0, text(1, 2)},
-        {1, text(40, 41, 42, 43)},
-        {2, text(3, 4)},
-        {3, text(5, 6)},
-        {4, text(7, 8)},
-        {5, text(9, 10)},
-        {6, text(13, 14)},
-        {7, text(35, 36)},
-        {8, text(37, 38, 39)},
-        {9, text(25, 26)},
-        {10, text(11, 12)},
-        {11, text(15, 16)},
-        {12, progress(280)},
-        {13, progress(281)},
-        {14, text(83, 84, 277)},
-        {15, text(17, 18)},
-        {16, text(19, 20)},
-        {17, text(21, 22)},
-        {18, text(87, 88, 277)},
-        {19, text(23, 24)},
-        {20, text(29, 30)},
-        {22, text(27, 28)},
-        {23, text(31, 32)},
-        {24, text(33, 34)},
-        {25, text(44, 45, 116)},
-        {26, text(46, 47, 277, 278)},
-        {27, text(48, 49)},
-        {28, text(50, 51)},
-        {29, text(52, 53, 279)},
-        {30, text(54, 55, 279)},
-        {31, text(56, 57, 279)},
-        {32, text(58, 59, 60)},
-        {33, text(63, 64, 65, 279)},
-        {34, text(73, 74, 277, 278)},
-        {35, text(75, 76, 277, 278)},
-        {36, text(61, 62, 60)},
-        {37, text(67, 346, 68, 279)},
-        {38, text(69, 70, 71, 72)},
-        {39, text(77, 78, 79, 80)},
-        {40, text(81, 82, 277)},
-        {41, text(85, 86)},
+    static const QHash<Warning::Type, WarningTextNumbers> t = {
+        {Warning::ResetConfirm, text(1, 2)},
+        {Warning::NewSoftwareAuto, text(40, 41, 42, 43)},
+        {Warning::UploadConfirm, text(3, 4)},
+        {Warning::LogoutConfirm, text(5, 6)},
+        {Warning::DownloadConfirm, text(7, 8)},
+        {Warning::CloudNeedsMouse, text(9, 10)},
+        {Warning::OnlyLeftButton, text(13, 14)},
+        {Warning::UpdateFailed, text(35, 36)},
+        {Warning::UpdateSucceeded, text(37, 38, 39)},
+        {Warning::FirmwareCheckFailed, text(25, 26)},
+        {Warning::CloudNeedsLogin, text(11, 12)},
+        {Warning::FirmwareUpToDate, text(15, 16)},
+        {Warning::DownloadProgress, progress(280)},
+        {Warning::UpdateProgress, progress(281)},
+        {Warning::TooManyUpdates, text(83, 84, 277)},
+        {Warning::UploadFailed, text(17, 18)},
+        {Warning::UploadTimedOut, text(19, 20)},
+        {Warning::UploadDone, text(21, 22)},
+        {Warning::NotLoggedIn, text(87, 88, 277)},
+        {Warning::DownloadFailed, text(23, 24)},
+        {Warning::UnpackFailed, text(29, 30)},
+        {Warning::DownloadDone, text(27, 28)},
+        {Warning::NoCloudCopy, text(31, 32)},
+        {Warning::ServerUnreachable, text(33, 34)},
+        {Warning::FirmwareUpdateRequired, text(44, 45, 116)},
+        {Warning::Ox8FirmwareTooOld, text(46, 47, 277, 278)},
+        {Warning::MacroTooLong, text(48, 49)},
+        {Warning::PasswordChanged, text(50, 51)},
+        {Warning::PairingNeedsReceiver, text(52, 53, 279)},
+        {Warning::PairingDone, text(54, 55, 279)},
+        {Warning::PairingFailed, text(56, 57, 279)},
+        {Warning::ReadWriteFailed, text(58, 59, 60)},
+        {Warning::WakeUpHelp, text(63, 64, 65, 279)},
+        {Warning::NewerFirmware, text(73, 74, 277, 278)},
+        {Warning::FirmwareOnSupportPage, text(75, 76, 277, 278)},
+        {Warning::MouseNotResponding, text(61, 62, 60)},
+        {Warning::MacroListWritten, text(67, 346, 68, 279)},
+        {Warning::NoMatchingProfile, text(69, 70, 71, 72)},
+        {Warning::UpdateLockedModel, text(77, 78, 79, 80)},
+        {Warning::UpdateNeedsCable, text(81, 82, 277)},
+        {Warning::SeparateUpdater, text(85, 86)},
         // A progress display without a text of its own.
-        {42, progress(-1)},
-        {43, text(95, 96, 277)},
-        {44, text(89, 90)},
-        {45, text(91, 92, 277)},
-        {46, text(93, 94, 277)},
-        {47, text(347, 348, 347)},
-        {48, text(353, 354, 353, 355)},
-        {49, text(349, 350, 277)},
-        {50, text(351, 352, 277)},
-        {51, text(351, 360, 277)},
-        {52, text(40, 41, 42, 43)},
-        {53, text(369, 370, 116)},
+        {Warning::BareProgress, progress(-1)},
+        {Warning::MacroPlayModeRefused, text(95, 96, 277)},
+        {Warning::ReceiverMismatch, text(89, 90)},
+        {Warning::RegistrationDone, text(91, 92, 277)},
+        {Warning::PasswordResetDone, text(93, 94, 277)},
+        {Warning::RestartNeeded, text(347, 348, 347)},
+        {Warning::FirmwareOutOfDate, text(353, 354, 353, 355)},
+        {Warning::FirmwarePackageMissing, text(349, 350, 277)},
+        {Warning::EmptyMacro, text(351, 352, 277)},
+        {Warning::EmptyMacroInList, text(351, 360, 277)},
+        {Warning::NewSoftwareManual, text(40, 41, 42, 43)},
+        {Warning::SoftwareUpToDate, text(369, 370, 116)},
         // The body is the server's message.
-        {54, text(583, -1)},
+        {Warning::SoftwareCheckFailed, text(583, -1)},
     };
     return t;
 }
@@ -90,7 +90,7 @@ const QHash<int, WarningTextNumbers> &table()
 
 WarningTextNumbers warningTextNumbers(int type)
 {
-    return table().value(type);
+    return table().value(Warning::Type(type));
 }
 
 bool warningHasSingleButton(int type)
@@ -107,45 +107,45 @@ bool isProgressWarning(int type)
 WarningAction warningOkAction(int type)
 {
     switch (type) {
-    case 0:
+    case Warning::ResetConfirm:
         return WarningAction::ResetMouse;
-    case 1:
-    case 52:
+    case Warning::NewSoftwareAuto:
+    case Warning::NewSoftwareManual:
         return WarningAction::StoreRemindAndOpen;
-    case 2:
+    case Warning::UploadConfirm:
         return WarningAction::PrepareUpload;
-    case 3:
-    case 28:
+    case Warning::LogoutConfirm:
+    case Warning::PasswordChanged:
         return WarningAction::QuitUser;
-    case 4:
+    case Warning::DownloadConfirm:
         return WarningAction::StartDownload;
-    case 7:
+    case Warning::UpdateFailed:
         return WarningAction::UpdateButtonEnable;
-    case 8:
+    case Warning::UpdateSucceeded:
         return WarningAction::OpenMouseAgain;
-    case 14:
+    case Warning::TooManyUpdates:
         // Type 31 (pairing failed) only closes: its text asks the user to
         // try again, which an exit would make impossible.
         return WarningAction::ExitSoftware;
-    case 25:
-    case 26:
-    case 48:
+    case Warning::FirmwareUpdateRequired:
+    case Warning::Ox8FirmwareTooOld:
+    case Warning::FirmwareOutOfDate:
         return WarningAction::ShowUpdateWidget;
-    case 32:
+    case Warning::ReadWriteFailed:
         return WarningAction::GetProfileAgain;
-    case 33:
+    case Warning::WakeUpHelp:
         return WarningAction::GoToMatchCode;
-    case 34:
+    case Warning::NewerFirmware:
         return WarningAction::DownloadAndUpdate;
-    case 35:
+    case Warning::FirmwareOnSupportPage:
         return WarningAction::GoToSupport;
-    case 38:
+    case Warning::NoMatchingProfile:
         return WarningAction::SaveProfileToConfig1;
-    case 39:
+    case Warning::UpdateLockedModel:
         return WarningAction::UpdateFirmware;
-    case 41:
+    case Warning::SeparateUpdater:
         return WarningAction::UpdateFirmwareHalden;
-    case 47:
+    case Warning::RestartNeeded:
         return WarningAction::Restart;
     default:
         return WarningAction::None;
@@ -155,11 +155,11 @@ WarningAction warningOkAction(int type)
 WarningAction warningCancelAction(int type)
 {
     switch (type) {
-    case 1:
+    case Warning::NewSoftwareAuto:
         return WarningAction::StoreRemind;
-    case 33:
+    case Warning::WakeUpHelp:
         return WarningAction::GetProfileAgain;
-    case 38:
+    case Warning::NoMatchingProfile:
         return WarningAction::RecoverConfig1;
     default:
         return WarningAction::None;

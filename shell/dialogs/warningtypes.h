@@ -1,7 +1,10 @@
 #pragma once
 
-// What each warning type shows and what its two buttons do. Pure tables:
-// the warning dialog applies them, tests read them.
+#include "config/warningtype.h"
+
+// What each warning type shows and what its two buttons do. Pure tables
+// keyed by Warning::Type: the warning dialog applies them, tests read them.
+// The functions take the int a signal carried; unknown numbers have no entry.
 
 enum class WarningLayout {
     Unknown,  // no entry: the empty frame with the default button texts
@@ -54,22 +57,3 @@ WarningAction warningCancelAction(int type);
 
 // Types whose frame is replaced by the firmware progress display.
 bool isProgressWarning(int type);
-
-// Warning types the main window raises itself.
-namespace Warning {
-constexpr int ResetConfirm = 0;
-constexpr int NewSoftwareAuto = 1;
-constexpr int LogoutConfirm = 3;
-constexpr int CloudNeedsLogin = 10;
-constexpr int DownloadProgress = 12;
-constexpr int UpdateProgress = 13;
-constexpr int Ox8FirmwareTooOld = 26;
-constexpr int PairingDone = 30;
-constexpr int PairingFailed = 31;
-constexpr int ReadWriteFailed = 32;
-constexpr int WakeUpHelp = 33;
-constexpr int MouseNotResponding = 36;
-constexpr int NewSoftwareManual = 52;
-constexpr int SoftwareUpToDate = 53;
-constexpr int SoftwareCheckFailed = 54;
-} // namespace Warning

@@ -211,8 +211,7 @@ private slots:
     void bootLoadersAreNeverOpened();
     void receiverMouseMatch_data();
     void receiverMouseMatch();
-    void batteryFilter_data();
-    void batteryFilter();
+    void batteryReadingsGoThroughTheFilter();
     void pairing_data();
     void pairing();
     void updateRequestsOverReceiverAndAttemptLimit();
@@ -473,7 +472,7 @@ void TstDCDataHandle::receiverMouseMatch()
     for (const QList<QVariant> &args : opened)
         everTrue = everTrue || args.at(0).toBool();
     QCOMPARE(everTrue, adopted);
-    QCOMPARE(warnings.contains(QList<QVariant>{DCDataHandle::kWarnReceiverMismatch}), !adopted);
+    QCOMPARE(warnings.contains(QList<QVariant>{Warning::ReceiverMismatch}), !adopted);
     if (!adopted) {
         // The two receiver commands went out, and nothing of the pair stays open.
         QCOMPARE(scene.receiver->commandCount(0xA0), 1);
@@ -490,47 +489,33 @@ void TstDCDataHandle::receiverMouseMatch()
 
 // --- Battery -------------------------------------------------------------------------
 
-void TstDCDataHandle::batteryFilter_data()
+// The filter's own cases are in tst_batteryfilter; this checks the wiring.
+void TstDCDataHandle::batteryReadingsGoThroughTheFilter()
 {
-    QTest::addColumn<int>("steadyLevel"); // 0: straight after a reset of the filter
-    QTest::addColumn<QList<DWORD>>("readings");
-    QTest::addColumn<QList<DWORD>>("emitted");
-
-    QTest::newRow("three close readings after a reset emit the last") << 0 << dwords({55, 55, 56}) << dwords({56});
-    QTest::newRow("zero after zeros means unknown") << 0 << dwords({0}) << dwords({103});
-    QTest::newRow("scattered readings during warm-up emit nothing") << 0 << dwords({20, 50, 80}) << dwords({});
-    QTest::newRow("warm-up needs both steps below 2") << 0 << dwords({50, 52, 53, 53}) << dwords({53});
-    QTest::newRow("steady level ignores changes below 3") << 60 << dwords({58, 62, 61}) << dwords({});
-    QTest::newRow("five far readings emit the second smallest")
-        << 60 << dwords({40, 41, 45, 39, 50}) << dwords({40});
-    QTest::newRow("a reading equal to the level discards the samples")
-        << 60 << dwords({40, 41, 60, 45, 39, 50, 38}) << dwords({});
-    QTest::newRow("samples count again after the discard")
-        << 60 << dwords({40, 41, 60, 45, 39, 50, 38, 44}) << dwords({39});
-    QTest::newRow("the new level is the reference afterwards")
-        << 60 << dwords({40, 41, 45, 39, 50, 41, 39, 38, 20, 25, 22, 21, 24}) << dwords({40, 21});
-}
-
-void TstDCDataHandle::batteryFilter()
-{
-    QFETCH(int, steadyLevel);
-    QFETCH(QList<DWORD>, readings);
-    QFETCH(QList<DWORD>, emitted);
-
+    TempAppDir app;
     DCDataHandle dc;
     QSignalSpy battery(&dc, &DCDataHandle::sig_BatteryPower);
-    if (steadyLevel != 0) {
-        for (int i = 0; i < 3; ++i)
-            dc.FilterTheQuantityOfElectricCharge(DWORD(steadyLevel));
-        QCOMPARE(battery.count(), 1);
+    auto shown = [&] {
+        QList<DWORD> got;
+        for (const QList<QVariant> &args : battery)
+            got.append(args.at(0).value<DWORD>());
         battery.clear();
-    }
-    for (DWORD r : readings)
+        return got;
+    };
+    for (DWORD r : dwords({55, 55, 56}))
         dc.FilterTheQuantityOfElectricCharge(r);
-    QList<DWORD> got;
-    for (const QList<QVariant> &args : battery)
-        got.append(args.at(0).value<DWORD>());
-    QCOMPARE(got, emitted);
+    QCOMPARE(shown(), dwords({56}));
+    // Settled: a far reading alone changes nothing.
+    for (DWORD r : dwords({30, 30, 30}))
+        dc.FilterTheQuantityOfElectricCharge(r);
+    QCOMPARE(shown(), dwords({}));
+
+    // A failed read or write sends the filter back to warm-up, where three
+    // agreeing readings are shown at once.
+    dc.warningReadOrWriteError();
+    for (DWORD r : dwords({30, 30, 30}))
+        dc.FilterTheQuantityOfElectricCharge(r);
+    QCOMPARE(shown(), dwords({30}));
 }
 
 // --- Pairing ---------------------------------------------------------------------------
@@ -623,7 +608,7 @@ void TstDCDataHandle::updateRequestsOverReceiverAndAttemptLimit()
     for (int i = 1; i < DCDataHandle::kUpdateAttemptLimit; ++i) {
         rig.run([&] { rig.dc->slot_UpdateFirmwareKorvan(QStringLiteral("/nonexistent.bin"), QStringLiteral("ox7")); });
         QCOMPARE(warnings.count(), i);
-        QCOMPARE(warnings.last().at(0).toInt(), DCDataHandle::kWarnUpdateNeedsCable);
+        QCOMPARE(warnings.last().at(0).toInt(), Warning::UpdateNeedsCable);
         QVERIFY(!rig.dc->isUpdating());
     }
     // The watcher was paused and resumed around every refusal.
@@ -631,7 +616,7 @@ void TstDCDataHandle::updateRequestsOverReceiverAndAttemptLimit()
     QCOMPARE(startWatcher.count(), DCDataHandle::kUpdateAttemptLimit - 1);
 
     rig.run([&] { rig.dc->slot_UpdateFirmwareKorvan(QStringLiteral("/nonexistent.bin"), QStringLiteral("ox7")); });
-    QCOMPARE(warnings.last().at(0).toInt(), DCDataHandle::kWarnTooManyUpdates);
+    QCOMPARE(warnings.last().at(0).toInt(), Warning::TooManyUpdates);
     QCOMPARE(stopWatcher.count(), DCDataHandle::kUpdateAttemptLimit - 1);
     QVERIFY(rig.dc->isUpdating());
 }
@@ -663,7 +648,7 @@ void TstDCDataHandle::firmwareUpdateRunsOnItsThreadAndSparesThePair()
     QCOMPARE(stopWatcher.count(), 1);
     QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 1, 60000);
     QCOMPARE(warnings.count(), 1);
-    QCOMPARE(warnings.at(0).at(0).toInt(), DCDataHandle::kWarnUpdateSucceeded);
+    QCOMPARE(warnings.at(0).at(0).toInt(), Warning::UpdateSucceeded);
     QCOMPARE(startWatcher.count(), 1);
     QVERIFY(!rig.dc->isUpdating());
     QCOMPARE(percent.last().at(0).toInt(), 100);
@@ -677,13 +662,13 @@ void TstDCDataHandle::firmwareUpdateRunsOnItsThreadAndSparesThePair()
     rig.run([&] { rig.dc->slot_UpdateFirmwareKorvan(dir.filePath(QStringLiteral("missing.bin")), QStringLiteral("ox7")); });
     QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 2, 60000);
     QCOMPARE(warnings.count(), 1);
-    QCOMPARE(warnings.at(0).at(0).toInt(), DCDataHandle::kWarnUpdateFailed);
+    QCOMPARE(warnings.at(0).at(0).toInt(), Warning::UpdateFailed);
     QCOMPARE(startWatcher.count(), 2);
 
     // A model without a boot loader of this kind fails at once.
     rig.run([&] { rig.dc->slot_UpdateFirmwareKorvan(image, QStringLiteral("ox2")); });
     QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 3, 60000);
-    QCOMPARE(warnings.last().at(0).toInt(), DCDataHandle::kWarnUpdateFailed);
+    QCOMPARE(warnings.last().at(0).toInt(), Warning::UpdateFailed);
     QCOMPARE(scene.mouse->flashCount(), 1);
 
     // While an update runs, a removal report leaves the pair alone (the
@@ -702,7 +687,7 @@ void TstDCDataHandle::firmwareUpdateRunsOnItsThreadAndSparesThePair()
     QVERIFY(keptManager);
     QCOMPARE(keptPid, PID_OX7_WIRED);
     QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 4, 60000);
-    QCOMPARE(warnings.last().at(0).toInt(), DCDataHandle::kWarnUpdateSucceeded);
+    QCOMPARE(warnings.last().at(0).toInt(), Warning::UpdateSucceeded);
     QCOMPARE(scene.mouse->flashCount(), 2);
     // Afterwards a removal tears the pair down as usual.
     rig.run([&] { rig.dc->destroyUselessThings(); });
@@ -852,7 +837,7 @@ void TstDCDataHandle::unplugDuringWriteKeepsFilesAndReopens()
     QSignalSpy warnings(rig.mirror.get(), &Mirror::warning);
     device->setUnplugAfterTransfers(transfersBeforeUnplug);
     rig.run([&] { rig.dc->slot_LoadLocalConfigFileAndWriteIntoMouse(2); });
-    QVERIFY(warnings.contains(QList<QVariant>{DCDataHandle::kWarnReadOrWriteFailed}));
+    QVERIFY(warnings.contains(QList<QVariant>{Warning::ReadWriteFailed}));
     for (int i = 0; i < files.size(); ++i)
         QVERIFY2(readBytes(files.at(i)) == before.at(i), qPrintable(files.at(i)));
 

@@ -16,6 +16,7 @@
 #include "config/jsonhandle.h"
 #include "discovery/models.h"
 #include "config/paths.h"
+#include "config/warningtype.h"
 #include "sim/simulation.h"
 #include "device/usbdrivermanager.h"
 
@@ -174,13 +175,13 @@ int openSession(Session &session, const Picked &picked, bool readMustSucceed)
     if (picked.bootLoader)
         return fail(ExitNoDevice, QStringLiteral("the mouse is in its firmware-update mode; use: ox8ctl flash FILE"));
     if (!session.open(picked)) {
-        if (session.warnings.contains(DCDataHandle::kWarnReceiverMismatch))
+        if (session.warnings.contains(Warning::ReceiverMismatch))
             return fail(ExitDeviceFailure, QStringLiteral("the receiver is paired with a mouse of another model"));
         return fail(ExitDeviceFailure,
                     QStringLiteral("cannot open the mouse %1 (is the udev rule installed?)").arg(hex4(picked.productId)));
     }
     const QList<int> warnings = session.takeWarnings();
-    if (readMustSucceed && warnings.contains(DCDataHandle::kWarnReadOrWriteFailed))
+    if (readMustSucceed && warnings.contains(Warning::ReadWriteFailed))
         return fail(ExitDeviceFailure, QStringLiteral("reading the mouse failed"));
     return ExitOk;
 }
@@ -188,9 +189,9 @@ int openSession(Session &session, const Picked &picked, bool readMustSucceed)
 int checkWrite(Session &session, const QString &what)
 {
     const QList<int> warnings = session.takeWarnings();
-    if (warnings.contains(DCDataHandle::kWarnReadOrWriteFailed))
+    if (warnings.contains(Warning::ReadWriteFailed))
         return fail(ExitDeviceFailure, QStringLiteral("%1 failed: the mouse did not take it").arg(what));
-    if (warnings.contains(6))
+    if (warnings.contains(Warning::OnlyLeftButton))
         return fail(ExitDeviceFailure, QStringLiteral("refused: the only button with a left click must keep it"));
     return ExitOk;
 }
@@ -594,7 +595,7 @@ int cmdFlash(const QStringList &args)
     };
     QObject::connect(&s.dc, &DCDataHandle::sig_closeUpdatingWidget, finish);
     QObject::connect(&s.dc, &DCDataHandle::sig_ShowWarningDialog, [&](int w) {
-        if (w == DCDataHandle::kWarnTooManyUpdates || w == DCDataHandle::kWarnUpdateNeedsCable)
+        if (w == Warning::TooManyUpdates || w == Warning::UpdateNeedsCable)
             finish();
     });
     s.takeWarnings();
@@ -605,11 +606,11 @@ int cmdFlash(const QStringList &args)
     if (lastPercent >= 0)
         std::fprintf(stderr, "\n");
     const QList<int> warnings = s.takeWarnings();
-    if (warnings.contains(DCDataHandle::kWarnUpdateNeedsCable))
+    if (warnings.contains(Warning::UpdateNeedsCable))
         return fail(ExitDeviceFailure, QStringLiteral("a firmware update needs the cable connection"));
-    if (warnings.contains(DCDataHandle::kWarnTooManyUpdates))
+    if (warnings.contains(Warning::TooManyUpdates))
         return fail(ExitDeviceFailure, QStringLiteral("too many update attempts"));
-    if (!warnings.contains(DCDataHandle::kWarnUpdateSucceeded))
+    if (!warnings.contains(Warning::UpdateSucceeded))
         return fail(ExitDeviceFailure, QStringLiteral("the firmware update failed"));
     say(QStringLiteral("firmware updated"));
     return ExitOk;

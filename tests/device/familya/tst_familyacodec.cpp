@@ -33,6 +33,8 @@ class TestFamilyACodec : public QObject
 private slots:
     void commandReports_data();
     void commandReports();
+    void receiverCommands_data();
+    void receiverCommands();
 
     void macroEncoding_data();
     void macroEncoding();
@@ -124,6 +126,31 @@ void TestFamilyACodec::commandReports()
     QVERIFY(report.startsWith(head));
     const int used = (receiverForm ? 1 : 2) + command.size();
     QCOMPARE(report.mid(used), QByteArray(kReportLength - used, '\0'));
+}
+
+void TestFamilyACodec::receiverCommands_data()
+{
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<QByteArray>("bytes");
+
+    QTest::newRow("open for pairing") << dongleOpenCommand() << hexBytes("a081");
+    QTest::newRow("link address, low byte first") << dongleAddressCommand(0x12345678u) << hexBytes("a18f78563412");
+    QTest::newRow("link address 0 keeps its four bytes") << dongleAddressCommand(0) << hexBytes("a18f00000000");
+    QTest::newRow("highest link address") << dongleAddressCommand(0xFFFFFFFFu) << hexBytes("a18fffffffff");
+    QTest::newRow("end pairing") << dongleEndPairingCommand() << hexBytes("a181");
+    QTest::newRow("work mode") << dongleWorkModeCommand() << hexBytes("a7");
+}
+
+void TestFamilyACodec::receiverCommands()
+{
+    QFETCH(QByteArray, command);
+    QFETCH(QByteArray, bytes);
+
+    QCOMPARE(command, bytes);
+    // Every one fits the receiver form behind the report id.
+    QByteArray report;
+    QVERIFY(buildReceiverReport(command, report));
+    QCOMPARE(report.left(1 + bytes.size()), QByteArray(1, char(kReportId)) + bytes);
 }
 
 // --- Macros --------------------------------------------------------------------
