@@ -1,17 +1,13 @@
 #include "device/familya/usbdrivermangerox7.h"
 
 #include "device/familya/familyacodec.h"
+#include "device/familya/familyaprofilefiles.h"
 #include "discovery/models.h"
-#include "config/oldtxtprofile.h"
 #include "config/paths.h"
 #include "device/familya/usbdriverox7.h"
 
 #include <QDebug>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QJsonDocument>
-#include <QMutexLocker>
 #include <QThread>
 
 using namespace familya;
@@ -52,25 +48,11 @@ bool blockCarriesFactoryWords(const QByteArray &record)
     return true;
 }
 
-const QString kKorvan = QStringLiteral("Korvan");
-
 QByteArray wordBytes(quint32 word)
 {
     QByteArray b(4, '\0');
     putLe32(b, 0, word);
     return b;
-}
-
-// A macro buffer that can be stored and written back: a valid length field.
-bool holdsMacro(const QByteArray &buffer)
-{
-    return buffer.size() == kMacroPageSize && isValidMacroPageLength(readLe16(buffer, 0))
-        && readLe16(buffer, 0) > 4;
-}
-
-QByteArray emptyMacroBuffer()
-{
-    return QByteArray(kMacroPageSize, '\0');
 }
 
 QByteArray macroBufferFrom(const QByteArray &page)
@@ -865,25 +847,6 @@ int UsbDriverMangerOX7::SetCurrentConfigNumber(int number)
     return 1;
 }
 
-bool UsbDriverMangerOX7::writeConfigFile(int number)
-{
-    QMutexLocker lock(&m_fileMutex);
-    const QString path = getConfigJsonFilePath(MouseType(), number);
-    // Other members of the file are kept; the two blocks are replaced in one
-    // write, so the file never holds a record without its macros.
-    QJsonObject root;
-    QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(JsonHandle::readFileBytes(path), &error);
-    if (error.error == QJsonParseError::NoError && doc.isObject())
-        root = doc.object();
-    root.insert(m_json.MouseDataOfGamingMode, m_json.turnMouseDataJsonObject_Korvan(m_record));
-    QJsonObject macros = root.value(m_json.MacroDataOfGamingMode).toObject();
-    for (int i = 0; i < kMacroBuffers; ++i)
-        macros.insert(QString::number(i), m_json.turnMacroDataToJsonObject_Korvan(m_macros[i]));
-    root.insert(m_json.MacroDataOfGamingMode, macros);
-    return JsonHandle::writeJsonFile(path, root);
-}
-
 void UsbDriverMangerOX7::SaveConfigFileByConfigureNumber(int number)
 {
     qDebug() << "UsbDriverMangerOX7 SaveConfigFileByConfigureNumber currentThreadId" << QThread::currentThreadId();
@@ -891,7 +854,7 @@ void UsbDriverMangerOX7::SaveConfigFileByConfigureNumber(int number)
         qDebug() << "SaveConfigFileByConfigureNumber no such configuration" << number;
         return;
     }
-    if (!writeConfigFile(number))
+    if (!m_files.write(MouseType(), number, m_record, m_macros))
         qDebug() << "SaveConfigFileByConfigureNumber could not write" << number;
     GetMouseButtonState();
     quint8 profile = 0;
@@ -904,13 +867,8 @@ bool UsbDriverMangerOX7::loadConfig(int number, bool keepButtons)
     if (number < 0 || number > 5 || !haveDriver("LoadConfigFileByNumber"))
         return false;
     QByteArray record;
-    QVector<QByteArray> macros(kMacroBuffers);
-    {
-        QMutexLocker lock(&m_fileMutex);
-        record = m_json.getMouseData_Korvan(MouseType(), number);
-        for (int i = 0; i < kMacroBuffers; ++i)
-            macros[i] = m_json.getMacroData_Korvan(MouseType(), number, i);
-    }
+    QVector<QByteArray> macros;
+    m_files.read(MouseType(), number, record, macros);
     if (record.size() != kRecordSize)
         return false;
     if (keepButtons)
@@ -954,11 +912,7 @@ bool UsbDriverMangerOX7::LoadConfigFileWithoutButtons(int number)
 bool UsbDriverMangerOX7::CompareMouseAndLocalFileData(int &configNumber)
 {
     for (int n = 1; n <= 5; ++n) {
-        QByteArray stored;
-        {
-            QMutexLocker lock(&m_fileMutex);
-            stored = m_json.getMouseData_Korvan(MouseType(), n);
-        }
+        const QByteArray stored = m_files.readRecord(MouseType(), n);
         qDebug() << ";;;;;" << n;
         bool same = stored.size() == kRecordSize;
         for (int i = kRecordCompareOffset; same && i < kRecordCompareOffset + kRecordCompareSize; ++i) {
@@ -986,69 +940,15 @@ bool UsbDriverMangerOX7::CompareMouseAndLocalFileData(int &configNumber)
 
 int UsbDriverMangerOX7::TurnOldTxtFileToNewJsonFile()
 {
-    QMutexLocker lock(&m_fileMutex);
-    bool allConverted = true;
-    for (int n = 1; n <= 5; ++n) {
-        const QString txtPath = getOldTxtConfigFilePath(MouseType(), n);
-        if (!QFileInfo::exists(txtPath))
-            continue;
-        OldTxtProfile profile;
-        QString error;
-        if (!readOldTxtProfileFile(txtPath, kKorvan, kRecordSize, profile, &error)) {
-            qDebug() << "TurnOldTxtFileToNewJsonFile" << txtPath << error;
-            allConverted = false;
-            continue;
-        }
-        const QString jsonPath = getConfigJsonFilePath(MouseType(), n);
-        QJsonObject root;
-        QJsonParseError parseError{};
-        const QJsonDocument doc = QJsonDocument::fromJson(JsonHandle::readFileBytes(jsonPath), &parseError);
-        if (parseError.error == QJsonParseError::NoError && doc.isObject())
-            root = doc.object();
-        root.insert(m_json.MouseDataOfGamingMode, m_json.turnMouseDataJsonObject_Korvan(profile.block));
-        QJsonObject macros;
-        for (int i = 0; i < kMacroBuffers; ++i) {
-            QByteArray buffer = emptyMacroBuffer();
-            const QByteArray record = profile.macros.value(i);
-            if (record.size() <= kMacroPageSize)
-                std::copy(record.cbegin(), record.cend(), buffer.begin());
-            macros.insert(QString::number(i), m_json.turnMacroDataToJsonObject_Korvan(buffer));
-        }
-        root.insert(m_json.MacroDataOfGamingMode, macros);
-        if (!JsonHandle::writeJsonFile(jsonPath, root)) {
-            allConverted = false;
-            continue;
-        }
-        // Converted once: a later run must not bring the old text back over
-        // changes made since.
-        QFile::remove(txtPath);
-    }
-    return allConverted ? 1 : 0;
+    return m_files.convertOldTxtFiles(MouseType());
 }
 
 void UsbDriverMangerOX7::SaveToOldTxtFiles()
 {
-    QMutexLocker lock(&m_fileMutex);
-    for (int n = 1; n <= 5; ++n) {
-        qDebug() << "UsbDriverMangerOX7::saveToOldTxtFile" << n;
-        OldTxtProfile profile;
-        profile.dialect = kKorvan;
-        profile.block = m_json.getMouseData_Korvan(MouseType(), n);
-        for (int i = 0; i < kMacroBuffers; ++i) {
-            const QByteArray buffer = m_json.getMacroData_Korvan(MouseType(), n, i);
-            if (holdsMacro(buffer))
-                profile.macros.insert(i, buffer);
-        }
-        const QString path = getOldTxtConfigFilePath(MouseType(), n);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        if (!writeOldTxtProfileFile(path, profile))
-            qDebug() << "UsbDriverMangerOX7::saveToOldTxtFile failed" << path;
-    }
+    m_files.saveOldTxtFiles(MouseType());
 }
 
 void UsbDriverMangerOX7::RemoveOldConfigFiles()
 {
-    QMutexLocker lock(&m_fileMutex);
-    for (int n = 1; n <= 5; ++n)
-        QFile::remove(getOldTxtConfigFilePath(MouseType(), n));
+    m_files.removeOldTxtFiles(MouseType());
 }

@@ -1,0 +1,142 @@
+#include "device/familya/familyaprofilefiles.h"
+
+#include "config/jsonfile.h"
+#include "config/jsonhandle.h"
+#include "config/jsonkeys.h"
+#include "config/oldtxtprofile.h"
+#include "config/paths.h"
+#include "device/familya/familyacodec.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutexLocker>
+
+#include <algorithm>
+
+namespace familya {
+
+QByteArray emptyMacroBuffer()
+{
+    return QByteArray(kMacroPageSize, '\0');
+}
+
+bool holdsMacro(const QByteArray &buffer)
+{
+    return buffer.size() == kMacroPageSize && isValidMacroPageLength(readLe16(buffer, 0))
+        && readLe16(buffer, 0) > 4;
+}
+
+QJsonObject putConfigIntoRoot(QJsonObject root, const QByteArray &record, const QVector<QByteArray> &macros)
+{
+    const JsonHandle json;
+    root.insert(jsonkeys::kMouseData, json.turnMouseDataJsonObject_Korvan(record));
+    QJsonObject stored = root.value(jsonkeys::kMacroData).toObject();
+    for (int i = 0; i < macros.size(); ++i)
+        stored.insert(QString::number(i), json.turnMacroDataToJsonObject_Korvan(macros[i]));
+    root.insert(jsonkeys::kMacroData, stored);
+    return root;
+}
+
+QJsonObject putOldTxtProfileIntoRoot(QJsonObject root, const OldTxtProfile &profile)
+{
+    const JsonHandle json;
+    root.insert(jsonkeys::kMouseData, json.turnMouseDataJsonObject_Korvan(profile.block));
+    QJsonObject stored;
+    for (int i = 0; i < kProfileMacroBuffers; ++i) {
+        QByteArray buffer = emptyMacroBuffer();
+        const QByteArray record = profile.macros.value(i);
+        if (record.size() <= kMacroPageSize)
+            std::copy(record.cbegin(), record.cend(), buffer.begin());
+        stored.insert(QString::number(i), json.turnMacroDataToJsonObject_Korvan(buffer));
+    }
+    root.insert(jsonkeys::kMacroData, stored);
+    return root;
+}
+
+OldTxtProfile oldTxtProfileOf(const QByteArray &record, const QVector<QByteArray> &macros)
+{
+    OldTxtProfile profile;
+    profile.dialect = dialects::kKorvan;
+    profile.block = record;
+    for (int i = 0; i < macros.size(); ++i)
+        if (holdsMacro(macros[i]))
+            profile.macros.insert(i, macros[i]);
+    return profile;
+}
+
+QByteArray ProfileFiles::readRecord(int mouseType, int number) const
+{
+    QMutexLocker lock(&m_mutex);
+    JsonHandle json;
+    return json.getMouseData_Korvan(mouseType, number);
+}
+
+void ProfileFiles::read(int mouseType, int number, QByteArray &record, QVector<QByteArray> &macros) const
+{
+    QMutexLocker lock(&m_mutex);
+    JsonHandle json;
+    record = json.getMouseData_Korvan(mouseType, number);
+    macros = QVector<QByteArray>(kProfileMacroBuffers);
+    for (int i = 0; i < kProfileMacroBuffers; ++i)
+        macros[i] = json.getMacroData_Korvan(mouseType, number, i);
+}
+
+bool ProfileFiles::write(int mouseType, int number, const QByteArray &record, const QVector<QByteArray> &macros)
+{
+    QMutexLocker lock(&m_mutex);
+    const QString path = getConfigJsonFilePath(mouseType, number);
+    return writeJsonFile(path, putConfigIntoRoot(readJsonRootObject(path), record, macros));
+}
+
+int ProfileFiles::convertOldTxtFiles(int mouseType)
+{
+    QMutexLocker lock(&m_mutex);
+    bool allConverted = true;
+    for (int n = 1; n <= 5; ++n) {
+        const QString txtPath = getOldTxtConfigFilePath(mouseType, n);
+        if (!QFileInfo::exists(txtPath))
+            continue;
+        OldTxtProfile profile;
+        QString error;
+        if (!readOldTxtProfileFile(txtPath, dialects::kKorvan, kRecordSize, profile, &error)) {
+            qDebug() << "TurnOldTxtFileToNewJsonFile" << txtPath << error;
+            allConverted = false;
+            continue;
+        }
+        const QString jsonPath = getConfigJsonFilePath(mouseType, n);
+        if (!writeJsonFile(jsonPath, putOldTxtProfileIntoRoot(readJsonRootObject(jsonPath), profile))) {
+            allConverted = false;
+            continue;
+        }
+        // Converted once: a later run must not bring the old text back over
+        // changes made since.
+        QFile::remove(txtPath);
+    }
+    return allConverted ? 1 : 0;
+}
+
+void ProfileFiles::saveOldTxtFiles(int mouseType)
+{
+    QMutexLocker lock(&m_mutex);
+    for (int n = 1; n <= 5; ++n) {
+        qDebug() << "UsbDriverMangerOX7::saveToOldTxtFile" << n;
+        QByteArray record;
+        QVector<QByteArray> macros;
+        read(mouseType, n, record, macros);
+        const QString path = getOldTxtConfigFilePath(mouseType, n);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        if (!writeOldTxtProfileFile(path, oldTxtProfileOf(record, macros)))
+            qDebug() << "UsbDriverMangerOX7::saveToOldTxtFile failed" << path;
+    }
+}
+
+void ProfileFiles::removeOldTxtFiles(int mouseType)
+{
+    QMutexLocker lock(&m_mutex);
+    for (int n = 1; n <= 5; ++n)
+        QFile::remove(getOldTxtConfigFilePath(mouseType, n));
+}
+
+} // namespace familya
