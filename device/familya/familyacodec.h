@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QVector>
 
@@ -194,6 +195,23 @@ bool isValidMacroPageLength(int length);
 // the bytes given or is not 4 + 3n.
 bool decodeMacroPage(const QByteArray &page, quint16 &mode, QVector<MacroEntry> &entries);
 
+// The manager's image keeps 14 macro buffers of one page each: buffers 0..10
+// hold the first-kind pages 0..10, buffers 11..13 the second-kind pages 0..2
+// (the pages of a macro list).
+constexpr int kMacroBufferCount = 14;
+constexpr int kFirstListMacroBuffer = 11;
+// The page a buffer holds; false for a buffer outside 0..13.
+bool pageOfMacroBuffer(int buffer, int &index, MacroKind &kind);
+// A buffer without a macro: one zeroed page.
+QByteArray emptyMacroBuffer();
+// The buffer of a page image: the bytes its length field covers, zeros
+// after them; an empty buffer when the length field is not valid or runs
+// past the image.
+QByteArray macroBufferFromPage(const QByteArray &page);
+// A buffer that can be stored and written back: one page with a valid
+// length field and at least one entry.
+bool holdsMacro(const QByteArray &buffer);
+
 // Mode word of a macro file: its repeat count (1..65533) for play type 0
 // (loop count); 0xFFFE for play type 2 (until pressed again); 0xFFFF for
 // play type 4 (while held).
@@ -276,6 +294,22 @@ constexpr quint32 buttonWord(quint8 b0, quint8 b1, quint8 b2, quint8 b3)
 constexpr quint8 buttonWordByte(quint32 word, int i) { return quint8(word >> (8 * i)); }
 quint32 macroButtonWord(int pageIndex);
 bool isLeftClickWord(quint32 word);
+
+// The button ids the editors use.
+constexpr int kFirstButtonId = 4;
+constexpr int kLastButtonId = 14;
+// Offset of a button id's word in slot memory (0x200..0x228); -1 for ids
+// outside 4..14.
+int buttonSlotOffset(int buttonId);
+// The words a model's buttons carry from the factory, by button id 4..14,
+// given the model's default record. A mouse straight from the factory must
+// read as unchanged: the OX4 series and the OX7C ship the standard words,
+// which are also their default block's button block; the OX7, OX7Q and OX7EU
+// blocks lay their buttons out differently, so for those (any record that
+// does not carry the standard words) the record's words are the factory ones.
+QMap<int, quint32> factoryButtonWords(const QByteArray &defaultRecord);
+// Macro page index of a button id (first kind); 0 for ids without one.
+int macroPageIndexForButton(int buttonId);
 
 // The word for an editor change type (29, 30, 34..52, 55). Type 32 (back to
 // default) depends on the button and is the manager's business; false for it

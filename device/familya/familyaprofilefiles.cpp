@@ -17,17 +17,6 @@
 
 namespace familya {
 
-QByteArray emptyMacroBuffer()
-{
-    return QByteArray(kMacroPageSize, '\0');
-}
-
-bool holdsMacro(const QByteArray &buffer)
-{
-    return buffer.size() == kMacroPageSize && isValidMacroPageLength(readLe16(buffer, 0))
-        && readLe16(buffer, 0) > 4;
-}
-
 QJsonObject putConfigIntoRoot(QJsonObject root, const QByteArray &record, const QVector<QByteArray> &macros)
 {
     const JsonHandle json;
@@ -44,7 +33,7 @@ QJsonObject putOldTxtProfileIntoRoot(QJsonObject root, const OldTxtProfile &prof
     const JsonHandle json;
     root.insert(jsonkeys::kMouseData, json.turnMouseDataJsonObject_Korvan(profile.block));
     QJsonObject stored;
-    for (int i = 0; i < kProfileMacroBuffers; ++i) {
+    for (int i = 0; i < kMacroBufferCount; ++i) {
         QByteArray buffer = emptyMacroBuffer();
         const QByteArray record = profile.macros.value(i);
         if (record.size() <= kMacroPageSize)
@@ -73,13 +62,33 @@ QByteArray ProfileFiles::readRecord(int mouseType, int number) const
     return json.getMouseData_Korvan(mouseType, number);
 }
 
+int ProfileFiles::findMatchingConfig(int mouseType, const QByteArray &record) const
+{
+    QMutexLocker lock(&m_mutex);
+    for (int n = 1; n <= 5; ++n) {
+        const QByteArray stored = readRecord(mouseType, n);
+        qDebug() << ";;;;;" << n;
+        bool same = stored.size() == kRecordSize && record.size() == kRecordSize;
+        for (int i = kRecordCompareOffset; same && i < kRecordCompareOffset + kRecordCompareSize; ++i) {
+            if (stored[i] != record[i]) {
+                qDebug() << "wwww i " << i;
+                qDebug() << "tmp1" << quint8(stored[i]) << quint8(record[i]);
+                same = false;
+            }
+        }
+        if (same)
+            return n;
+    }
+    return 0;
+}
+
 void ProfileFiles::read(int mouseType, int number, QByteArray &record, QVector<QByteArray> &macros) const
 {
     QMutexLocker lock(&m_mutex);
     JsonHandle json;
     record = json.getMouseData_Korvan(mouseType, number);
-    macros = QVector<QByteArray>(kProfileMacroBuffers);
-    for (int i = 0; i < kProfileMacroBuffers; ++i)
+    macros = QVector<QByteArray>(kMacroBufferCount);
+    for (int i = 0; i < kMacroBufferCount; ++i)
         macros[i] = json.getMacroData_Korvan(mouseType, number, i);
 }
 

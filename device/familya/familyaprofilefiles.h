@@ -9,17 +9,10 @@ struct OldTxtProfile;
 
 namespace familya {
 
-// The manager's image keeps 14 macro buffers of 4096 bytes: buffers 0..10 are
-// the first-kind pages 0..10, buffers 11..13 the second-kind pages 0..2 (the
-// pages of a macro list). In a profile file buffer i is the member "i" of
-// "MacroDataOfGamingMode"; the record is "MouseDataOfGamingMode" byte for byte.
-constexpr int kProfileMacroBuffers = 14;
-
-// A buffer without a macro.
-QByteArray emptyMacroBuffer();
-// A macro buffer that can be stored and written back: a valid length field
-// with at least one entry.
-bool holdsMacro(const QByteArray &buffer);
+// A profile file keeps the manager's image: the 128-byte record as
+// "MouseDataOfGamingMode" byte for byte, and macro buffer i (familyacodec.h:
+// kMacroBufferCount buffers of one page) as the member "i" of
+// "MacroDataOfGamingMode".
 
 // Pure mapping between the image and the file's root object.
 // The root with the record and the buffers put in; other root members and
@@ -43,7 +36,11 @@ public:
     // The record of profile number: the model's default block when the file
     // is unreadable (and then written into it).
     QByteArray readRecord(int mouseType, int number) const;
-    // The record and the kProfileMacroBuffers buffers, read under one lock.
+    // The first configuration number 1..5 whose stored record holds the same
+    // buttons and settings as record (the compare range of familyacodec.h);
+    // 0 when none does.
+    int findMatchingConfig(int mouseType, const QByteArray &record) const;
+    // The record and the kMacroBufferCount buffers, read under one lock.
     void read(int mouseType, int number, QByteArray &record, QVector<QByteArray> &macros) const;
     // Replaces record and macros in one write, so the file never holds a
     // record without its macros.

@@ -13,69 +13,11 @@
 using namespace familya;
 
 namespace {
-// Button id of the editors -> offset of its word in slot memory.
-struct ButtonSlot
-{
-    int button;
-    int offset;
-};
-const ButtonSlot kButtonSlots[] = {
-    {4, 0x210}, {5, 0x21C}, {6, 0x220}, {7, 0x200}, {8, 0x218}, {9, 0x20C},
-    {10, 0x214}, {11, 0x224}, {12, 0x228}, {13, 0x208}, {14, 0x204},
-};
-
-// Factory word at each offset of the button block.
-struct FactoryWord
-{
-    int offset;
-    quint32 word;
-};
-const FactoryWord kFactoryWords[] = {
-    {0x200, buttonWord(0x03, 0x00, 0x10, 0x00)}, {0x204, buttonWord(0x08, 0x00, 0x06, 0x00)},
-    {0x208, buttonWord(0x08, 0x00, 0x05, 0x00)}, {0x20C, buttonWord(0x00, 0x00, 0x1E, 0x00)},
-    {0x210, buttonWord(0x03, 0x00, 0x01, 0x00)}, {0x214, buttonWord(0x00, 0x00, 0x20, 0x00)},
-    {0x218, buttonWord(0x03, 0x00, 0x08, 0x00)}, {0x21C, buttonWord(0x03, 0x00, 0x04, 0x00)},
-    {0x220, buttonWord(0x03, 0x00, 0x02, 0x00)}, {0x224, kUnassignedButtonWord},
-    {0x228, kUnassignedButtonWord},
-};
-
-// Whether a default block's button block holds exactly kFactoryWords.
-bool blockCarriesFactoryWords(const QByteArray &record)
-{
-    for (const FactoryWord &f : kFactoryWords)
-        if (readLe32(record, kRecordButtonsOffset + int(f.offset - kButtonBlockOffset)) != f.word)
-            return false;
-    return true;
-}
-
 QByteArray wordBytes(quint32 word)
 {
     QByteArray b(4, '\0');
     putLe32(b, 0, word);
     return b;
-}
-
-QByteArray macroBufferFrom(const QByteArray &page)
-{
-    QByteArray buffer = emptyMacroBuffer();
-    if (isValidMacroPageLength(readLe16(page, 0)) && page.size() >= readLe16(page, 0))
-        std::copy(page.cbegin(), page.cbegin() + readLe16(page, 0), buffer.begin());
-    return buffer;
-}
-
-// The page a macro buffer lives in.
-bool pageOfBuffer(int buffer, int &index, MacroKind &kind)
-{
-    if (buffer < 0 || buffer >= UsbDriverMangerOX7::kMacroBuffers)
-        return false;
-    if (buffer < UsbDriverMangerOX7::kFirstListBuffer) {
-        index = buffer;
-        kind = MacroKind::First;
-    } else {
-        index = buffer - UsbDriverMangerOX7::kFirstListBuffer;
-        kind = MacroKind::Second;
-    }
-    return true;
 }
 } // namespace
 
@@ -95,19 +37,7 @@ int UsbDriverMangerOX7::MouseType() const
 
 int UsbDriverMangerOX7::macroPageIndexForButton(int button)
 {
-    switch (button) {
-    case 4: return 10;
-    case 6: return 1;
-    case 7: return 2;
-    case 8: return 3;
-    case 9: return 4;
-    case 10: return 5;
-    case 11: return 6;
-    case 12: return 7;
-    case 13: return 8;
-    case 14: return 9;
-    default: return 0;
-    }
+    return familya::macroPageIndexForButton(button);
 }
 
 QByteArray UsbDriverMangerOX7::MacroBuffer(int index) const
@@ -152,23 +82,9 @@ void UsbDriverMangerOX7::InitModelDefaults(quint16 productId, quint16 vendorId)
     m_factoryWords.clear();
     m_buttonMap.clear();
     if (selection.family == ProtocolFamily::A) {
-        // A mouse straight from the factory must read as unchanged. The OX4
-        // series and the OX7C ship the eleven words of kFactoryWords, which
-        // are also their default block's button block; the OX7, OX7Q and
-        // OX7EU blocks lay their buttons out differently, so for those the
-        // words they ship are the factory words.
-        const bool standardLayout = blockCarriesFactoryWords(record);
-        for (const ButtonSlot &b : kButtonSlots) {
-            m_buttonAddress.insert(b.button, b.offset);
-            const int at = kRecordButtonsOffset + int(b.offset - kButtonBlockOffset);
-            if (!standardLayout) {
-                m_factoryWords.insert(b.button, readLe32(record, at));
-                continue;
-            }
-            for (const FactoryWord &f : kFactoryWords)
-                if (f.offset == b.offset)
-                    m_factoryWords.insert(b.button, f.word);
-        }
+        for (int button = kFirstButtonId; button <= kLastButtonId; ++button)
+            m_buttonAddress.insert(button, buttonSlotOffset(button));
+        m_factoryWords = factoryButtonWords(record);
     }
     adoptRecord(record);
 }
@@ -591,7 +507,7 @@ int UsbDriverMangerOX7::WriteSingleMacro(const QString &macroFilePath, int butto
     QByteArray page;
     if (!haveDriver("WriteSingleMacro") || !m_driver->WriteMacro(index, MacroKind::First, events, mode, &page))
         return 0;
-    m_macros[index] = macroBufferFrom(page);
+    m_macros[index] = macroBufferFromPage(page);
     qDebug() << "getmacroid:" << index << page.size();
     qDebug() << "fill macro";
     return SetChangeButtonToMacro(button, index, macroType, 1);
@@ -623,7 +539,7 @@ int UsbDriverMangerOX7::WriteListMacro(const QStringList &macroFilePaths)
         QByteArray page;
         if (!m_driver->WriteMacro(h, MacroKind::Second, events, mode, &page))
             break;
-        m_macros[buffer] = macroBufferFrom(page);
+        m_macros[buffer] = macroBufferFromPage(page);
         ++written;
     }
     if (written > 0)
@@ -789,7 +705,7 @@ bool UsbDriverMangerOX7::GetProfileData()
     for (int i = 0; i < kMacroBuffers; ++i) {
         int index = 0;
         MacroKind kind = MacroKind::First;
-        pageOfBuffer(i, index, kind);
+        pageOfMacroBuffer(i, index, kind);
         bool isFree = true;
         if (!m_driver->IsMacroPageFree(index, kind, isFree))
             return false;
@@ -886,7 +802,7 @@ bool UsbDriverMangerOX7::loadConfig(int number, bool keepButtons)
             continue;
         int index = 0;
         MacroKind kind = MacroKind::First;
-        pageOfBuffer(i, index, kind);
+        pageOfMacroBuffer(i, index, kind);
         if (!m_driver->WriteMacroPage(index, kind, stored.left(readLe16(stored, 0))))
             return false;
         m_macros[i] = stored;
@@ -911,31 +827,18 @@ bool UsbDriverMangerOX7::LoadConfigFileWithoutButtons(int number)
 
 bool UsbDriverMangerOX7::CompareMouseAndLocalFileData(int &configNumber)
 {
-    for (int n = 1; n <= 5; ++n) {
-        const QByteArray stored = m_files.readRecord(MouseType(), n);
-        qDebug() << ";;;;;" << n;
-        bool same = stored.size() == kRecordSize;
-        for (int i = kRecordCompareOffset; same && i < kRecordCompareOffset + kRecordCompareSize; ++i) {
-            if (stored[i] != m_record[i]) {
-                qDebug() << "wwww i " << i;
-                qDebug() << "tmp1" << quint8(stored[i]) << quint8(m_record[i]);
-                same = false;
-            }
-        }
-        if (!same)
-            continue;
-        m_configNumber = n;
-        configNumber = n;
-        // Start on the stored last stage, within the model's limit.
-        const int limit = familyAModelVariant(MouseType());
-        const int last = recordByte(kCpiStageOffset, 2);
-        const int stage = last >= limit ? limit : last;
-        if (m_driver && m_driver->SetDpiLedRateLightIntensityByte(0, quint8(stage))) {
-            putRecordByte(kLightWordOffset, 0, quint8(stage));
-        }
-        return true;
-    }
-    return false;
+    const int n = m_files.findMatchingConfig(MouseType(), m_record);
+    if (n == 0)
+        return false;
+    m_configNumber = n;
+    configNumber = n;
+    // Start on the stored last stage, within the model's limit.
+    const int limit = familyAModelVariant(MouseType());
+    const int last = recordByte(kCpiStageOffset, 2);
+    const int stage = last >= limit ? limit : last;
+    if (m_driver && m_driver->SetDpiLedRateLightIntensityByte(0, quint8(stage)))
+        putRecordByte(kLightWordOffset, 0, quint8(stage));
+    return true;
 }
 
 int UsbDriverMangerOX7::TurnOldTxtFileToNewJsonFile()

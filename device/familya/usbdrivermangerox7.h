@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/jsonhandle.h"
+#include "device/familya/familyacodec.h"
 #include "device/familya/familyaprofilefiles.h"
 #include "device/usbdrivermanager.h"
 
@@ -31,11 +32,11 @@ class UsbDriverMangerOX7 : public USBDriverManger
     Q_OBJECT
 
 public:
-    static constexpr int kMacroBuffers = familya::kProfileMacroBuffers;
-    static constexpr int kFirstListBuffer = 11;
+    static constexpr int kMacroBuffers = familya::kMacroBufferCount;
+    static constexpr int kFirstListBuffer = familya::kFirstListMacroBuffer;
     static constexpr int kListMacros = kMacroBuffers - kFirstListBuffer;
-    static constexpr int kFirstButton = 4;
-    static constexpr int kLastButton = 14;
+    static constexpr int kFirstButton = familya::kFirstButtonId;
+    static constexpr int kLastButton = familya::kLastButtonId;
     // Warning type for "this is the only left button".
     static constexpr int kOnlyLeftButtonWarning = 6;
     // OLED behaviour byte (byte 1 of word 0x4AC) and picture modes of 0x4A0.

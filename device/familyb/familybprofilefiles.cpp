@@ -43,6 +43,39 @@ bool isStorableMacro(const Macro &macro)
     return !macro.isAbsent() && !macroBuffer(macro).isEmpty();
 }
 
+QByteArray fileBlockOf(const QByteArray &settings, const QByteArray &profile)
+{
+    return settings + profile.mid(kSettingsOffset + kSettingsSize, kFileBlockSize - kSettingsSize);
+}
+
+void applyFileBlock(const QByteArray &block, bool keepButtons, QByteArray &settings, QByteArray &profile)
+{
+    QByteArray fromFile = block.left(kSettingsSize);
+    if (keepButtons) {
+        const int from = kButtonWordsOffset - kSettingsOffset;
+        fromFile.replace(from, 4 * kButtonWordCount, settings.mid(from, 4 * kButtonWordCount));
+    }
+    settings = fromFile;
+    profile.replace(kSettingsOffset + kSettingsSize, kFileBlockSize - kSettingsSize,
+                    block.mid(kSettingsSize, kFileBlockSize - kSettingsSize));
+}
+
+QMap<int, Macro> macrosUsedByBlock(const QByteArray &block, const QMap<int, Macro> &macros, int modelType)
+{
+    QMap<int, Macro> used;
+    for (int button : modelButtons(modelType)) {
+        const int offset = buttonWordOffset(button, modelType) - kSettingsOffset;
+        if (offset < 0 || offset + 4 > block.size())
+            continue;
+        const ButtonWord word{{quint8(block.at(offset)), quint8(block.at(offset + 1)), quint8(block.at(offset + 2)),
+                               quint8(block.at(offset + 3))}};
+        for (int slot : macroSlotsOfWord(word))
+            if (macros.contains(slot))
+                used.insert(slot, macros.value(slot));
+    }
+    return used;
+}
+
 QJsonObject putConfigIntoRoot(QJsonObject root, const QByteArray &block, const QMap<int, Macro> &macros)
 {
     const JsonHandle json;
@@ -78,6 +111,26 @@ QByteArray ProfileFiles::readBlock(int modelType, int number) const
     QMutexLocker lock(&m_mutex);
     JsonHandle json;
     return json.getMouseData_Halden(modelType, number);
+}
+
+int ProfileFiles::findMatchingConfig(int modelType, const QByteArray &settings) const
+{
+    QMutexLocker lock(&m_mutex);
+    for (int number = 1; number <= 5; ++number) {
+        const QByteArray block = readBlock(modelType, number);
+        qDebug() << "test compare value" << number;
+        int differences = 0;
+        for (int i = 0; i < kSettingsSize; ++i)
+            if (i >= block.size() || i >= settings.size() || block.at(i) != settings.at(i))
+                ++differences;
+        qDebug() << "compareValue" << differences;
+        if (differences == 0) {
+            qDebug() << "find  the config" << number;
+            return number;
+        }
+    }
+    qDebug() << "didnt find  the config";
+    return 0;
 }
 
 QMap<int, Macro> ProfileFiles::readMacros(int modelType, int number) const

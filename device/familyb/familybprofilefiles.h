@@ -25,6 +25,14 @@ int macroSlotOfKey(const QString &key);
 // A macro from a file is used only when the device could take it back.
 bool isStorableMacro(const Macro &macro);
 
+// The file block of the manager's working copy (settings block) and profile.
+QByteArray fileBlockOf(const QByteArray &settings, const QByteArray &profile);
+// Puts a file block into the working copy and the profile; with keepButtons
+// the working copy keeps its button words.
+void applyFileBlock(const QByteArray &block, bool keepButtons, QByteArray &settings, QByteArray &profile);
+// The macros a file block's buttons refer to, taken from macros.
+QMap<int, Macro> macrosUsedByBlock(const QByteArray &block, const QMap<int, Macro> &macros, int modelType);
+
 // Pure mapping between the manager's values and the file's root object.
 // The root with the block and the macros put in; the macro member is
 // replaced as a whole, other root members stay.
@@ -43,6 +51,9 @@ public:
     // The file block of profile number: the model's default block when the
     // file is unreadable (and then written into it).
     QByteArray readBlock(int modelType, int number) const;
+    // The first configuration number 1..5 whose stored block starts with the
+    // working copy settings; 0 when none does.
+    int findMatchingConfig(int modelType, const QByteArray &settings) const;
     // The storable macros of profile number, by slot.
     QMap<int, Macro> readMacros(int modelType, int number) const;
     bool write(int modelType, int number, const QByteArray &block, const QMap<int, Macro> &macros);

@@ -711,26 +711,9 @@ int UsbDriverManger_OX6::SetCurrentConfigNumber(int number)
     return 1;
 }
 
-QByteArray UsbDriverManger_OX6::fileBlock() const
-{
-    return m_settings + m_profile.mid(kSettingsOffset + kSettingsSize, kFileBlockSize - kSettingsSize);
-}
-
-void UsbDriverManger_OX6::applyFileBlock(const QByteArray &block, bool keepButtons)
-{
-    QByteArray settings = block.left(kSettingsSize);
-    if (keepButtons) {
-        const int from = kButtonWordsOffset - kSettingsOffset;
-        settings.replace(from, 4 * kButtonWordCount, m_settings.mid(from, 4 * kButtonWordCount));
-    }
-    m_settings = settings;
-    m_profile.replace(kSettingsOffset + kSettingsSize, kFileBlockSize - kSettingsSize,
-                      block.mid(kSettingsSize, kFileBlockSize - kSettingsSize));
-}
-
 bool UsbDriverManger_OX6::saveConfigFile(int number)
 {
-    return m_files.write(modelType(), number, fileBlock(), m_macros);
+    return m_files.write(modelType(), number, fileBlockOf(m_settings, m_profile), m_macros);
 }
 
 void UsbDriverManger_OX6::SaveConfigFileByConfigureNumber(int number)
@@ -752,17 +735,7 @@ bool UsbDriverManger_OX6::LoadConfigFileByNumber(int number)
 
     // Upload the macros the loaded buttons refer to, before the profile
     // that points at them.
-    const QMap<int, Macro> fileMacros = m_files.readMacros(modelType(), number);
-    QByteArray settings = block.left(kSettingsSize);
-    QMap<int, Macro> used;
-    for (int button : modelButtons(modelType())) {
-        const int offset = buttonWordOffset(button, modelType()) - kSettingsOffset;
-        const ButtonWord word{{quint8(settings.at(offset)), quint8(settings.at(offset + 1)),
-                               quint8(settings.at(offset + 2)), quint8(settings.at(offset + 3))}};
-        for (int slot : macroSlotsOfWord(word))
-            if (fileMacros.contains(slot))
-                used.insert(slot, fileMacros.value(slot));
-    }
+    const QMap<int, Macro> used = macrosUsedByBlock(block, m_files.readMacros(modelType(), number), modelType());
     if (!used.isEmpty()) {
         QList<USBDriver_OX6::MacroEntry> entries;
         for (auto it = used.cbegin(); it != used.cend(); ++it)
@@ -771,7 +744,7 @@ bool UsbDriverManger_OX6::LoadConfigFileByNumber(int number)
             return false;
     }
     const int ok = changeAndWrite([&] {
-        applyFileBlock(block, false);
+        applyFileBlock(block, false, m_settings, m_profile);
         m_macros = used;
     });
     if (ok)
@@ -787,7 +760,7 @@ bool UsbDriverManger_OX6::LoadConfigFileWithoutButtons(int number)
     const QByteArray block = m_files.readBlock(modelType(), number);
     if (block.size() != kFileBlockSize)
         return false;
-    const int ok = changeAndWrite([&] { applyFileBlock(block, true); });
+    const int ok = changeAndWrite([&] { applyFileBlock(block, true, m_settings, m_profile); });
     if (ok) {
         m_oledIntensity = byte(kDisplayBrightnessByte);
         GetMouseButtonState();
@@ -797,23 +770,12 @@ bool UsbDriverManger_OX6::LoadConfigFileWithoutButtons(int number)
 
 bool UsbDriverManger_OX6::CompareMouseAndLocalFileData(int &configNumber)
 {
-    for (int number = 1; number <= 5; ++number) {
-        const QByteArray block = m_files.readBlock(modelType(), number);
-        qDebug() << "test compare value" << number;
-        int differences = 0;
-        for (int i = 0; i < kSettingsSize; ++i)
-            if (i >= block.size() || block.at(i) != m_settings.at(i))
-                ++differences;
-        qDebug() << "compareValue" << differences;
-        if (differences == 0) {
-            qDebug() << "find  the config" << number;
-            m_configNumber = number;
-            configNumber = number;
-            return true;
-        }
-    }
-    qDebug() << "didnt find  the config";
-    return false;
+    const int number = m_files.findMatchingConfig(modelType(), m_settings);
+    if (number == 0)
+        return false;
+    m_configNumber = number;
+    configNumber = number;
+    return true;
 }
 
 int UsbDriverManger_OX6::TurnOldTxtFileToNewJsonFile()

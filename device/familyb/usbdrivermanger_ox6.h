@@ -137,8 +137,6 @@ private:
     int countLeftClickButtons() const;
     void reportButton(int button);
     bool macroFromFile(const QString &path, familyb::Macro &macro, int &macroType) const;
-    QByteArray fileBlock() const;
-    void applyFileBlock(const QByteArray &block, bool keepButtons);
     bool saveConfigFile(int number);
     bool hasOledScreenModel() const;
 
