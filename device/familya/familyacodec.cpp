@@ -499,6 +499,39 @@ QList<DWORD> decodeCpiStages(int mouseType, const QByteArray &matrix)
     return stages;
 }
 
+int cpiStageCount(int mouseType, const QByteArray &matrix)
+{
+    const int count = (matrix.size() > 14 ? quint8(matrix[14]) : 0xFF) + 1;
+    return count > kMaxCpiStages ? defaultLastCpiIndex(mouseType) + 1 : count;
+}
+
+bool setCpiStage(int mouseType, QByteArray &matrix, int index, int cpi, int &count)
+{
+    if (matrix.size() != kCpiMatrixSize || index < 0 || index >= kMaxCpiStages || count < 1 || count > kMaxCpiStages)
+        return false;
+    QByteArray edited = matrix;
+    int newCount = count;
+    if (cpi <= 200) {
+        if (index >= count || count <= 1)
+            return false;
+        for (int i = index; i < count - 1; ++i)
+            putLe16(edited, 2 * i, readLe16(edited, 2 * (i + 1)));
+        putLe16(edited, 2 * (count - 1), 0);
+        --newCount;
+    } else {
+        if (index > count)
+            return false;
+        putLe16(edited, 2 * index, encodeCpi(mouseType, cpi));
+        if (index == count)
+            ++newCount;
+    }
+    edited[14] = char(newCount - 1);
+    edited[15] = 0;
+    matrix = edited;
+    count = newCount;
+    return true;
+}
+
 // --- Report rate ----------------------------------------------------------------
 
 namespace {

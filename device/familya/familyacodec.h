@@ -275,6 +275,16 @@ int defaultLastCpiIndex(int mouseType);
 // 7, 8, 9, 12 and 14. A missing or out-of-range last index (the matrix's
 // byte 14) falls back to the group's default.
 QList<DWORD> decodeCpiStages(int mouseType, const QByteArray &matrix);
+// The stage count a matrix gives (its last index + 1); the group's default
+// when the last index is missing or more than 7 stages.
+int cpiStageCount(int mouseType, const QByteArray &matrix);
+// Changes stage index (0-based) of a 16-byte matrix holding count stages: a
+// CPI of 200 or less removes the stage (the stages after it move down), a
+// larger CPI sets it, or adds it when index equals count. On success bytes
+// 14..15 of the matrix hold the new last index and 0, and count is the new
+// count. False (matrix and count unchanged) when there is no stage to remove,
+// the only stage would go, or the index lies past the end.
+bool setCpiStage(int mouseType, QByteArray &matrix, int index, int cpi, int &count);
 
 // --- Report rate ----------------------------------------------------------------
 

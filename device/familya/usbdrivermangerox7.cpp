@@ -266,40 +266,20 @@ int UsbDriverMangerOX7::SetDPIStageMatrix(int cpi, int stage, int which)
         return 0;
     qDebug() << "SetDPIStageMatrix DpiMatrix" << matrix.toHex(' ');
     qDebug() << "SetDPIStageMatrix index" << index;
-    int count = quint8(matrix[14]) + 1;
-    if (count > kMaxCpiStages)
-        count = defaultLastCpiIndex(MouseType()) + 1;
+    int count = cpiStageCount(MouseType(), matrix);
     qDebug() << "SetDPIStageMatrix CurrentDpiCount" << count;
     qDebug() << "CurrentDPI" << recordByte(kLightWordOffset, 0);
-
-    if (cpi <= 200) {
-        // Removing a stage: the ones after it move down.
-        if (index >= count || count <= 1) {
-            qDebug() << "SetDPIStageMatrix nothing to remove" << index << count;
-            return 0;
-        }
-        for (int i = index; i < count - 1; ++i)
-            putLe16(matrix, 2 * i, readLe16(matrix, 2 * (i + 1)));
-        putLe16(matrix, 2 * (count - 1), 0);
-        --count;
-        qDebug() << "afterIndex " << matrix.toHex(' ');
-    } else {
-        if (index > count) {
-            qDebug() << "SetDPIStageMatrix stage past the last one" << index << count;
-            return 0;
-        }
-        putLe16(matrix, 2 * index, encodeCpi(MouseType(), cpi));
-        if (index == count)
-            ++count;
+    if (!setCpiStage(MouseType(), matrix, index, cpi, count)) {
+        qDebug() << "SetDPIStageMatrix no stage to change at" << index << "of" << count;
+        return 0;
     }
+    qDebug() << "afterIndex " << matrix.toHex(' ');
     qDebug() << " SetDPIStageMatrix dpiCount" << count;
 
     const int lastIndex = count - 1;
     if (!m_driver->SetCpiStageCount(lastIndex))
         return 0;
     putRecordByte(kCpiStageOffset, 2, quint8(lastIndex));
-    matrix[14] = char(lastIndex);
-    matrix[15] = 0;
     if (!m_driver->SetCpiMatrix(matrix, which))
         return 0;
     if (touchesRecord(which))
