@@ -6,6 +6,7 @@
 #include <QColor>
 
 #include <algorithm>
+#include <cstring>
 
 namespace familya {
 
@@ -317,6 +318,36 @@ bool macroEventsFromNodes(const QList<MacroNode> &nodes, bool ignoreDelays, QVec
     if (failedNode)
         *failedNode = -1;
     return true;
+}
+
+// --- Lighting -------------------------------------------------------------------
+
+LightZoneParam decodeLightZone(quint32 lightWord, const QList<quint32> &entries)
+{
+    LightZoneParam zone;
+    std::memset(&zone, 0, sizeof(zone));
+    zone.mode = buttonWordByte(lightWord, 1);
+    zone.breathSpeed = buttonWordByte(lightWord, 2);
+    zone.brightness = buttonWordByte(lightWord, 3);
+    quint8 *colors[kLightColorEntries] = {zone.color1, zone.color2, zone.color3};
+    for (int i = 0; i < kLightColorEntries; ++i)
+        for (int b = 0; b < 4; ++b)
+            colors[i][b] = buttonWordByte(entries.value(i, 0), b);
+    return zone;
+}
+
+quint32 lightWordForZone(quint32 currentWord, const LightZoneParam &zone)
+{
+    return buttonWord(buttonWordByte(currentWord, 0), zone.mode, zone.breathSpeed, zone.brightness);
+}
+
+QList<quint32> ledEntriesForZone(const LightZoneParam &zone)
+{
+    const quint8 *colors[kLightColorEntries] = {zone.color1, zone.color2, zone.color3};
+    QList<quint32> entries;
+    for (const quint8 *c : colors)
+        entries.append(buttonWord(c[0], c[1], c[2], 0));
+    return entries;
 }
 
 // --- OLED ---------------------------------------------------------------------

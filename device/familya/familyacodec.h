@@ -227,6 +227,20 @@ quint16 macroModeWord(int macroType, int repeatTimes);
 bool macroEventsFromNodes(const QList<MacroNode> &nodes, bool ignoreDelays, QVector<quint32> &events,
                           int *failedNode = nullptr);
 
+// --- Lighting -------------------------------------------------------------------
+//
+// Family A has one light zone; it travels as the logo zone of the lighting
+// record. The light word (0x498) holds the current CPI stage, the mode, the
+// breathing speed and the brightness (bytes 0..3); the first three LED matrix
+// entries hold the zone's colours as red, green, blue, 0.
+constexpr int kLightColorEntries = 3;
+// The zone of a light word and its matrix entries (missing entries read 0).
+LightZoneParam decodeLightZone(quint32 lightWord, const QList<quint32> &entries);
+// The light word for a zone; byte 0 (the current CPI stage) is kept.
+quint32 lightWordForZone(quint32 currentWord, const LightZoneParam &zone);
+// The matrix entries of the zone's three colours.
+QList<quint32> ledEntriesForZone(const LightZoneParam &zone);
+
 // --- OLED ---------------------------------------------------------------------
 
 // Packs a 64 x 48 one-bit picture (QImage::Format_MonoLSB, 8 bytes per scan

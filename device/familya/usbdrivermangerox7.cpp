@@ -300,15 +300,9 @@ int UsbDriverMangerOX7::GetLightParameter(LightColorParam &param, int which)
     quint32 word = 0;
     QList<quint32> entries;
     if (!haveDriver("GetLightParameter") || !m_driver->GetDpiLedRateLightIntensity(word, which)
-        || !m_driver->GetLedColorMatrixAll(entries, 3, which))
+        || !m_driver->GetLedColorMatrixAll(entries, kLightColorEntries, which))
         return 0;
-    param.logo.mode = buttonWordByte(word, 1);
-    param.logo.breathSpeed = buttonWordByte(word, 2);
-    param.logo.brightness = buttonWordByte(word, 3);
-    quint8 *colors[3] = {param.logo.color1, param.logo.color2, param.logo.color3};
-    for (int i = 0; i < 3; ++i)
-        for (int b = 0; b < 4; ++b)
-            colors[i][b] = buttonWordByte(entries[i], b);
+    param.logo = decodeLightZone(word, entries);
     return 1;
 }
 
@@ -317,14 +311,11 @@ int UsbDriverMangerOX7::SetLightParameter(const LightColorParam &param, int whic
     quint32 word = 0;
     if (!haveDriver("SetLightParameter") || !m_driver->GetDpiLedRateLightIntensity(word, which))
         return 0;
-    word = buttonWord(buttonWordByte(word, 0), param.logo.mode, param.logo.breathSpeed, param.logo.brightness);
+    word = lightWordForZone(word, param.logo);
     if (!m_driver->SetDpiLedRateLightIntensity(word))
         return 0;
     putRecordWord(kLightWordOffset, word);
-    const quint8 *colors[3] = {param.logo.color1, param.logo.color2, param.logo.color3};
-    QList<quint32> entries;
-    for (const quint8 *c : colors)
-        entries.append(buttonWord(c[0], c[1], c[2], 0));
+    const QList<quint32> entries = ledEntriesForZone(param.logo);
     if (!m_driver->SetLedColorMatrixAll(entries))
         return 0;
     for (int i = 0; i < entries.size(); ++i)

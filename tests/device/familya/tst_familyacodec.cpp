@@ -51,6 +51,9 @@ private slots:
     void macroBuffers_data();
     void macroBuffers();
 
+    void lightZone_data();
+    void lightZone();
+
     void oledPacking_data();
     void oledPacking();
     void oledPackingRoundTrip();
@@ -364,6 +367,40 @@ void TestFamilyACodec::macroBuffers()
     QCOMPARE(buffer.left(head.size()).toHex(), head.toHex());
     QCOMPARE(buffer.mid(head.size()), QByteArray(kMacroPageSize - head.size(), '\0'));
     QCOMPARE(holdsMacro(buffer), holds);
+}
+
+// --- Lighting ------------------------------------------------------------------
+
+void TestFamilyACodec::lightZone_data()
+{
+    QTest::addColumn<quint32>("word");
+    QTest::addColumn<QList<quint32>>("entries");
+    QTest::addColumn<QByteArray>("zone"); // the 15 record bytes
+
+    QTest::newRow("word bytes 1..3 and three colours")
+        << buttonWord(0x02, 0x04, 0x05, 0x09) << QList<quint32>{0x00332211, 0x00665544, 0x00998877}
+        << hexBytes("040509" "11223300" "44556600" "77889900");
+    QTest::newRow("missing entries read as black") << buttonWord(0x06, 0x01, 0x00, 0x03)
+                                                   << QList<quint32>{0x00FF0000}
+                                                   << hexBytes("010003" "0000ff00" "00000000" "00000000");
+}
+
+void TestFamilyACodec::lightZone()
+{
+    QFETCH(quint32, word);
+    QFETCH(QList<quint32>, entries);
+    QFETCH(QByteArray, zone);
+
+    const LightZoneParam decoded = decodeLightZone(word, entries);
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(&decoded), sizeof(decoded)).toHex(), zone.toHex());
+    // Back again: the stage byte of the current word stays, the colours
+    // come back with their fourth byte cleared.
+    QCOMPARE(lightWordForZone(buttonWord(0x05, 0xAA, 0xBB, 0xCC), decoded),
+             buttonWord(0x05, buttonWordByte(word, 1), buttonWordByte(word, 2), buttonWordByte(word, 3)));
+    QList<quint32> back = entries;
+    while (back.size() < kLightColorEntries)
+        back.append(0);
+    QCOMPARE(ledEntriesForZone(decoded), back);
 }
 
 // --- OLED ----------------------------------------------------------------------
