@@ -6,6 +6,7 @@
 #include "config/oldtxtprofile.h"
 #include "config/paths.h"
 #include "device/familya/familyacodec.h"
+#include "device/familya/familyaimage.h"
 
 #include <QDebug>
 #include <QDir>

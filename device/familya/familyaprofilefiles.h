@@ -10,7 +10,7 @@ struct OldTxtProfile;
 namespace familya {
 
 // A profile file keeps the manager's image: the 128-byte record as
-// "MouseDataOfGamingMode" byte for byte, and macro buffer i (familyacodec.h:
+// "MouseDataOfGamingMode" byte for byte, and macro buffer i (familyaimage.h:
 // kMacroBufferCount buffers of one page) as the member "i" of
 // "MacroDataOfGamingMode".
 

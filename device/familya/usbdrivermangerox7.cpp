@@ -1,6 +1,7 @@
 #include "device/familya/usbdrivermangerox7.h"
 
 #include "device/familya/familyacodec.h"
+#include "device/familya/familyaimage.h"
 #include "device/familya/familyaprofilefiles.h"
 #include "discovery/models.h"
 #include "config/paths.h"

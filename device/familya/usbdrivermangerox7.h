@@ -2,6 +2,7 @@
 
 #include "config/jsonhandle.h"
 #include "device/familya/familyacodec.h"
+#include "device/familya/familyaimage.h"
 #include "device/familya/familyaprofilefiles.h"
 #include "device/usbdrivermanager.h"
 
