@@ -13,6 +13,9 @@
 
 using namespace familya;
 
+static_assert(UsbDriverMangerOX7::kFirstButton == kFirstButtonId && UsbDriverMangerOX7::kLastButton == kLastButtonId,
+              "the manager reports the buttons the image knows");
+
 namespace {
 QByteArray wordBytes(quint32 word)
 {

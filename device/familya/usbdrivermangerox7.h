@@ -36,8 +36,8 @@ public:
     static constexpr int kMacroBuffers = familya::kMacroBufferCount;
     static constexpr int kFirstListBuffer = familya::kFirstListMacroBuffer;
     static constexpr int kListMacros = kMacroBuffers - kFirstListBuffer;
-    static constexpr int kFirstButton = familya::kFirstButtonId;
-    static constexpr int kLastButton = familya::kLastButtonId;
+    static constexpr int kFirstButton = 4;
+    static constexpr int kLastButton = 14;
     // Warning type for "this is the only left button".
     static constexpr int kOnlyLeftButtonWarning = 6;
     // OLED behaviour byte (byte 1 of word 0x4AC) and picture modes of 0x4A0.
