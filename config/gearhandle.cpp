@@ -1,6 +1,7 @@
 #include "config/gearhandle.h"
 
-#include "config/jsonhandle.h"
+#include "config/jsonfile.h"
+#include "config/jsonkeys.h"
 #include "config/paths.h"
 #include "config/profiledefaults.h"
 
@@ -9,11 +10,11 @@
 #include <QJsonDocument>
 
 namespace {
-const QString kGearVariable = QStringLiteral("GearVariable");
-const QString kGearData = QStringLiteral("GearData");
-const QString kGearPosition = QStringLiteral("GearPosition");
-const QString kGearCurrentValue = QStringLiteral("GearCurrentValue");
-const QString kGearEnable = QStringLiteral("GearEnable");
+using jsonkeys::kGearCurrentValue;
+using jsonkeys::kGearData;
+using jsonkeys::kGearEnable;
+using jsonkeys::kGearPosition;
+using jsonkeys::kGearVariable;
 constexpr int kGearCount = 7;
 
 // Replaces one member of the gear entry at index and writes the object;
@@ -30,7 +31,7 @@ bool setEntryMember(int mouseType, int profile, QJsonObject &object, int index, 
     entry.insert(key, value);
     gears.replace(index, entry);
     object.insert(kGearData, gears);
-    return JsonHandle::writeJsonFile(getCpiSettingFilePath(mouseType, profile), object);
+    return writeJsonFile(getCpiSettingFilePath(mouseType, profile), object);
 }
 } // namespace
 
@@ -59,18 +60,13 @@ QJsonObject GearHandle::createGearObject(int mouseType) const
 QJsonObject GearHandle::createGearFile(int mouseType, int profile)
 {
     const QJsonObject object = createGearObject(mouseType);
-    JsonHandle::writeJsonFile(getCpiSettingFilePath(mouseType, profile), object);
+    writeJsonFile(getCpiSettingFilePath(mouseType, profile), object);
     return object;
 }
 
 QJsonObject GearHandle::readGearFile(int mouseType, int profile)
 {
-    const QByteArray data = JsonHandle::readFileBytes(getCpiSettingFilePath(mouseType, profile));
-    QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(data, &error);
-    if (doc.isNull() || error.error != QJsonParseError::NoError || !doc.isObject())
-        return QJsonObject();
-    return doc.object();
+    return readJsonRootObject(getCpiSettingFilePath(mouseType, profile));
 }
 
 int GearHandle::getGearCurrentValue(const QJsonObject &object, int index) const

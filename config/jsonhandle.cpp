@@ -1,23 +1,17 @@
 #include "config/jsonhandle.h"
 
-#include "config/atomicfile.h"
+#include "config/jsonfile.h"
 #include "config/paths.h"
 #include "config/profiledefaults.h"
 
 #include <QDebug>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
-#include <QJsonParseError>
 #include <QJsonValue>
 
 #include <algorithm>
 
 namespace {
 
-// Our JSON files are a few kilobytes; anything this large is damage, and
-// reading it whole would only cost memory.
-constexpr qint64 kMaxJsonFileSize = 4 * 1024 * 1024;
 // The translation table carries every language and may grow larger.
 constexpr qint64 kMaxTranslateFileSize = 16 * 1024 * 1024;
 
@@ -27,47 +21,6 @@ constexpr int kKorvanHeaderSize = 4;
 constexpr int kKorvanEventSize = 3;
 // More nodes than any device macro can hold; a longer list is damage.
 constexpr int kMaxMacroNodes = 8192;
-
-QByteArray readBounded(const QString &path, qint64 limit)
-{
-    QFile file(path);
-    // Only regular files (a FIFO or a device node would block or never end).
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile())
-        return QByteArray();
-    if (!file.open(QIODevice::ReadWrite))
-        return QByteArray();
-    if (file.size() > limit)
-        return QByteArray();
-    QByteArray data = file.read(limit + 1);
-    if (data.size() > limit)
-        return QByteArray();
-    return data;
-}
-
-// The document of a file, or a null document when it is unreadable.
-QJsonDocument readDocument(const QString &path, qint64 limit = kMaxJsonFileSize)
-{
-    const QByteArray data = readBounded(path, limit);
-    QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(data, &error);
-    if (doc.isNull() || error.error != QJsonParseError::NoError)
-        return QJsonDocument();
-    return doc;
-}
-
-// The root object of a file; false when the file is unreadable or its root
-// is not an object.
-bool readObject(const QString &path, QJsonObject &root)
-{
-    const QJsonDocument doc = readDocument(path);
-    if (!doc.isObject()) {
-        root = QJsonObject();
-        return false;
-    }
-    root = doc.object();
-    return true;
-}
 
 quint8 lowByte(const QJsonValue &v)
 {
@@ -119,12 +72,12 @@ JsonHandle::JsonHandle(QObject *parent)
 
 QByteArray JsonHandle::readFileBytes(const QString &path)
 {
-    return readBounded(path, kMaxJsonFileSize);
+    return readJsonFileBytes(path);
 }
 
 bool JsonHandle::writeJsonFile(const QString &path, const QJsonObject &object)
 {
-    return writeFileAtomically(path, QJsonDocument(object).toJson(QJsonDocument::Compact));
+    return ::writeJsonFile(path, object);
 }
 
 // ------------------------------------------------------------ Halden profile
@@ -143,7 +96,7 @@ QByteArray JsonHandle::getMouseData_Halden(int mouseType, int profile)
     createAOriginalMouseDataFile_Halden(block, mouseType);
 
     QJsonObject root;
-    if (!readObject(getConfigJsonFilePath(mouseType, profile), root)) {
+    if (!readJsonRootObject(getConfigJsonFilePath(mouseType, profile), root)) {
         setMouseData_Halden(block, mouseType, profile);
         return block;
     }
@@ -158,7 +111,7 @@ bool JsonHandle::setMouseData_Halden(const QByteArray &block, int mouseType, int
     qDebug() << "setMouseData_Halden" << mouseType << profile;
     const QString path = getConfigJsonFilePath(mouseType, profile);
     QJsonObject root;
-    readObject(path, root);
+    readJsonRootObject(path, root);
     root.insert(MouseDataOfGamingMode, turnMouseDataJsonObject_Halden(block));
     return writeJsonFile(path, root);
 }
@@ -174,7 +127,7 @@ HaldenMacroRecord JsonHandle::getMacroData_Halden(int mouseType, int profile, in
     HaldenMacroRecord record;
 
     QJsonObject root;
-    if (!readObject(getConfigJsonFilePath(mouseType, profile), root) || !root.contains(MacroDataOfGamingMode))
+    if (!readJsonRootObject(getConfigJsonFilePath(mouseType, profile), root) || !root.contains(MacroDataOfGamingMode))
         return record;
 
     const QJsonObject macro =
@@ -203,7 +156,7 @@ bool JsonHandle::saveMacroData_Halden(const HaldenMacroRecord &record, int posit
     qDebug() << "saveMacroData_Halden" << "MacroPosition position" << position;
     const QString path = getConfigJsonFilePath(mouseType, profile);
     QJsonObject root;
-    readObject(path, root);
+    readJsonRootObject(path, root);
     QJsonObject macros = root.value(MacroDataOfGamingMode).toObject();
     macros.insert(QString::number(position), turnMacroDataToJsonObject_Halden(record));
     root.insert(MacroDataOfGamingMode, macros);
@@ -239,7 +192,7 @@ QByteArray JsonHandle::getMouseData_Korvan(int mouseType, int profile)
     createAOriginalMouseDataFile_Korvan(block, mouseType);
 
     QJsonObject root;
-    if (!readObject(getConfigJsonFilePath(mouseType, profile), root)) {
+    if (!readJsonRootObject(getConfigJsonFilePath(mouseType, profile), root)) {
         setMouseData_Korvan(block, mouseType, profile);
         return block;
     }
@@ -256,7 +209,7 @@ bool JsonHandle::setMouseData_Korvan(const QByteArray &block, int mouseType, int
     qDebug() << "setMouseData_Korvan" << mouseType << profile;
     const QString path = getConfigJsonFilePath(mouseType, profile);
     QJsonObject root;
-    readObject(path, root);
+    readJsonRootObject(path, root);
     root.insert(MouseDataOfGamingMode, turnMouseDataJsonObject_Korvan(block));
     return writeJsonFile(path, root);
 }
@@ -273,7 +226,7 @@ QByteArray JsonHandle::getMacroData_Korvan(int mouseType, int profile, int posit
     QByteArray buffer(kKorvanMacroBufferSize, '\0');
 
     QJsonObject root;
-    if (!readObject(getConfigJsonFilePath(mouseType, profile), root) || !root.contains(MacroDataOfGamingMode))
+    if (!readJsonRootObject(getConfigJsonFilePath(mouseType, profile), root) || !root.contains(MacroDataOfGamingMode))
         return buffer;
 
     const QJsonObject macro =
@@ -306,7 +259,7 @@ bool JsonHandle::saveMacroData_Korvan(const QByteArray &record, int position, in
     qDebug() << "saveMacroData_Korvan" << "MacroPosition position" << position;
     const QString path = getConfigJsonFilePath(mouseType, profile);
     QJsonObject root;
-    readObject(path, root);
+    readJsonRootObject(path, root);
     QJsonObject macros = root.value(MacroDataOfGamingMode).toObject();
     macros.insert(QString::number(position), turnMacroDataToJsonObject_Korvan(record));
     root.insert(MacroDataOfGamingMode, macros);
@@ -348,7 +301,7 @@ namespace {
 QJsonValue macroFileMember(const QString &path, const QString &key)
 {
     QJsonObject root;
-    if (!readObject(path, root))
+    if (!readJsonRootObject(path, root))
         return QJsonValue(QJsonValue::Undefined);
     return root.value(key);
 }
@@ -390,7 +343,7 @@ QList<MacroNode> JsonHandle::readMacroNodeList(const QString &path)
 {
     QList<MacroNode> nodes;
     QJsonObject root;
-    if (!readObject(path, root) || !root.contains(Macro))
+    if (!readJsonRootObject(path, root) || !root.contains(Macro))
         return nodes;
     const QJsonValue macro = root.value(Macro);
     if (!macro.isArray()) {
@@ -430,7 +383,7 @@ namespace {
 // with that member alone; valid JSON that is not an object is left alone.
 bool setMacroFileMember(const QString &path, const QString &key, const QJsonValue &value)
 {
-    const QJsonDocument doc = readDocument(path);
+    const QJsonDocument doc = readJsonDocument(path);
     if (doc.isNull()) {
         qDebug() << "no this";
         QJsonObject root;
@@ -475,7 +428,7 @@ bool JsonHandle::setIgnoreDelayTime(const QString &path, int ignore)
 bool JsonHandle::writeMacroNodeList(const QString &path, const QList<MacroNode> &nodes)
 {
     QJsonObject root;
-    if (!readObject(path, root))
+    if (!readJsonRootObject(path, root))
         return false;
     root.insert(Macro, TurnMacroNodeListToJsonArray(nodes));
     return writeJsonFile(path, root);
@@ -505,7 +458,7 @@ QJsonArray JsonHandle::TurnMacroNodeListToJsonArray(const QList<MacroNode> &node
 bool JsonHandle::readTranslateTable(const QString &path, QJsonArray &out, int index)
 {
     out = QJsonArray();
-    const QJsonDocument doc = readDocument(path, kMaxTranslateFileSize);
+    const QJsonDocument doc = readJsonDocument(path, kMaxTranslateFileSize);
     if (!doc.isArray()) {
         qDebug() << "NoArray";
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/jsonkeys.h"
 #include "config/macronode.h"
 
 #include <QByteArray>
@@ -38,9 +39,9 @@ public:
 
     explicit JsonHandle(QObject *parent = nullptr);
 
-    // File primitives. readFileBytes creates a missing file empty (as every
-    // reader does); writeJsonFile replaces the file atomically and returns
-    // false when it could not.
+    // File primitives (jsonfile.h). readFileBytes creates a missing file
+    // empty (as every reader does); writeJsonFile replaces the file
+    // atomically and returns false when it could not.
     static QByteArray readFileBytes(const QString &path);
     static bool writeJsonFile(const QString &path, const QJsonObject &object);
 
@@ -83,24 +84,24 @@ public:
     // empty) when the file is not an array of arrays at that index.
     bool readTranslateTable(const QString &path, QJsonArray &out, int index);
 
-    // The key strings, built once.
-    const QString MacroType = QStringLiteral("MacroType");
-    const QString MacroLength = QStringLiteral("MacroLength");
-    const QString MacroLength_KORVAN = QStringLiteral("MacroLength_KORVAN");
-    const QString MouseDataOfGamingMode = QStringLiteral("MouseDataOfGamingMode");
-    const QString MacroDataOfGamingMode = QStringLiteral("MacroDataOfGamingMode");
-    const QString Name = QStringLiteral("Name");
-    const QString Macro = QStringLiteral("Macro");
-    const QString MacroSize = QStringLiteral("MacroSize");
-    const QString ValueType = QStringLiteral("ValueType");
-    const QString MouseValue = QStringLiteral("MouseValue");
-    const QString KeyValue = QStringLiteral("KeyValue");
-    const QString TimeLapse = QStringLiteral("TimeLapse");
-    const QString CoordinateX = QStringLiteral("CoordinateX");
-    const QString CoordinateY = QStringLiteral("CoordinateY");
-    const QString State = QStringLiteral("State");
-    const QString Text = QStringLiteral("Text");
-    const QString RepeatTimes = QStringLiteral("RepeatTimes");
-    const QString id = QStringLiteral("id");
-    const QString IgnoreDelayTime = QStringLiteral("IgnoreDelayTime");
+    // The key strings, built once (spellings from jsonkeys.h).
+    const QString MacroType = jsonkeys::kMacroType;
+    const QString MacroLength = jsonkeys::kMacroLength;
+    const QString MacroLength_KORVAN = jsonkeys::kMacroLengthKorvan;
+    const QString MouseDataOfGamingMode = jsonkeys::kMouseData;
+    const QString MacroDataOfGamingMode = jsonkeys::kMacroData;
+    const QString Name = jsonkeys::kName;
+    const QString Macro = jsonkeys::kMacro;
+    const QString MacroSize = jsonkeys::kMacroSize;
+    const QString ValueType = jsonkeys::kValueType;
+    const QString MouseValue = jsonkeys::kMouseValue;
+    const QString KeyValue = jsonkeys::kKeyValue;
+    const QString TimeLapse = jsonkeys::kTimeLapse;
+    const QString CoordinateX = jsonkeys::kCoordinateX;
+    const QString CoordinateY = jsonkeys::kCoordinateY;
+    const QString State = jsonkeys::kState;
+    const QString Text = jsonkeys::kText;
+    const QString RepeatTimes = jsonkeys::kRepeatTimes;
+    const QString id = jsonkeys::kId;
+    const QString IgnoreDelayTime = jsonkeys::kIgnoreDelayTime;
 };

@@ -1,6 +1,7 @@
 #include "config/oldtxtprofile.h"
 
 #include "config/atomicfile.h"
+#include "config/jsonkeys.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -77,7 +78,7 @@ quint32 byteSum(const QByteArray &bytes)
 // of which only the part the size field covers is the macro.
 QByteArray storedRecord(const QString &dialect, const QByteArray &record)
 {
-    if (dialect != QLatin1String("Korvan") || record.size() < kKorvanHeaderSize)
+    if (dialect != dialects::kKorvan || record.size() < kKorvanHeaderSize)
         return record;
     const int size = qMax(int(quint8(record.at(0)) | (quint8(record.at(1)) << 8)), kKorvanHeaderSize);
     return size < record.size() ? record.left(size) : record;
@@ -93,7 +94,7 @@ quint16 profileSum(const OldTxtProfile &profile)
 
 bool checkRecord(const QString &dialect, const QByteArray &record, QString *why)
 {
-    if (dialect == QLatin1String("Korvan")) {
+    if (dialect == dialects::kKorvan) {
         if (record.size() < kKorvanHeaderSize || record.size() > kKorvanMaxRecord)
             return fail(why, QStringLiteral("Korvan macro record of %1 bytes").arg(record.size()));
         const int size = quint8(record.at(0)) | (quint8(record.at(1)) << 8);
@@ -129,7 +130,7 @@ bool parseOldTxtProfile(const QByteArray &text, const QString &expectedDialect, 
 {
     if (text.size() > kMaxFileSize)
         return fail(error, QStringLiteral("file of %1 bytes is too large").arg(text.size()));
-    if (expectedDialect != QLatin1String("Korvan") && expectedDialect != QLatin1String("Halden"))
+    if (expectedDialect != dialects::kKorvan && expectedDialect != dialects::kHalden)
         return fail(error, QStringLiteral("unknown dialect %1 expected").arg(expectedDialect));
     if (expectedBlockSize <= 0 || expectedBlockSize > kMaxBlockSize)
         return fail(error, QStringLiteral("bad block size %1 expected").arg(expectedBlockSize));
@@ -220,8 +221,7 @@ bool parseOldTxtProfile(const QByteArray &text, const QString &expectedDialect, 
     return true;
 }
 
-bool readOldTxtProfileFile(const QString &path, const QString &expectedDialect, int expectedBlockSize,
-                           OldTxtProfile &out, QString *error)
+bool readOldTxtProfileText(const QString &path, QByteArray &text, QString *error)
 {
     const QFileInfo info(path);
     if (!info.isFile())
@@ -229,7 +229,17 @@ bool readOldTxtProfileFile(const QString &path, const QString &expectedDialect, 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return fail(error, QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
-    const QByteArray text = file.read(kMaxFileSize + 1);
+    // One byte more than a profile may have, so the parser sees the excess.
+    text = file.read(kMaxFileSize + 1);
+    return true;
+}
+
+bool readOldTxtProfileFile(const QString &path, const QString &expectedDialect, int expectedBlockSize,
+                           OldTxtProfile &out, QString *error)
+{
+    QByteArray text;
+    if (!readOldTxtProfileText(path, text, error))
+        return false;
     return parseOldTxtProfile(text, expectedDialect, expectedBlockSize, out, error);
 }
 

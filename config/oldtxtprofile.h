@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/jsonkeys.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -21,7 +23,7 @@
 // over 8256 characters or a record longer than the device takes is refused.
 struct OldTxtProfile
 {
-    QString dialect;            // "Korvan" or "Halden"
+    QString dialect;            // dialects::kKorvan or dialects::kHalden
     QByteArray block;
     QMap<int, QByteArray> macros; // position -> record bytes
 
@@ -37,9 +39,13 @@ QByteArray writeOldTxtProfile(const OldTxtProfile &profile);
 bool parseOldTxtProfile(const QByteArray &text, const QString &expectedDialect, int expectedBlockSize,
                         OldTxtProfile &out, QString *error = nullptr);
 
-// File helpers for the managers: the read is bounded (a file over 1 MiB or
-// one that cannot be read fails with a reason) and the write replaces the
-// file atomically.
+// File helpers for the profile file modules: the read is bounded (a file over
+// 1 MiB or one that cannot be read fails with a reason) and the write
+// replaces the file atomically.
 bool readOldTxtProfileFile(const QString &path, const QString &expectedDialect, int expectedBlockSize,
                            OldTxtProfile &out, QString *error = nullptr);
 bool writeOldTxtProfileFile(const QString &path, const OldTxtProfile &profile);
+// The raw text of a file, at most one byte over the 1 MiB limit (so that
+// parsing refuses an over-long file); false with a reason when the path is
+// not a regular file or cannot be opened.
+bool readOldTxtProfileText(const QString &path, QByteArray &text, QString *error = nullptr);

@@ -1,99 +1,27 @@
 #include "device/familya/usbdrivermangerox7.h"
 
 #include "device/familya/familyacodec.h"
+#include "device/familya/familyaimage.h"
+#include "device/familya/familyaprofilefiles.h"
 #include "discovery/models.h"
-#include "config/oldtxtprofile.h"
 #include "config/paths.h"
 #include "device/familya/usbdriverox7.h"
 
 #include <QDebug>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QJsonDocument>
-#include <QMutexLocker>
 #include <QThread>
 
 using namespace familya;
 
+static_assert(UsbDriverMangerOX7::kFirstButton == kFirstButtonId && UsbDriverMangerOX7::kLastButton == kLastButtonId,
+              "the manager reports the buttons the image knows");
+
 namespace {
-// Button id of the editors -> offset of its word in slot memory.
-struct ButtonSlot
-{
-    int button;
-    int offset;
-};
-const ButtonSlot kButtonSlots[] = {
-    {4, 0x210}, {5, 0x21C}, {6, 0x220}, {7, 0x200}, {8, 0x218}, {9, 0x20C},
-    {10, 0x214}, {11, 0x224}, {12, 0x228}, {13, 0x208}, {14, 0x204},
-};
-
-// Factory word at each offset of the button block.
-struct FactoryWord
-{
-    int offset;
-    quint32 word;
-};
-const FactoryWord kFactoryWords[] = {
-    {0x200, buttonWord(0x03, 0x00, 0x10, 0x00)}, {0x204, buttonWord(0x08, 0x00, 0x06, 0x00)},
-    {0x208, buttonWord(0x08, 0x00, 0x05, 0x00)}, {0x20C, buttonWord(0x00, 0x00, 0x1E, 0x00)},
-    {0x210, buttonWord(0x03, 0x00, 0x01, 0x00)}, {0x214, buttonWord(0x00, 0x00, 0x20, 0x00)},
-    {0x218, buttonWord(0x03, 0x00, 0x08, 0x00)}, {0x21C, buttonWord(0x03, 0x00, 0x04, 0x00)},
-    {0x220, buttonWord(0x03, 0x00, 0x02, 0x00)}, {0x224, kUnassignedButtonWord},
-    {0x228, kUnassignedButtonWord},
-};
-
-// Whether a default block's button block holds exactly kFactoryWords.
-bool blockCarriesFactoryWords(const QByteArray &record)
-{
-    for (const FactoryWord &f : kFactoryWords)
-        if (readLe32(record, kRecordButtonsOffset + int(f.offset - kButtonBlockOffset)) != f.word)
-            return false;
-    return true;
-}
-
-const QString kKorvan = QStringLiteral("Korvan");
-
 QByteArray wordBytes(quint32 word)
 {
     QByteArray b(4, '\0');
     putLe32(b, 0, word);
     return b;
-}
-
-// A macro buffer that can be stored and written back: a valid length field.
-bool holdsMacro(const QByteArray &buffer)
-{
-    return buffer.size() == kMacroPageSize && isValidMacroPageLength(readLe16(buffer, 0))
-        && readLe16(buffer, 0) > 4;
-}
-
-QByteArray emptyMacroBuffer()
-{
-    return QByteArray(kMacroPageSize, '\0');
-}
-
-QByteArray macroBufferFrom(const QByteArray &page)
-{
-    QByteArray buffer = emptyMacroBuffer();
-    if (isValidMacroPageLength(readLe16(page, 0)) && page.size() >= readLe16(page, 0))
-        std::copy(page.cbegin(), page.cbegin() + readLe16(page, 0), buffer.begin());
-    return buffer;
-}
-
-// The page a macro buffer lives in.
-bool pageOfBuffer(int buffer, int &index, MacroKind &kind)
-{
-    if (buffer < 0 || buffer >= UsbDriverMangerOX7::kMacroBuffers)
-        return false;
-    if (buffer < UsbDriverMangerOX7::kFirstListBuffer) {
-        index = buffer;
-        kind = MacroKind::First;
-    } else {
-        index = buffer - UsbDriverMangerOX7::kFirstListBuffer;
-        kind = MacroKind::Second;
-    }
-    return true;
 }
 } // namespace
 
@@ -113,19 +41,7 @@ int UsbDriverMangerOX7::MouseType() const
 
 int UsbDriverMangerOX7::macroPageIndexForButton(int button)
 {
-    switch (button) {
-    case 4: return 10;
-    case 6: return 1;
-    case 7: return 2;
-    case 8: return 3;
-    case 9: return 4;
-    case 10: return 5;
-    case 11: return 6;
-    case 12: return 7;
-    case 13: return 8;
-    case 14: return 9;
-    default: return 0;
-    }
+    return familya::macroPageIndexForButton(button);
 }
 
 QByteArray UsbDriverMangerOX7::MacroBuffer(int index) const
@@ -170,23 +86,9 @@ void UsbDriverMangerOX7::InitModelDefaults(quint16 productId, quint16 vendorId)
     m_factoryWords.clear();
     m_buttonMap.clear();
     if (selection.family == ProtocolFamily::A) {
-        // A mouse straight from the factory must read as unchanged. The OX4
-        // series and the OX7C ship the eleven words of kFactoryWords, which
-        // are also their default block's button block; the OX7, OX7Q and
-        // OX7EU blocks lay their buttons out differently, so for those the
-        // words they ship are the factory words.
-        const bool standardLayout = blockCarriesFactoryWords(record);
-        for (const ButtonSlot &b : kButtonSlots) {
-            m_buttonAddress.insert(b.button, b.offset);
-            const int at = kRecordButtonsOffset + int(b.offset - kButtonBlockOffset);
-            if (!standardLayout) {
-                m_factoryWords.insert(b.button, readLe32(record, at));
-                continue;
-            }
-            for (const FactoryWord &f : kFactoryWords)
-                if (f.offset == b.offset)
-                    m_factoryWords.insert(b.button, f.word);
-        }
+        for (int button = kFirstButtonId; button <= kLastButtonId; ++button)
+            m_buttonAddress.insert(button, buttonSlotOffset(button));
+        m_factoryWords = factoryButtonWords(record);
     }
     adoptRecord(record);
 }
@@ -368,40 +270,20 @@ int UsbDriverMangerOX7::SetDPIStageMatrix(int cpi, int stage, int which)
         return 0;
     qDebug() << "SetDPIStageMatrix DpiMatrix" << matrix.toHex(' ');
     qDebug() << "SetDPIStageMatrix index" << index;
-    int count = quint8(matrix[14]) + 1;
-    if (count > kMaxCpiStages)
-        count = defaultLastCpiIndex(MouseType()) + 1;
+    int count = cpiStageCount(MouseType(), matrix);
     qDebug() << "SetDPIStageMatrix CurrentDpiCount" << count;
     qDebug() << "CurrentDPI" << recordByte(kLightWordOffset, 0);
-
-    if (cpi <= 200) {
-        // Removing a stage: the ones after it move down.
-        if (index >= count || count <= 1) {
-            qDebug() << "SetDPIStageMatrix nothing to remove" << index << count;
-            return 0;
-        }
-        for (int i = index; i < count - 1; ++i)
-            putLe16(matrix, 2 * i, readLe16(matrix, 2 * (i + 1)));
-        putLe16(matrix, 2 * (count - 1), 0);
-        --count;
-        qDebug() << "afterIndex " << matrix.toHex(' ');
-    } else {
-        if (index > count) {
-            qDebug() << "SetDPIStageMatrix stage past the last one" << index << count;
-            return 0;
-        }
-        putLe16(matrix, 2 * index, encodeCpi(MouseType(), cpi));
-        if (index == count)
-            ++count;
+    if (!setCpiStage(MouseType(), matrix, index, cpi, count)) {
+        qDebug() << "SetDPIStageMatrix no stage to change at" << index << "of" << count;
+        return 0;
     }
+    qDebug() << "afterIndex " << matrix.toHex(' ');
     qDebug() << " SetDPIStageMatrix dpiCount" << count;
 
     const int lastIndex = count - 1;
     if (!m_driver->SetCpiStageCount(lastIndex))
         return 0;
     putRecordByte(kCpiStageOffset, 2, quint8(lastIndex));
-    matrix[14] = char(lastIndex);
-    matrix[15] = 0;
     if (!m_driver->SetCpiMatrix(matrix, which))
         return 0;
     if (touchesRecord(which))
@@ -422,15 +304,9 @@ int UsbDriverMangerOX7::GetLightParameter(LightColorParam &param, int which)
     quint32 word = 0;
     QList<quint32> entries;
     if (!haveDriver("GetLightParameter") || !m_driver->GetDpiLedRateLightIntensity(word, which)
-        || !m_driver->GetLedColorMatrixAll(entries, 3, which))
+        || !m_driver->GetLedColorMatrixAll(entries, kLightColorEntries, which))
         return 0;
-    param.logo.mode = buttonWordByte(word, 1);
-    param.logo.breathSpeed = buttonWordByte(word, 2);
-    param.logo.brightness = buttonWordByte(word, 3);
-    quint8 *colors[3] = {param.logo.color1, param.logo.color2, param.logo.color3};
-    for (int i = 0; i < 3; ++i)
-        for (int b = 0; b < 4; ++b)
-            colors[i][b] = buttonWordByte(entries[i], b);
+    param.logo = decodeLightZone(word, entries);
     return 1;
 }
 
@@ -439,14 +315,11 @@ int UsbDriverMangerOX7::SetLightParameter(const LightColorParam &param, int whic
     quint32 word = 0;
     if (!haveDriver("SetLightParameter") || !m_driver->GetDpiLedRateLightIntensity(word, which))
         return 0;
-    word = buttonWord(buttonWordByte(word, 0), param.logo.mode, param.logo.breathSpeed, param.logo.brightness);
+    word = lightWordForZone(word, param.logo);
     if (!m_driver->SetDpiLedRateLightIntensity(word))
         return 0;
     putRecordWord(kLightWordOffset, word);
-    const quint8 *colors[3] = {param.logo.color1, param.logo.color2, param.logo.color3};
-    QList<quint32> entries;
-    for (const quint8 *c : colors)
-        entries.append(buttonWord(c[0], c[1], c[2], 0));
+    const QList<quint32> entries = ledEntriesForZone(param.logo);
     if (!m_driver->SetLedColorMatrixAll(entries))
         return 0;
     for (int i = 0; i < entries.size(); ++i)
@@ -609,7 +482,7 @@ int UsbDriverMangerOX7::WriteSingleMacro(const QString &macroFilePath, int butto
     QByteArray page;
     if (!haveDriver("WriteSingleMacro") || !m_driver->WriteMacro(index, MacroKind::First, events, mode, &page))
         return 0;
-    m_macros[index] = macroBufferFrom(page);
+    m_macros[index] = macroBufferFromPage(page);
     qDebug() << "getmacroid:" << index << page.size();
     qDebug() << "fill macro";
     return SetChangeButtonToMacro(button, index, macroType, 1);
@@ -641,7 +514,7 @@ int UsbDriverMangerOX7::WriteListMacro(const QStringList &macroFilePaths)
         QByteArray page;
         if (!m_driver->WriteMacro(h, MacroKind::Second, events, mode, &page))
             break;
-        m_macros[buffer] = macroBufferFrom(page);
+        m_macros[buffer] = macroBufferFromPage(page);
         ++written;
     }
     if (written > 0)
@@ -807,7 +680,7 @@ bool UsbDriverMangerOX7::GetProfileData()
     for (int i = 0; i < kMacroBuffers; ++i) {
         int index = 0;
         MacroKind kind = MacroKind::First;
-        pageOfBuffer(i, index, kind);
+        pageOfMacroBuffer(i, index, kind);
         bool isFree = true;
         if (!m_driver->IsMacroPageFree(index, kind, isFree))
             return false;
@@ -865,25 +738,6 @@ int UsbDriverMangerOX7::SetCurrentConfigNumber(int number)
     return 1;
 }
 
-bool UsbDriverMangerOX7::writeConfigFile(int number)
-{
-    QMutexLocker lock(&m_fileMutex);
-    const QString path = getConfigJsonFilePath(MouseType(), number);
-    // Other members of the file are kept; the two blocks are replaced in one
-    // write, so the file never holds a record without its macros.
-    QJsonObject root;
-    QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(JsonHandle::readFileBytes(path), &error);
-    if (error.error == QJsonParseError::NoError && doc.isObject())
-        root = doc.object();
-    root.insert(m_json.MouseDataOfGamingMode, m_json.turnMouseDataJsonObject_Korvan(m_record));
-    QJsonObject macros = root.value(m_json.MacroDataOfGamingMode).toObject();
-    for (int i = 0; i < kMacroBuffers; ++i)
-        macros.insert(QString::number(i), m_json.turnMacroDataToJsonObject_Korvan(m_macros[i]));
-    root.insert(m_json.MacroDataOfGamingMode, macros);
-    return JsonHandle::writeJsonFile(path, root);
-}
-
 void UsbDriverMangerOX7::SaveConfigFileByConfigureNumber(int number)
 {
     qDebug() << "UsbDriverMangerOX7 SaveConfigFileByConfigureNumber currentThreadId" << QThread::currentThreadId();
@@ -891,7 +745,7 @@ void UsbDriverMangerOX7::SaveConfigFileByConfigureNumber(int number)
         qDebug() << "SaveConfigFileByConfigureNumber no such configuration" << number;
         return;
     }
-    if (!writeConfigFile(number))
+    if (!m_files.write(MouseType(), number, m_record, m_macros))
         qDebug() << "SaveConfigFileByConfigureNumber could not write" << number;
     GetMouseButtonState();
     quint8 profile = 0;
@@ -904,13 +758,8 @@ bool UsbDriverMangerOX7::loadConfig(int number, bool keepButtons)
     if (number < 0 || number > 5 || !haveDriver("LoadConfigFileByNumber"))
         return false;
     QByteArray record;
-    QVector<QByteArray> macros(kMacroBuffers);
-    {
-        QMutexLocker lock(&m_fileMutex);
-        record = m_json.getMouseData_Korvan(MouseType(), number);
-        for (int i = 0; i < kMacroBuffers; ++i)
-            macros[i] = m_json.getMacroData_Korvan(MouseType(), number, i);
-    }
+    QVector<QByteArray> macros;
+    m_files.read(MouseType(), number, record, macros);
     if (record.size() != kRecordSize)
         return false;
     if (keepButtons)
@@ -928,7 +777,7 @@ bool UsbDriverMangerOX7::loadConfig(int number, bool keepButtons)
             continue;
         int index = 0;
         MacroKind kind = MacroKind::First;
-        pageOfBuffer(i, index, kind);
+        pageOfMacroBuffer(i, index, kind);
         if (!m_driver->WriteMacroPage(index, kind, stored.left(readLe16(stored, 0))))
             return false;
         m_macros[i] = stored;
@@ -953,102 +802,31 @@ bool UsbDriverMangerOX7::LoadConfigFileWithoutButtons(int number)
 
 bool UsbDriverMangerOX7::CompareMouseAndLocalFileData(int &configNumber)
 {
-    for (int n = 1; n <= 5; ++n) {
-        QByteArray stored;
-        {
-            QMutexLocker lock(&m_fileMutex);
-            stored = m_json.getMouseData_Korvan(MouseType(), n);
-        }
-        qDebug() << ";;;;;" << n;
-        bool same = stored.size() == kRecordSize;
-        for (int i = kRecordCompareOffset; same && i < kRecordCompareOffset + kRecordCompareSize; ++i) {
-            if (stored[i] != m_record[i]) {
-                qDebug() << "wwww i " << i;
-                qDebug() << "tmp1" << quint8(stored[i]) << quint8(m_record[i]);
-                same = false;
-            }
-        }
-        if (!same)
-            continue;
-        m_configNumber = n;
-        configNumber = n;
-        // Start on the stored last stage, within the model's limit.
-        const int limit = familyAModelVariant(MouseType());
-        const int last = recordByte(kCpiStageOffset, 2);
-        const int stage = last >= limit ? limit : last;
-        if (m_driver && m_driver->SetDpiLedRateLightIntensityByte(0, quint8(stage))) {
-            putRecordByte(kLightWordOffset, 0, quint8(stage));
-        }
-        return true;
-    }
-    return false;
+    const int n = m_files.findMatchingConfig(MouseType(), m_record);
+    if (n == 0)
+        return false;
+    m_configNumber = n;
+    configNumber = n;
+    // Start on the stored last stage, within the model's limit.
+    const int limit = familyAModelVariant(MouseType());
+    const int last = recordByte(kCpiStageOffset, 2);
+    const int stage = last >= limit ? limit : last;
+    if (m_driver && m_driver->SetDpiLedRateLightIntensityByte(0, quint8(stage)))
+        putRecordByte(kLightWordOffset, 0, quint8(stage));
+    return true;
 }
 
 int UsbDriverMangerOX7::TurnOldTxtFileToNewJsonFile()
 {
-    QMutexLocker lock(&m_fileMutex);
-    bool allConverted = true;
-    for (int n = 1; n <= 5; ++n) {
-        const QString txtPath = getOldTxtConfigFilePath(MouseType(), n);
-        if (!QFileInfo::exists(txtPath))
-            continue;
-        OldTxtProfile profile;
-        QString error;
-        if (!readOldTxtProfileFile(txtPath, kKorvan, kRecordSize, profile, &error)) {
-            qDebug() << "TurnOldTxtFileToNewJsonFile" << txtPath << error;
-            allConverted = false;
-            continue;
-        }
-        const QString jsonPath = getConfigJsonFilePath(MouseType(), n);
-        QJsonObject root;
-        QJsonParseError parseError{};
-        const QJsonDocument doc = QJsonDocument::fromJson(JsonHandle::readFileBytes(jsonPath), &parseError);
-        if (parseError.error == QJsonParseError::NoError && doc.isObject())
-            root = doc.object();
-        root.insert(m_json.MouseDataOfGamingMode, m_json.turnMouseDataJsonObject_Korvan(profile.block));
-        QJsonObject macros;
-        for (int i = 0; i < kMacroBuffers; ++i) {
-            QByteArray buffer = emptyMacroBuffer();
-            const QByteArray record = profile.macros.value(i);
-            if (record.size() <= kMacroPageSize)
-                std::copy(record.cbegin(), record.cend(), buffer.begin());
-            macros.insert(QString::number(i), m_json.turnMacroDataToJsonObject_Korvan(buffer));
-        }
-        root.insert(m_json.MacroDataOfGamingMode, macros);
-        if (!JsonHandle::writeJsonFile(jsonPath, root)) {
-            allConverted = false;
-            continue;
-        }
-        // Converted once: a later run must not bring the old text back over
-        // changes made since.
-        QFile::remove(txtPath);
-    }
-    return allConverted ? 1 : 0;
+    return m_files.convertOldTxtFiles(MouseType());
 }
 
 void UsbDriverMangerOX7::SaveToOldTxtFiles()
 {
-    QMutexLocker lock(&m_fileMutex);
-    for (int n = 1; n <= 5; ++n) {
-        qDebug() << "UsbDriverMangerOX7::saveToOldTxtFile" << n;
-        OldTxtProfile profile;
-        profile.dialect = kKorvan;
-        profile.block = m_json.getMouseData_Korvan(MouseType(), n);
-        for (int i = 0; i < kMacroBuffers; ++i) {
-            const QByteArray buffer = m_json.getMacroData_Korvan(MouseType(), n, i);
-            if (holdsMacro(buffer))
-                profile.macros.insert(i, buffer);
-        }
-        const QString path = getOldTxtConfigFilePath(MouseType(), n);
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        if (!writeOldTxtProfileFile(path, profile))
-            qDebug() << "UsbDriverMangerOX7::saveToOldTxtFile failed" << path;
-    }
+    m_files.saveOldTxtFiles(MouseType());
 }
 
 void UsbDriverMangerOX7::RemoveOldConfigFiles()
 {
-    QMutexLocker lock(&m_fileMutex);
-    for (int n = 1; n <= 5; ++n)
-        QFile::remove(getOldTxtConfigFilePath(MouseType(), n));
+    m_files.removeOldTxtFiles(MouseType());
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "config/jsonhandle.h"
+#include "device/familya/familyacodec.h"
+#include "device/familya/familyaimage.h"
+#include "device/familya/familyaprofilefiles.h"
 #include "device/usbdrivermanager.h"
 
 #include <QByteArray>
 #include <QImage>
 #include <QMap>
-#include <QRecursiveMutex>
 #include <QString>
 #include <QVector>
 
@@ -19,21 +21,20 @@ class USBDriverOX7;
 // turns user values into driver calls, and after every successful change
 // saves the configuration file of the current number (ConfigN.json).
 //
-// The record is the file's "MouseDataOfGamingMode" block byte for byte;
-// macro buffer i is the file's "MacroDataOfGamingMode" member "i" (buffers
-// 0..10: first-kind pages 0..10, buffers 11..13: second-kind pages 0..2, the
-// pages of a macro list).
+// How the record and the macro buffers sit in the files is
+// familyaprofilefiles.h's business.
 //
 // Lives on the coordinator's thread; the driver is not owned. The only calls
-// that may come from another thread are GetOLEDLightIntensity and the file
-// conversions (TurnOldTxtFileToNewJsonFile), which are made safe here.
+// that may come from another thread are GetOLEDLightIntensity (an atomic) and
+// the file conversions (TurnOldTxtFileToNewJsonFile), which the profile files'
+// lock makes safe.
 class UsbDriverMangerOX7 : public USBDriverManger
 {
     Q_OBJECT
 
 public:
-    static constexpr int kMacroBuffers = 14;
-    static constexpr int kFirstListBuffer = 11;
+    static constexpr int kMacroBuffers = familya::kMacroBufferCount;
+    static constexpr int kFirstListBuffer = familya::kFirstListMacroBuffer;
     static constexpr int kListMacros = kMacroBuffers - kFirstListBuffer;
     static constexpr int kFirstButton = 4;
     static constexpr int kLastButton = 14;
@@ -150,11 +151,11 @@ private:
     int lightByte(int index, int value, int which);
     bool setBehaviourByte(int value);
     bool loadConfig(int number, bool keepButtons);
-    bool writeConfigFile(int number);
     QString pictureFileOfCurrentConfig() const;
 
     USBDriverOX7 *m_driver = nullptr;
-    JsonHandle m_json;
+    JsonHandle m_json; // macro files
+    familya::ProfileFiles m_files;
     int m_mouseType = 0;
     QString m_prefix;
 
@@ -169,7 +170,4 @@ private:
     // record.
     std::atomic<int> m_oledBehaviour{0};
     std::atomic<int> m_oledBrightness{0};
-
-    // Profile files are also converted from the GUI thread.
-    mutable QRecursiveMutex m_fileMutex;
 };

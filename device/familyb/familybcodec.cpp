@@ -242,6 +242,34 @@ QByteArray macroWritePayload(quint8 number, const Macro &macro)
     return payload;
 }
 
+QByteArray packMacroRecord(const Macro &macro)
+{
+    if (macro.entries.size() > kMaxMacroEntries)
+        return QByteArray();
+    QByteArray record;
+    record.reserve(2 + 2 * macro.entries.size());
+    record.append(char(macro.header[0]));
+    record.append(char(macro.header[1]));
+    for (quint16 entry : macro.entries) {
+        record.append(char(entry & 0xFF));
+        record.append(char(entry >> 8));
+    }
+    return record;
+}
+
+bool unpackMacroRecord(const QByteArray &record, Macro &out)
+{
+    if (record.size() < 2 || record.size() % 2 != 0)
+        return false;
+    Macro macro;
+    macro.header = {{byteAt(record, 0), byteAt(record, 1)}};
+    macro.entries.reserve((record.size() - 2) / 2);
+    for (int i = 2; i + 1 < record.size(); i += 2)
+        macro.entries.append(quint16(byteAt(record, i) | (byteAt(record, i + 1) << 8)));
+    out = macro;
+    return true;
+}
+
 std::array<quint8, 2> macroHeaderForRepeat(int repeatTimes)
 {
     const int r = std::clamp(repeatTimes, 1, 0xFFFF);

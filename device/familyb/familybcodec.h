@@ -188,6 +188,14 @@ QByteArray macroBuffer(const Macro &macro);
 // {0x04, number, 0, 0x04, 0, 0, 0} + macroBuffer(); empty when refused.
 QByteArray macroWritePayload(quint8 number, const Macro &macro);
 
+// A macro as one record: the 2 header bytes, then the entries low byte first,
+// without terminator or padding (the form the older text profiles keep).
+// Empty when the macro has more entries than the device takes.
+QByteArray packMacroRecord(const Macro &macro);
+// The reverse; false (out unchanged) when the record is shorter than its
+// header or ends inside an entry.
+bool unpackMacroRecord(const QByteArray &record, Macro &out);
+
 // Header bytes of a repeat count (high byte first); counts below 1 become 1
 // so that a stored macro never reads back as absent.
 std::array<quint8, 2> macroHeaderForRepeat(int repeatTimes);

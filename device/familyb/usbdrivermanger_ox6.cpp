@@ -1,63 +1,19 @@
 #include "device/familyb/usbdrivermanger_ox6.h"
 
-#include "config/atomicfile.h"
 #include "config/inistores.h"
 #include "config/jsonhandle.h"
 #include "discovery/models.h"
-#include "config/oldtxtprofile.h"
 #include "config/paths.h"
 #include "config/profiledefaults.h"
 
 #include <QDebug>
 #include <QFile>
-#include <QFileInfo>
 #include <QImage>
-#include <QJsonDocument>
-#include <QMutexLocker>
 
 #include <algorithm>
 #include <set>
 
 using namespace familyb;
-
-namespace {
-
-constexpr int kMaxOldTxtFileSize = 1 << 20;
-const QString kHalden = QStringLiteral("Halden");
-
-QJsonObject readRootObject(const QString &path)
-{
-    QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(JsonHandle::readFileBytes(path), &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject())
-        return QJsonObject();
-    return doc.object();
-}
-
-HaldenMacroRecord toRecord(const Macro &macro)
-{
-    HaldenMacroRecord record;
-    record.repeat[0] = macro.header[0];
-    record.repeat[1] = macro.header[1];
-    record.events = macro.entries;
-    return record;
-}
-
-Macro toMacro(const HaldenMacroRecord &record)
-{
-    Macro macro;
-    macro.header = {{record.repeat[0], record.repeat[1]}};
-    macro.entries = record.events;
-    return macro;
-}
-
-// A macro from a file is used only when the device could take it back.
-bool isStorable(const Macro &macro)
-{
-    return !macro.isAbsent() && !macroBuffer(macro).isEmpty();
-}
-
-} // namespace
 
 UsbDriverManger_OX6::UsbDriverManger_OX6(QObject *parent)
     : USBDriverManger(parent)
@@ -755,35 +711,9 @@ int UsbDriverManger_OX6::SetCurrentConfigNumber(int number)
     return 1;
 }
 
-QByteArray UsbDriverManger_OX6::fileBlock() const
-{
-    return m_settings + m_profile.mid(kSettingsOffset + kSettingsSize, kFileBlockSize - kSettingsSize);
-}
-
-void UsbDriverManger_OX6::applyFileBlock(const QByteArray &block, bool keepButtons)
-{
-    QByteArray settings = block.left(kSettingsSize);
-    if (keepButtons) {
-        const int from = kButtonWordsOffset - kSettingsOffset;
-        settings.replace(from, 4 * kButtonWordCount, m_settings.mid(from, 4 * kButtonWordCount));
-    }
-    m_settings = settings;
-    m_profile.replace(kSettingsOffset + kSettingsSize, kFileBlockSize - kSettingsSize,
-                      block.mid(kSettingsSize, kFileBlockSize - kSettingsSize));
-}
-
 bool UsbDriverManger_OX6::saveConfigFile(int number)
 {
-    QMutexLocker lock(&m_fileMutex);
-    JsonHandle json;
-    const QString path = getConfigJsonFilePath(modelType(), number);
-    QJsonObject root = readRootObject(path);
-    root.insert(json.MouseDataOfGamingMode, json.turnMouseDataJsonObject_Halden(fileBlock()));
-    QJsonObject macros;
-    for (auto it = m_macros.cbegin(); it != m_macros.cend(); ++it)
-        macros.insert(QString::number(it.key()), json.turnMacroDataToJsonObject_Halden(toRecord(it.value())));
-    root.insert(json.MacroDataOfGamingMode, macros);
-    return JsonHandle::writeJsonFile(path, root);
+    return m_files.write(modelType(), number, fileBlockOf(m_settings, m_profile), m_macros);
 }
 
 void UsbDriverManger_OX6::SaveConfigFileByConfigureNumber(int number)
@@ -794,57 +724,18 @@ void UsbDriverManger_OX6::SaveConfigFileByConfigureNumber(int number)
     saveConfigFile(number);
 }
 
-QMap<int, Macro> UsbDriverManger_OX6::readFileMacros(int number) const
-{
-    QMutexLocker lock(&m_fileMutex);
-    JsonHandle json;
-    QMap<int, Macro> out;
-    const QJsonObject root = readRootObject(getConfigJsonFilePath(modelType(), number));
-    const QJsonObject stored = root.value(json.MacroDataOfGamingMode).toObject();
-    for (auto it = stored.constBegin(); it != stored.constEnd(); ++it) {
-        bool ok = false;
-        const int slot = it.key().toInt(&ok);
-        if (!ok || slot < 0 || slot >= kMacroSlotCount) {
-            qDebug() << "ErrorPostion" << it.key();
-            continue;
-        }
-        const Macro macro = toMacro(json.getMacroData_Halden(modelType(), number, slot));
-        if (!isStorable(macro)) {
-            qDebug() << "Error List Length" << slot;
-            continue;
-        }
-        out.insert(slot, macro);
-    }
-    return out;
-}
-
 bool UsbDriverManger_OX6::LoadConfigFileByNumber(int number)
 {
     qDebug() << "UsbDriverManger_OX6 LoadConfigFileByNumber number" << number;
     if (number < 0 || number > 5)
         return false;
-    QByteArray block;
-    {
-        QMutexLocker lock(&m_fileMutex);
-        JsonHandle json;
-        block = json.getMouseData_Halden(modelType(), number);
-    }
+    const QByteArray block = m_files.readBlock(modelType(), number);
     if (block.size() != kFileBlockSize)
         return false;
 
     // Upload the macros the loaded buttons refer to, before the profile
     // that points at them.
-    const QMap<int, Macro> fileMacros = readFileMacros(number);
-    QByteArray settings = block.left(kSettingsSize);
-    QMap<int, Macro> used;
-    for (int button : modelButtons(modelType())) {
-        const int offset = buttonWordOffset(button, modelType()) - kSettingsOffset;
-        const ButtonWord word{{quint8(settings.at(offset)), quint8(settings.at(offset + 1)),
-                               quint8(settings.at(offset + 2)), quint8(settings.at(offset + 3))}};
-        for (int slot : macroSlotsOfWord(word))
-            if (fileMacros.contains(slot))
-                used.insert(slot, fileMacros.value(slot));
-    }
+    const QMap<int, Macro> used = macrosUsedByBlock(block, m_files.readMacros(modelType(), number), modelType());
     if (!used.isEmpty()) {
         QList<USBDriver_OX6::MacroEntry> entries;
         for (auto it = used.cbegin(); it != used.cend(); ++it)
@@ -853,7 +744,7 @@ bool UsbDriverManger_OX6::LoadConfigFileByNumber(int number)
             return false;
     }
     const int ok = changeAndWrite([&] {
-        applyFileBlock(block, false);
+        applyFileBlock(block, false, m_settings, m_profile);
         m_macros = used;
     });
     if (ok)
@@ -866,15 +757,10 @@ bool UsbDriverManger_OX6::LoadConfigFileWithoutButtons(int number)
     qDebug() << "UsbDriverManger_OX6 LoadConfigFileWithoutButtons number" << number;
     if (number < 0 || number > 5)
         return false;
-    QByteArray block;
-    {
-        QMutexLocker lock(&m_fileMutex);
-        JsonHandle json;
-        block = json.getMouseData_Halden(modelType(), number);
-    }
+    const QByteArray block = m_files.readBlock(modelType(), number);
     if (block.size() != kFileBlockSize)
         return false;
-    const int ok = changeAndWrite([&] { applyFileBlock(block, true); });
+    const int ok = changeAndWrite([&] { applyFileBlock(block, true, m_settings, m_profile); });
     if (ok) {
         m_oledIntensity = byte(kDisplayBrightnessByte);
         GetMouseButtonState();
@@ -884,140 +770,25 @@ bool UsbDriverManger_OX6::LoadConfigFileWithoutButtons(int number)
 
 bool UsbDriverManger_OX6::CompareMouseAndLocalFileData(int &configNumber)
 {
-    for (int number = 1; number <= 5; ++number) {
-        QByteArray block;
-        {
-            QMutexLocker lock(&m_fileMutex);
-            JsonHandle json;
-            block = json.getMouseData_Halden(modelType(), number);
-        }
-        qDebug() << "test compare value" << number;
-        int differences = 0;
-        for (int i = 0; i < kSettingsSize; ++i)
-            if (i >= block.size() || block.at(i) != m_settings.at(i))
-                ++differences;
-        qDebug() << "compareValue" << differences;
-        if (differences == 0) {
-            qDebug() << "find  the config" << number;
-            m_configNumber = number;
-            configNumber = number;
-            return true;
-        }
-    }
-    qDebug() << "didnt find  the config";
-    return false;
+    const int number = m_files.findMatchingConfig(modelType(), m_settings);
+    if (number == 0)
+        return false;
+    m_configNumber = number;
+    configNumber = number;
+    return true;
 }
 
 int UsbDriverManger_OX6::TurnOldTxtFileToNewJsonFile()
 {
-    QMutexLocker lock(&m_fileMutex);
-    JsonHandle json;
-    const int type = modelType();
-    bool allGood = true;
-    for (int number = 1; number <= 5; ++number) {
-        QFile file(getOldTxtConfigFilePath(type, number));
-        if (!file.exists())
-            continue;
-        qDebug() << "file get:" << file.fileName();
-        if (file.size() > kMaxOldTxtFileSize || !file.open(QIODevice::ReadOnly)) {
-            qDebug() << "get file error" << file.fileName();
-            allGood = false;
-            continue;
-        }
-        const QByteArray text = file.read(kMaxOldTxtFileSize + 1);
-        file.close();
-        OldTxtProfile profile;
-        QString error;
-        if (!parseOldTxtProfile(text, kHalden, kFileBlockSize, profile, &error)) {
-            qDebug() << "get file error" << file.fileName() << error;
-            allGood = false;
-            continue;
-        }
-
-        QJsonObject macros;
-        for (auto it = profile.macros.cbegin(); it != profile.macros.cend(); ++it) {
-            const QByteArray &bytes = it.value();
-            if (it.key() >= kMacroSlotCount || bytes.size() < 2 || bytes.size() % 2) {
-                qDebug() << "Error List Length" << it.key() << bytes.size();
-                continue;
-            }
-            HaldenMacroRecord record;
-            record.repeat[0] = quint8(bytes.at(0));
-            record.repeat[1] = quint8(bytes.at(1));
-            for (int i = 2; i + 1 < bytes.size(); i += 2)
-                record.events.append(quint16(quint8(bytes.at(i)) | (quint8(bytes.at(i + 1)) << 8)));
-            qDebug() << "reapeat " << record.repeatTimes();
-            macros.insert(QString::number(it.key()), json.turnMacroDataToJsonObject_Halden(record));
-        }
-        const QString path = getConfigJsonFilePath(type, number);
-        QJsonObject root = readRootObject(path);
-        root.insert(json.MouseDataOfGamingMode, json.turnMouseDataJsonObject_Halden(profile.block));
-        root.insert(json.MacroDataOfGamingMode, macros);
-        if (!JsonHandle::writeJsonFile(path, root)) {
-            qDebug() << "get file error: cannot write" << path;
-            allGood = false;
-        }
-    }
-    return allGood ? 1 : 0;
+    return m_files.convertOldTxtFiles(modelType());
 }
 
 void UsbDriverManger_OX6::SaveToOldTxtFiles()
 {
-    QMutexLocker lock(&m_fileMutex);
-    JsonHandle json;
-    const int type = modelType();
-    for (int number = 1; number <= 5; ++number) {
-        OldTxtProfile profile;
-        profile.dialect = kHalden;
-        profile.block = json.getMouseData_Halden(type, number);
-        if (profile.block.size() != kFileBlockSize)
-            continue;
-        const QJsonObject root = readRootObject(getConfigJsonFilePath(type, number));
-        const QJsonObject stored = root.value(json.MacroDataOfGamingMode).toObject();
-        for (auto it = stored.constBegin(); it != stored.constEnd(); ++it) {
-            bool ok = false;
-            const int slot = it.key().toInt(&ok);
-            if (!ok || slot < 0 || slot >= kMacroSlotCount)
-                continue;
-            const HaldenMacroRecord record = json.getMacroData_Halden(type, number, slot);
-            if (record.events.size() > kMaxMacroEntries)
-                continue;
-            QByteArray bytes;
-            bytes.append(char(record.repeat[0]));
-            bytes.append(char(record.repeat[1]));
-            for (quint16 e : record.events) {
-                bytes.append(char(e & 0xFF));
-                bytes.append(char(e >> 8));
-            }
-            profile.macros.insert(slot, bytes);
-        }
-
-        const QString path = getOldTxtConfigFilePath(type, number);
-        const QByteArray text = writeOldTxtProfile(profile);
-        qDebug() << "saveConfigFile" << path;
-        qDebug() << "ba len:" << text.size();
-        if (!writeFileAtomically(path, text)) {
-            qDebug() << "saveConfigFile failed" << path;
-            continue;
-        }
-        // Read the file back: its byte sum must hold.
-        QFile file(path);
-        QByteArray back;
-        if (file.open(QIODevice::ReadOnly))
-            back = file.read(kMaxOldTxtFileSize + 1);
-        qDebug() << "file len:" << back.size();
-        OldTxtProfile check;
-        QString error;
-        if (back != text || !parseOldTxtProfile(back, kHalden, kFileBlockSize, check, &error))
-            qDebug() << "sumByte error" << path << error;
-        else
-            qDebug() << "sumByte" << "ok" << path;
-    }
+    m_files.saveOldTxtFiles(modelType());
 }
 
 void UsbDriverManger_OX6::RemoveOldConfigFiles()
 {
-    QMutexLocker lock(&m_fileMutex);
-    for (int number = 1; number <= 5; ++number)
-        QFile::remove(getOldTxtConfigFilePath(modelType(), number));
+    m_files.removeOldTxtFiles(modelType());
 }

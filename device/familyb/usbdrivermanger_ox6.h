@@ -1,13 +1,12 @@
 #pragma once
 
 #include "device/familyb/familybcodec.h"
+#include "device/familyb/familybprofilefiles.h"
 #include "device/usbdrivermanager.h"
 #include "device/familyb/usbdriver_ox6.h"
 
 #include <QByteArray>
-#include <QJsonObject>
 #include <QMap>
-#include <QRecursiveMutex>
 #include <QPointer>
 
 #include <atomic>
@@ -21,8 +20,8 @@
 //
 // Lives on the coordinator's thread. GetOLEDLightIntensity and
 // TurnOldTxtFileToNewJsonFile may also be called from the GUI thread: the
-// first reads an atomic, the second touches only files, under the file lock
-// that every file operation of the manager takes. Does not own its driver.
+// first reads an atomic, the second touches only files, under the lock of the
+// profile files (familybprofilefiles.h). Does not own its driver.
 class UsbDriverManger_OX6 : public USBDriverManger
 {
     Q_OBJECT
@@ -138,9 +137,6 @@ private:
     int countLeftClickButtons() const;
     void reportButton(int button);
     bool macroFromFile(const QString &path, familyb::Macro &macro, int &macroType) const;
-    QByteArray fileBlock() const;
-    void applyFileBlock(const QByteArray &block, bool keepButtons);
-    QMap<int, familyb::Macro> readFileMacros(int number) const;
     bool saveConfigFile(int number);
     bool hasOledScreenModel() const;
 
@@ -155,5 +151,5 @@ private:
     QByteArray m_profile;  // 476 bytes
     QByteArray m_settings; // 232 bytes: profile 242..473
     QMap<int, familyb::Macro> m_macros; // by macro slot
-    mutable QRecursiveMutex m_fileMutex;
+    familyb::ProfileFiles m_files;
 };

@@ -107,6 +107,10 @@ private slots:
     void macroAnswers();
     void macroBufferLimits();
     void macroWriteRoundTrip();
+    void macroRecords_data();
+    void macroRecords();
+    void macroRecordRefusals_data();
+    void macroRecordRefusals();
     void macroNumbers();
     void repeatHeader_data();
     void repeatHeader();
@@ -773,6 +777,63 @@ void TstFamilyBCodec::macroWriteRoundTrip()
     Macro back;
     QVERIFY(parseMacroAnswer(answer, back));
     QCOMPARE(back, m);
+}
+
+void TstFamilyBCodec::macroRecords_data()
+{
+    QTest::addColumn<QByteArray>("header");
+    QTest::addColumn<QVector<quint16>>("entries");
+    QTest::addColumn<QByteArray>("record");
+
+    QTest::newRow("header high byte first, entries low byte first")
+        << bytes({0x01, 0x2C}) << QVector<quint16>{0x0104, 0x4032, 0x0204}
+        << bytes({0x01, 0x2C, 0x04, 0x01, 0x32, 0x40, 0x04, 0x02});
+    QTest::newRow("no entries is the header alone") << bytes({0x00, 0x01}) << QVector<quint16>{}
+                                                    << bytes({0x00, 0x01});
+    QTest::newRow("a 0x0000 entry is kept, not taken as the end")
+        << bytes({0x00, 0x02}) << QVector<quint16>{0x0104, 0x0000, 0x0204}
+        << bytes({0x00, 0x02, 0x04, 0x01, 0x00, 0x00, 0x04, 0x02});
+    QByteArray full = bytes({0x00, 0x01});
+    for (int i = 0; i < kMaxMacroEntries; ++i)
+        full += bytes({0x01, 0x40});
+    QTest::newRow("as many entries as the device takes") << bytes({0x00, 0x01})
+                                                         << QVector<quint16>(kMaxMacroEntries, 0x4001) << full;
+}
+
+void TstFamilyBCodec::macroRecords()
+{
+    QFETCH(QByteArray, header);
+    QFETCH(QVector<quint16>, entries);
+    QFETCH(QByteArray, record);
+
+    Macro macro;
+    macro.header = {{quint8(header[0]), quint8(header[1])}};
+    macro.entries = entries;
+    QCOMPARE(packMacroRecord(macro).toHex(), record.toHex());
+    Macro back;
+    QVERIFY(unpackMacroRecord(record, back));
+    QCOMPARE(back, macro);
+}
+
+void TstFamilyBCodec::macroRecordRefusals_data()
+{
+    QTest::addColumn<QByteArray>("record");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("shorter than its header") << bytes({0x00});
+    QTest::newRow("ends inside an entry") << bytes({0x00, 0x01, 0x04, 0x01, 0x32});
+}
+
+void TstFamilyBCodec::macroRecordRefusals()
+{
+    QFETCH(QByteArray, record);
+    Macro macro;
+    macro.entries = {0x9999};
+    QVERIFY(!unpackMacroRecord(record, macro));
+    QCOMPARE(macro.entries, QVector<quint16>{0x9999});
+
+    Macro tooLong;
+    tooLong.entries = QVector<quint16>(kMaxMacroEntries + 1, 0x4001);
+    QVERIFY(packMacroRecord(tooLong).isEmpty());
 }
 
 void TstFamilyBCodec::macroNumbers()

@@ -1,0 +1,189 @@
+#include "device/familya/familyaimage.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace familya {
+
+// --- Macro buffers ------------------------------------------------------------
+
+bool pageOfMacroBuffer(int buffer, int &index, MacroKind &kind)
+{
+    if (buffer < 0 || buffer >= kMacroBufferCount)
+        return false;
+    if (buffer < kFirstListMacroBuffer) {
+        index = buffer;
+        kind = MacroKind::First;
+    } else {
+        index = buffer - kFirstListMacroBuffer;
+        kind = MacroKind::Second;
+    }
+    return true;
+}
+
+QByteArray emptyMacroBuffer()
+{
+    return QByteArray(kMacroPageSize, '\0');
+}
+
+QByteArray macroBufferFromPage(const QByteArray &page)
+{
+    QByteArray buffer = emptyMacroBuffer();
+    const int length = readLe16(page, 0);
+    if (isValidMacroPageLength(length) && page.size() >= length)
+        std::copy(page.cbegin(), page.cbegin() + length, buffer.begin());
+    return buffer;
+}
+
+bool holdsMacro(const QByteArray &buffer)
+{
+    return buffer.size() == kMacroPageSize && isValidMacroPageLength(readLe16(buffer, 0))
+        && readLe16(buffer, 0) > 4;
+}
+
+// --- Buttons ------------------------------------------------------------------
+
+namespace {
+// Button id of the editors -> offset of its word in slot memory.
+struct ButtonSlot
+{
+    int button;
+    int offset;
+};
+const ButtonSlot kButtonSlots[] = {
+    {4, 0x210}, {5, 0x21C}, {6, 0x220}, {7, 0x200}, {8, 0x218}, {9, 0x20C},
+    {10, 0x214}, {11, 0x224}, {12, 0x228}, {13, 0x208}, {14, 0x204},
+};
+
+// The standard factory word at each offset of the button block.
+struct FactoryWord
+{
+    int offset;
+    quint32 word;
+};
+const FactoryWord kFactoryWords[] = {
+    {0x200, buttonWord(0x03, 0x00, 0x10, 0x00)}, {0x204, buttonWord(0x08, 0x00, 0x06, 0x00)},
+    {0x208, buttonWord(0x08, 0x00, 0x05, 0x00)}, {0x20C, buttonWord(0x00, 0x00, 0x1E, 0x00)},
+    {0x210, buttonWord(0x03, 0x00, 0x01, 0x00)}, {0x214, buttonWord(0x00, 0x00, 0x20, 0x00)},
+    {0x218, buttonWord(0x03, 0x00, 0x08, 0x00)}, {0x21C, buttonWord(0x03, 0x00, 0x04, 0x00)},
+    {0x220, buttonWord(0x03, 0x00, 0x02, 0x00)}, {0x224, kUnassignedButtonWord},
+    {0x228, kUnassignedButtonWord},
+};
+
+int recordOffsetOfButtonWord(int slotOffset)
+{
+    return kRecordButtonsOffset + (slotOffset - int(kButtonBlockOffset));
+}
+} // namespace
+
+int buttonSlotOffset(int buttonId)
+{
+    for (const ButtonSlot &b : kButtonSlots)
+        if (b.button == buttonId)
+            return b.offset;
+    return -1;
+}
+
+QMap<int, quint32> factoryButtonWords(const QByteArray &defaultRecord)
+{
+    bool standardLayout = true;
+    for (const FactoryWord &f : kFactoryWords)
+        if (readLe32(defaultRecord, recordOffsetOfButtonWord(f.offset)) != f.word)
+            standardLayout = false;
+    QMap<int, quint32> words;
+    for (const ButtonSlot &b : kButtonSlots) {
+        if (!standardLayout) {
+            words.insert(b.button, readLe32(defaultRecord, recordOffsetOfButtonWord(b.offset)));
+            continue;
+        }
+        for (const FactoryWord &f : kFactoryWords)
+            if (f.offset == b.offset)
+                words.insert(b.button, f.word);
+    }
+    return words;
+}
+
+int macroPageIndexForButton(int buttonId)
+{
+    switch (buttonId) {
+    case 4: return 10;
+    case 6: return 1;
+    case 7: return 2;
+    case 8: return 3;
+    case 9: return 4;
+    case 10: return 5;
+    case 11: return 6;
+    case 12: return 7;
+    case 13: return 8;
+    case 14: return 9;
+    default: return 0;
+    }
+}
+
+// --- CPI stages ---------------------------------------------------------------
+
+int cpiStageCount(int mouseType, const QByteArray &matrix)
+{
+    const int count = (matrix.size() > 14 ? quint8(matrix[14]) : 0xFF) + 1;
+    return count > kMaxCpiStages ? defaultLastCpiIndex(mouseType) + 1 : count;
+}
+
+bool setCpiStage(int mouseType, QByteArray &matrix, int index, int cpi, int &count)
+{
+    if (matrix.size() != kCpiMatrixSize || index < 0 || index >= kMaxCpiStages || count < 1
+        || count > kMaxCpiStages)
+        return false;
+    QByteArray edited = matrix;
+    int newCount = count;
+    if (cpi <= 200) {
+        if (index >= count || count <= 1)
+            return false;
+        for (int i = index; i < count - 1; ++i)
+            putLe16(edited, 2 * i, readLe16(edited, 2 * (i + 1)));
+        putLe16(edited, 2 * (count - 1), 0);
+        --newCount;
+    } else {
+        if (index > count)
+            return false;
+        putLe16(edited, 2 * index, encodeCpi(mouseType, cpi));
+        if (index == count)
+            ++newCount;
+    }
+    edited[14] = char(newCount - 1);
+    edited[15] = 0;
+    matrix = edited;
+    count = newCount;
+    return true;
+}
+
+// --- Lighting -----------------------------------------------------------------
+
+LightZoneParam decodeLightZone(quint32 lightWord, const QList<quint32> &entries)
+{
+    LightZoneParam zone;
+    std::memset(&zone, 0, sizeof(zone));
+    zone.mode = buttonWordByte(lightWord, 1);
+    zone.breathSpeed = buttonWordByte(lightWord, 2);
+    zone.brightness = buttonWordByte(lightWord, 3);
+    quint8 *colors[kLightColorEntries] = {zone.color1, zone.color2, zone.color3};
+    for (int i = 0; i < kLightColorEntries; ++i)
+        for (int b = 0; b < 4; ++b)
+            colors[i][b] = buttonWordByte(entries.value(i, 0), b);
+    return zone;
+}
+
+quint32 lightWordForZone(quint32 currentWord, const LightZoneParam &zone)
+{
+    return buttonWord(buttonWordByte(currentWord, 0), zone.mode, zone.breathSpeed, zone.brightness);
+}
+
+QList<quint32> ledEntriesForZone(const LightZoneParam &zone)
+{
+    const quint8 *colors[kLightColorEntries] = {zone.color1, zone.color2, zone.color3};
+    QList<quint32> entries;
+    for (const quint8 *c : colors)
+        entries.append(buttonWord(c[0], c[1], c[2], 0));
+    return entries;
+}
+
+} // namespace familya
