@@ -3,6 +3,7 @@
 #include "config/paths.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSettings>
@@ -100,6 +101,16 @@ void OperateIni::setValue(const QString &key, const QString &text)
 QString systemIniPath()
 {
     return getAppDir() + QStringLiteral("/system/system.ini");
+}
+
+bool removeSystemIni()
+{
+    return QFile::remove(systemIniPath());
+}
+
+QString pointerSettingsIniPath()
+{
+    return getAppDir() + QStringLiteral("/system/pointer.ini");
 }
 
 // -------------------------------------------------------------- OperateToken
@@ -248,6 +259,11 @@ void writeNotRemind(int value)
 QString highestFunctionIniPath()
 {
     return getAppDir() + QStringLiteral("/keysetting/HighestFunction.ini");
+}
+
+bool removeHighestFunctionIni()
+{
+    return QFile::remove(highestFunctionIniPath());
 }
 
 QString highestFunctionSection(int button)

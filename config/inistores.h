@@ -35,6 +35,12 @@ private:
 
 // Path of the system INI file: APP/system/system.ini.
 QString systemIniPath();
+// Deletes the system INI file (log-out forgets the account and the bindings
+// kept with it); true when a file was removed.
+bool removeSystemIni();
+
+// APP/system/pointer.ini: the pointer speed and wheel lines as we keep them.
+QString pointerSettingsIniPath();
 
 // The signed-in account: token, e-mail and nick name in [INFO].
 class OperateToken : public QObject
@@ -138,5 +144,7 @@ void writeNotRemind(int value);
 // APP/keysetting/HighestFunction.ini, one section per button code. False
 // (outputs untouched) when the button's entry is not active or unusable.
 QString highestFunctionIniPath();
+// Deletes the file (the factory reset); true when a file was removed.
+bool removeHighestFunctionIni();
 QString highestFunctionSection(int button);
 bool readHighestFunction(int button, int &function, QString &path);

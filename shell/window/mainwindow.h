@@ -3,12 +3,16 @@
 #include "device/devicetypes.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QThread>
 
+#include <array>
 #include <functional>
 #include <memory>
+
+namespace Ui {
+class MainWindow;
+}
 
 class CheckDevice;
 class CodeWidget;
@@ -18,12 +22,10 @@ class HidBus;
 class LoadMessageDialog;
 class MainSettingWidget;
 class NeedDeviceDialog;
-class QAction;
-class QLabel;
+class PageNavigator;
 class QMenu;
 class QPushButton;
-class QStackedWidget;
-class TitleWidget;
+class TrayIcon;
 class WarningDialog;
 
 // What tests and tools may change about the window's workers; the
@@ -40,13 +42,15 @@ struct MainWindowOptions
 // data coordinator (on dataThread) and the device watcher (on
 // checkDeviceThread), the no-device dialog, the busy overlay and the tray
 // icon; it holds the pages in one stacked widget with the tabs above and
-// the profile bar below. Pages and workers never call each other: the
-// window connects their signals. Everything here runs on the GUI thread;
-// the coordinator is reached only through queued signals and its
-// thread-safe accessors.
+// the profile bar below (its form: mainwindow.ui; switching pages:
+// PageNavigator). Pages and workers never call each other: MainWindowWiring
+// connects their signals through the window, which decides what follows.
+// Everything here runs on the GUI thread; the coordinator is reached only
+// through queued signals and its thread-safe accessors.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
+    friend class MainWindowWiring;
 
 public:
     // Stacked widget pages.
@@ -66,8 +70,8 @@ public:
     NeedDeviceDialog *needDeviceDialog() const { return m_needDeviceDialog; }
     MainSettingWidget *mainSettingPage() const { return m_mainSettingPage; }
     CodeWidget *codeWidget() const { return m_codeWidget; }
-    QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
-    QMenu *trayMenu() const { return m_trayMenu; }
+    QSystemTrayIcon *trayIcon() const;
+    QMenu *trayMenu() const;
 
     int currentConfigure() const { return m_currentConfigure; }
     int firmwareVersion() const { return m_firmwareVersion; }
@@ -117,10 +121,6 @@ public slots:
 
     void slot_showWarningDialog(int warningType);
     void slot_showWarningDialogWithSpecifyMessage(int warningType, QString warningMessage);
-    void slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType, bool isUpdateNow);
-    void showDrawBorder();
-    void slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue, int modifyKeyValue);
-    void slot_showEditHeadImageDialog();
 
     void showCurrentConfigButton(int number);
     void slot_ShowCurrentConfigButton(int number);
@@ -139,8 +139,6 @@ public slots:
     void slot_needDeviceDialogClienk();
     void slot_startWattingProcess();
     void slotMessageReceived(const QString &msg);
-    void slot_SendMessageToGA(const QString &category, const QString &action, const QString &label,
-                              const QString &viewScreen);
 
     // Tray, window controls and indicators.
     void on_activatedSysTrayIcon(QSystemTrayIcon::ActivationReason reason);
@@ -167,26 +165,28 @@ public slots:
     void on_ConfigureButton_4_clicked();
     void on_ConfigureButton_5_clicked();
     void on_ResetToOriginalButton_clicked();
-    void on_LoginButton_clicked();
     void on_QuitUserButton_clicked();
+
+    // Entry points whose dialogs and clients the program does not have:
+    // each logs what it was asked and does nothing else.
+    void slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType, bool isUpdateNow);
+    void showDrawBorder();
+    void slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue, int modifyKeyValue);
+    void slot_showEditHeadImageDialog();
+    void on_LoginButton_clicked();
+    void slot_SendMessageToGA(const QString &category, const QString &action, const QString &label,
+                              const QString &viewScreen);
 
 protected:
     void timerEvent(QTimerEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void buildWidgets();
-    void buildTray();
-    void initMouseDataHandle();
-    void connectPages();
-    void initCheckDevice();
-    void initNeedDeviceDialog();
+    void setUpForm();
+    void startCoordinator();
+    void startWatcher();
     void setLanguageTexts();
 
-    void SetMenuButtonStyleSheet(int button);
-    void setBottomButtonShowOrHide(int page);
-    void goToMainPage();
-    bool leavePairingPage();
     void setCurrentConfigure(int number);
     void applyModel(int mouseType);
     void compareFirmWareVersion();
@@ -198,10 +198,10 @@ private:
     void exitApplication();
     void sendPageView(const QString &pageName);
     WarningDialog *createWarningDialog(int warningType);
-    QString pointerSettingsPath() const;
 
     MainWindowOptions m_options;
     std::function<void(int)> m_exitHandler;
+    std::unique_ptr<Ui::MainWindow> m_ui;
 
     // Workers and their threads.
     DCDataHandle *m_dataHandle = nullptr;
@@ -212,31 +212,13 @@ private:
 
     NeedDeviceDialog *m_needDeviceDialog = nullptr;
     LoadMessageDialog *m_loadingDialog = nullptr;
-    QSystemTrayIcon *m_trayIcon = nullptr;
-    QMenu *m_trayMenu = nullptr;
-    QAction *m_showMainAction = nullptr;
-    QAction *m_exitAppAction = nullptr;
+    TrayIcon *m_trayIcon = nullptr;
 
-    // Widgets.
-    QWidget *m_centralWidget = nullptr;
-    TitleWidget *m_titleWidget = nullptr;
-    QLabel *m_titleLabel = nullptr;
-    QPushButton *m_minimumButton = nullptr;
-    QPushButton *m_quitButton = nullptr;
-    QPushButton *m_tabs[5] = {};
-    QStackedWidget *m_stackedWidget = nullptr;
+    // Pages, the page switching and the profile buttons in profile order.
     MainSettingWidget *m_mainSettingPage = nullptr;
     CodeWidget *m_codeWidget = nullptr;
-    QPushButton *m_configureButtons[5] = {};
-    QPushButton *m_resetButton = nullptr;
-    QPushButton *m_quitUserButton = nullptr;
-    QPushButton *m_loginButton = nullptr;
-    QPushButton *m_batteryButton = nullptr;
-    QLabel *m_batteryLabel = nullptr;
-    QWidget *m_wiredWidget = nullptr;
-    QLabel *m_nameLabel = nullptr;
-    QWidget *m_hideTopWidget = nullptr;
-    QWidget *m_hideBottomWidget = nullptr;
+    PageNavigator *m_pages = nullptr;
+    std::array<QPushButton *, 5> m_configureButtons = {};
 
     // State.
     int m_firmwareVersion = 0;

@@ -78,6 +78,9 @@ private slots:
     void readHighestFunction_data();
     void readHighestFunction();
 
+    void removals_data();
+    void removals();
+
 private:
     std::unique_ptr<TempAppDir> m_app;
 };
@@ -367,6 +370,36 @@ void TestIniStores::readHighestFunction()
     QCOMPARE(::readHighestFunction(button, gotFunction, gotPath), active);
     QCOMPARE(gotFunction, function);
     QCOMPARE(gotPath, path);
+}
+
+// ------------------------------------------------------------------ Removals
+
+void TestIniStores::removals_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("relativePath");
+
+    QTest::newRow("log-out deletes the system file") << "system" << "system/system.ini";
+    QTest::newRow("factory reset deletes the highest-function file") << "highest" << "keysetting/HighestFunction.ini";
+}
+
+void TestIniStores::removals()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, relativePath);
+    const bool system = file == QLatin1String("system");
+    const auto remove = [system] { return system ? removeSystemIni() : removeHighestFunctionIni(); };
+    const QString path = m_app->path() + QLatin1Char('/') + relativePath;
+
+    QVERIFY(!remove()); // nothing there yet
+    writeAll(path, "[INFO]\ntoken=0123456789AB\n");
+    const QString other = m_app->path() + QStringLiteral("/system/pointer.ini");
+    writeAll(other, "[pointer]\nspeed=4\n");
+
+    QVERIFY(remove());
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(QFile::exists(other)); // its neighbour stays
+    QCOMPARE(pointerSettingsIniPath(), other);
 }
 
 QTEST_GUILESS_MAIN(TestIniStores)

@@ -12,6 +12,7 @@
 #include "shell/pairing/codewidget.h"
 #include "config/paths.h"
 #include "platform/pointersettings.h"
+#include "platform/programlauncher.h"
 #include "sim/simulation.h"
 #include "tests/common/testutil.h"
 #include "tests/common/widgettestutil.h"
@@ -98,6 +99,19 @@ QString pictureOf(const QString &style)
     return start < 0 ? QString() : style.mid(start + 4, style.indexOf(QLatin1Char(')'), start) - start - 4);
 }
 
+// Records the programs the window would start instead of starting them.
+struct RecordingLauncher : ProgramLauncher
+{
+    RecordingLauncher() { setProgramLauncher(this); }
+    ~RecordingLauncher() override { setProgramLauncher(nullptr); }
+    bool startDetached(const QString &program, const QStringList &arguments) override
+    {
+        started << (QStringList{program} + arguments);
+        return true;
+    }
+    QList<QStringList> started;
+};
+
 // The window has opened the model it was given.
 bool waitForOpen(WindowFixture &f, int mouseType)
 {
@@ -139,6 +153,7 @@ private slots:
     void logOut();
     void exitPaths_data();
     void exitPaths();
+    void restartRequestStartsTheRestartTool();
     void secondStartMessage_data();
     void secondStartMessage();
     void pointerSettingsFlashTheOverlay();
@@ -669,6 +684,23 @@ void TstMainWindow::exitPaths()
         clickNamed(f.warnings().at(0), QStringLiteral("OkButton"));
     }
     QCOMPARE(f.exitCodes, QList<int>{0});
+}
+
+void TstMainWindow::restartRequestStartsTheRestartTool()
+{
+    RecordingLauncher launcher;
+    WindowFixture f;
+    f.window->slot_OpenDeviceResult(true, 11, false);
+    QVERIFY(!f.window->needDeviceDialog()->isVisible());
+
+    f.window->slot_showWarningDialog(47);
+    QVERIFY(launcher.started.isEmpty());
+    clickNamed(f.warnings().at(0), QStringLiteral("OkButton"));
+
+    // The no-device dialog covers the window while the tool restarts it.
+    QVERIFY(f.window->needDeviceDialog()->isVisible());
+    QCOMPARE(launcher.started, (QList<QStringList>{{f.app.path() + QStringLiteral("/Relaunch3.exe")}}));
+    QVERIFY(f.exitCodes.isEmpty());
 }
 
 void TstMainWindow::secondStartMessage_data()

@@ -1,0 +1,27 @@
+#pragma once
+
+class MainWindow;
+class WarningDialog;
+
+// Makes the main window's signal connections: its form's buttons and tray
+// menu, the coordinator and the device watcher (queued: they live on their
+// own threads), the pages, and the dialogs the window opens. It decides
+// nothing and holds nothing but the window; every connection ends with its
+// endpoints. The window calls each part once its objects exist.
+class MainWindowWiring
+{
+public:
+    explicit MainWindowWiring(MainWindow *window);
+
+    void connectControls() const;
+    void connectCoordinator() const;
+    void connectPages() const;
+    void connectWatcher() const;
+    void connectNeedDeviceDialog() const;
+    // closesWhenFlashingEnds: the coordinator's end of flashing closes it;
+    // closesOnReload: the window's sig_RemoveReloadWidget closes it.
+    void connectWarningDialog(WarningDialog *dialog, bool closesWhenFlashingEnds, bool closesOnReload) const;
+
+private:
+    MainWindow *m_window;
+};
