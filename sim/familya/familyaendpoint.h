@@ -105,7 +105,6 @@ private:
 
     bool onWrite(const QByteArray &report);
     bool onGetInputReport(QByteArray &report);
-    static bool consume(int &count);
 
     mutable QRecursiveMutex m_mutex;
     std::unique_ptr<VendorInterface> m_vendor;
@@ -117,12 +116,9 @@ private:
 
     int m_delayReads = 0;
     quint8 m_delayStatus = FamilyAStatus::Busy;
-    int m_busyReads = 0;
-    int m_failedCommands = 0;
-    int m_failedReads = 0;
-    int m_silentReads = 0;
-    int m_oddLengthAnswers = 0;
-    int m_oddLength = FAMILY_A_REPORT_LENGTH;
+    // BusyStatus, FailedStatus (commands), FailedTransfer and NoAnswer
+    // (reads), AnswerLength.
+    FaultPlan m_faults;
 
     int m_outputReports = 0;
     int m_inputReports = 0;

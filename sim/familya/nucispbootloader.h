@@ -114,7 +114,6 @@ private:
     void startTransfer(Transfer &t, quint32 expectedStart, const QByteArray &packet);
     void continueTransfer(Transfer &t, const QByteArray &packet, int offset, int maxBytes);
     void run();
-    static bool consume(int &count);
 
     mutable QRecursiveMutex m_mutex;
     std::unique_ptr<Interface> m_interface;
@@ -125,10 +124,7 @@ private:
     bool m_changeVersion = false;
     quint32 m_versionAfterUpdate = 0;
 
-    int m_wrongChecksum = 0;
-    int m_shortAnswers = 0;
-    int m_shortLength = 33;
-    int m_noAnswer = 0;
+    FaultPlan m_faults; // WrongChecksum, AnswerLength (cut only), NoAnswer
 
     bool m_synced = false;
     quint32 m_expectedNumber = 0;

@@ -206,7 +206,6 @@ private:
     void handleProfileWrite(const QByteArray &report);
     void handleMacroWrite(const QByteArray &report);
     void handleMacroBlockWrite(const QByteArray &report);
-    static bool consume(int &count);
 
     mutable QRecursiveMutex m_mutex;
     const int m_mouseType;
@@ -227,13 +226,9 @@ private:
     int m_busyPerOperation = 0;
     int m_busyLeft = 0;
 
-    int m_injectedBusy = 0;
-    int m_pollRefusals = 0;
-    int m_badChecksums = 0;
-    int m_oddLengthAnswers = 0;
-    int m_oddLength = FamilyBFirmware::kDataFeatureLength;
-    int m_unterminatedMacros = 0;
-    int m_failTransfers = 0;
+    // BusyStatus and FailedStatus (polls), WrongChecksum (profile answers),
+    // AnswerLength, Unterminated (macro answers), FailedTransfer.
+    FaultPlan m_faults;
 
     QMap<int, int> m_sets;
     QMap<int, int> m_gets;
@@ -241,24 +236,6 @@ private:
     int m_rejectedRequests = 0;
 };
 
-// A family B or C mouse in firmware-update mode: enumerates under the chip
-// maker's ids with the product id of the model being updated as its release
-// number. It speaks nothing; every transfer fails.
-class ChipBootloaderDevice : public EmulatedDevice
-{
-public:
-    explicit ChipBootloaderDevice(quint16 modelProductId);
-    ~ChipBootloaderDevice() override;
-
-    QVector<EmulatedInterface *> interfaces() override;
-    const HidDeviceInfo &info() const;
-
-private:
-    std::unique_ptr<EmulatedInterface> m_interface;
-};
-
 // Creates the mouse of a type code and plugs it in; nullptr (nothing
 // plugged) for a code that is no family B or C model.
 std::shared_ptr<FamilyBMouse> plugFamilyB(EmulatedHidBus &bus, int mouseType);
-// Plugs the boot loader of a family B or C model; nullptr for other codes.
-std::shared_ptr<ChipBootloaderDevice> plugChipBootloader(EmulatedHidBus &bus, int mouseType);

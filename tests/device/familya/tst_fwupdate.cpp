@@ -6,7 +6,7 @@
 #include "sim/emulatedhidbus.h"
 #include "platform/hidparse.h"
 #include "discovery/models.h"
-#include "tests/device/familya/scriptedhid.h"
+#include "tests/common/scriptedhidbus.h"
 
 #include <QtTest>
 
