@@ -65,36 +65,6 @@ void FamilyAEndpoint::setAnswerDelay(int reads, quint8 pendingStatus)
     m_delayStatus = pendingStatus;
 }
 
-void FamilyAEndpoint::injectBusyReads(int n)
-{
-    m_faults.arm(Fault::BusyStatus, n);
-}
-
-void FamilyAEndpoint::injectFailedCommands(int n)
-{
-    m_faults.arm(Fault::FailedStatus, n);
-}
-
-void FamilyAEndpoint::injectFailedReads(int n)
-{
-    m_faults.arm(Fault::FailedTransfer, n);
-}
-
-void FamilyAEndpoint::injectSilentReads(int n)
-{
-    m_faults.arm(Fault::NoAnswer, n);
-}
-
-void FamilyAEndpoint::injectAnswerLength(int n, int length)
-{
-    m_faults.arm(Fault::AnswerLength, n, qBound(0, length, 4096));
-}
-
-void FamilyAEndpoint::clearFaults()
-{
-    m_faults.clearAll();
-}
-
 void FamilyAEndpoint::setPointerCollection(bool present)
 {
     QMutexLocker locker(&m_mutex);

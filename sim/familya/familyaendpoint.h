@@ -64,17 +64,20 @@ public:
     // "not ready" value) before the result shows. Default: 0 reads.
     void setAnswerDelay(int reads, quint8 pendingStatus = FamilyAStatus::Busy);
     // The next n answer reads give status 2 (busy); the result comes after.
-    void injectBusyReads(int n);
+    void injectBusyReads(int n) { m_faults.arm(Fault::BusyStatus, n); }
     // The next n commands are not carried out and answer status 0.
-    void injectFailedCommands(int n);
+    void injectFailedCommands(int n) { m_faults.arm(Fault::FailedStatus, n); }
     // The next n input-report requests fail as transfers (no answer at all).
-    void injectFailedReads(int n);
+    void injectFailedReads(int n) { m_faults.arm(Fault::FailedTransfer, n); }
     // The next n reads answer "not ready" (the device never gets to it).
-    void injectSilentReads(int n);
+    void injectSilentReads(int n) { m_faults.arm(Fault::NoAnswer, n); }
     // The next n answers come back `length` bytes long (id byte included;
     // shorter cuts the result, longer pads with zeros).
-    void injectAnswerLength(int n, int length);
-    void clearFaults();
+    void injectAnswerLength(int n, int length)
+    {
+        m_faults.arm(Fault::AnswerLength, n, qBound(0, length, 4096));
+    }
+    void clearFaults() { m_faults.clearAll(); }
 
     // Whether the pointer collection is listed before the vendor one
     // (default true). Change it only while the device is unplugged.

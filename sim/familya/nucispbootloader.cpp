@@ -104,26 +104,6 @@ void NucIspBootloader::setVersionAfterUpdate(quint32 version)
     m_versionAfterUpdate = version;
 }
 
-void NucIspBootloader::injectWrongChecksum(int n)
-{
-    m_faults.arm(Fault::WrongChecksum, n);
-}
-
-void NucIspBootloader::injectShortAnswers(int n, int length)
-{
-    m_faults.arm(Fault::AnswerLength, n, qBound(0, length, NucIsp::ReportSize));
-}
-
-void NucIspBootloader::injectNoAnswer(int n)
-{
-    m_faults.arm(Fault::NoAnswer, n);
-}
-
-void NucIspBootloader::clearFaults()
-{
-    m_faults.clearAll();
-}
-
 QByteArray NucIspBootloader::programImage() const
 {
     QMutexLocker locker(&m_mutex);

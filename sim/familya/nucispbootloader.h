@@ -79,10 +79,13 @@ public:
     // Faults for the next n packets that would be answered (-1: all):
     // answer with a wrong byte sum, answer with `length` bytes only (id
     // byte included), or do not answer at all (the read times out).
-    void injectWrongChecksum(int n);
-    void injectShortAnswers(int n, int length = 33);
-    void injectNoAnswer(int n);
-    void clearFaults();
+    void injectWrongChecksum(int n) { m_faults.arm(Fault::WrongChecksum, n); }
+    void injectShortAnswers(int n, int length = 33)
+    {
+        m_faults.arm(Fault::AnswerLength, n, qBound(0, length, NucIsp::ReportSize));
+    }
+    void injectNoAnswer(int n) { m_faults.arm(Fault::NoAnswer, n); }
+    void clearFaults() { m_faults.clearAll(); }
 
     // What arrived: program and data memory images (the bytes received so
     // far), their announced lengths, whether the program transfer is

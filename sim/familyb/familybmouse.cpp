@@ -420,41 +420,6 @@ quint8 FamilyBMouse::operationResult(int operation) const
     return m_results[operation];
 }
 
-void FamilyBMouse::injectBusyPolls(int n)
-{
-    m_faults.arm(Fault::BusyStatus, n);
-}
-
-void FamilyBMouse::injectPollRefusals(int n)
-{
-    m_faults.arm(Fault::FailedStatus, n);
-}
-
-void FamilyBMouse::injectBadChecksums(int n)
-{
-    m_faults.arm(Fault::WrongChecksum, n);
-}
-
-void FamilyBMouse::injectAnswerLength(int n, int length)
-{
-    m_faults.arm(Fault::AnswerLength, n, qBound(0, length, 4 * kDataFeatureLength));
-}
-
-void FamilyBMouse::injectUnterminatedMacros(int n)
-{
-    m_faults.arm(Fault::Unterminated, n);
-}
-
-void FamilyBMouse::injectFailedTransfers(int n)
-{
-    m_faults.arm(Fault::FailedTransfer, n);
-}
-
-void FamilyBMouse::clearFaults()
-{
-    m_faults.clearAll();
-}
-
 int FamilyBMouse::featureSets(quint8 command) const
 {
     QMutexLocker locker(&m_mutex);

@@ -145,21 +145,24 @@ public:
     // the fault on until cleared) ------------------------------------------
     // The next n status polls read busy in the byte of the last operation
     // (after any busy polls of setBusyPolls).
-    void injectBusyPolls(int n);
+    void injectBusyPolls(int n) { m_faults.arm(Fault::BusyStatus, n); }
     // The next n status answers carry 1 in byte 7 (the device refuses).
-    void injectPollRefusals(int n);
+    void injectPollRefusals(int n) { m_faults.arm(Fault::FailedStatus, n); }
     // The next n profile answers carry a seed that fails the model check.
-    void injectBadChecksums(int n);
+    void injectBadChecksums(int n) { m_faults.arm(Fault::WrongChecksum, n); }
     // The next n data-collection answers come back `length` bytes long (id
     // byte included) whatever the host asked for; shorter cuts the answer,
     // longer pads with zeros past the 1032-byte report.
-    void injectAnswerLength(int n, int length);
+    void injectAnswerLength(int n, int length)
+    {
+        m_faults.arm(Fault::AnswerLength, n, qBound(0, length, 4 * FamilyBFirmware::kDataFeatureLength));
+    }
     // The next n macro answers have no 0x0000 terminator: everything after
     // the last entry up to the end of the report is filled with 0xAA.
-    void injectUnterminatedMacros(int n);
+    void injectUnterminatedMacros(int n) { m_faults.arm(Fault::Unterminated, n); }
     // The next n feature transfers on either vendor collection fail.
-    void injectFailedTransfers(int n);
-    void clearFaults();
+    void injectFailedTransfers(int n) { m_faults.arm(Fault::FailedTransfer, n); }
+    void clearFaults() { m_faults.clearAll(); }
 
     // --- Counters ---------------------------------------------------------
     // Set-feature transfers received with the right report id, by command
