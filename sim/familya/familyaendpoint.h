@@ -46,8 +46,8 @@ struct FamilyAAnswer
 // plain pointer collection in front of it as real mice have.
 //
 // Thread-safe: the bus runs the handlers with its own lock held, and every
-// knob and read-out below takes the device's lock, so a test may turn knobs
-// while a worker thread talks to the device.
+// knob and read-out below takes the device's lock (the fault knobs the fault
+// plan's), so a test may turn knobs while a worker thread talks to the device.
 //
 // Fault knobs act on the answers this device gives on the bus; a mouse
 // behind a receiver answers through the receiver, so arm the receiver to

@@ -47,8 +47,9 @@
 // (code 18) takes any. Family C has no check and no trailer: its image is
 // answered and stored as it is.
 //
-// Thread-safety: every public function takes the device's lock, and the
-// bus runs the handlers with its own lock held, so tests may turn knobs
+// Thread-safety: every public function takes the device's lock (the fault
+// knobs the fault plan's), and the bus runs the handlers with its own lock
+// held, so tests may turn knobs
 // while a worker thread talks to the device. The identity knobs (firmware
 // version, extra collections, order) change enumeration: use them only
 // while the device is unplugged.
