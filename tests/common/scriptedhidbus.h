@@ -132,11 +132,7 @@ private:
         }
         int read(QByteArray &report, int timeoutMs) override
         {
-            QByteArray next;
-            if (!m_i->reads.isEmpty())
-                next = m_i->reads.takeFirst();
-            else if (m_i->readResponder)
-                next = m_i->readResponder(m_i->lastWrite());
+            const QByteArray next = nextOf(m_i->reads, m_i->readResponder);
             if (next.isEmpty()) {
                 deviceClock().sleepMs(timeoutMs);
                 return 0;
@@ -162,6 +158,14 @@ private:
         int lastError() const override { return m_i->lastError; }
 
     private:
+        // The next scripted answer: from the queue, else from the responder.
+        QByteArray nextOf(QList<QByteArray> &queue,
+                          const std::function<QByteArray(const QByteArray &)> &responder) const
+        {
+            if (!queue.isEmpty())
+                return queue.takeFirst();
+            return responder ? responder(m_i->lastWrite()) : QByteArray();
+        }
         void record(Transfer::Kind kind, const QByteArray &bytes)
         {
             m_bus->transfers.append({kind, m_i->info.path, bytes});
@@ -169,11 +173,7 @@ private:
         bool answer(Transfer::Kind kind, QByteArray &report)
         {
             record(kind, report);
-            QByteArray next;
-            if (!m_i->answers.isEmpty())
-                next = m_i->answers.takeFirst();
-            else if (m_i->responder)
-                next = m_i->responder(m_i->lastWrite());
+            const QByteArray next = nextOf(m_i->answers, m_i->responder);
             if (next.isEmpty()) {
                 m_i->lastError = 110; // ETIMEDOUT
                 return false;
