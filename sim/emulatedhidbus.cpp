@@ -18,6 +18,15 @@ bool EmulatedInterface::onGetFeature(QByteArray &) { return false; }
 
 EmulatedDevice::~EmulatedDevice() = default;
 
+void EmulatedDevice::setUnplugAfterTransfers(int n)
+{
+    if (n < 0)
+        m_linkFaults.clear(Fault::Unplug);
+    else
+        m_linkFaults.armAfter(Fault::Unplug, n, FaultPlan::kForever);
+    m_transfers = 0;
+}
+
 namespace {
 // Paths look like the Linux ones but cannot be mistaken for them.
 QString makePath(quint64 serial, int index)
@@ -211,7 +220,7 @@ bool EmulatedHidBus::transfer(quint64 serial, int interfaceIndex, F &&f)
         const QVector<EmulatedInterface *> ifaces = device->interfaces();
         if (interfaceIndex >= ifaces.size())
             return false;
-        if (device->m_unplugAfter >= 0 && device->m_transfers >= device->m_unplugAfter) {
+        if (device->m_linkFaults.take(Fault::Unplug)) {
             unplug(device.get());
             return false;
         }

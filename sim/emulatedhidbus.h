@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/hidbus.h"
+#include "sim/faultplan.h"
 
 #include <QByteArray>
 #include <QRecursiveMutex>
@@ -46,7 +47,7 @@ public:
     int latencyMs() const { return m_latencyMs; }
     // The device drops off the bus when the host starts transfer n + 1
     // (counted from now); that transfer and all later ones fail. -1 = never.
-    void setUnplugAfterTransfers(int n) { m_unplugAfter = n; m_transfers = 0; }
+    void setUnplugAfterTransfers(int n);
     int transferCount() const { return m_transfers; }
 
     // The bus this device is plugged into, or nullptr.
@@ -55,7 +56,7 @@ public:
 private:
     friend class EmulatedHidBus;
     int m_latencyMs = 0;
-    int m_unplugAfter = -1;
+    FaultPlan m_linkFaults; // Fault::Unplug, applied by the bus
     int m_transfers = 0;
     EmulatedHidBus *m_bus = nullptr;
 };

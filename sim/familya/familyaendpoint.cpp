@@ -65,47 +65,6 @@ void FamilyAEndpoint::setAnswerDelay(int reads, quint8 pendingStatus)
     m_delayStatus = pendingStatus;
 }
 
-void FamilyAEndpoint::injectBusyReads(int n)
-{
-    QMutexLocker locker(&m_mutex);
-    m_busyReads = n;
-}
-
-void FamilyAEndpoint::injectFailedCommands(int n)
-{
-    QMutexLocker locker(&m_mutex);
-    m_failedCommands = n;
-}
-
-void FamilyAEndpoint::injectFailedReads(int n)
-{
-    QMutexLocker locker(&m_mutex);
-    m_failedReads = n;
-}
-
-void FamilyAEndpoint::injectSilentReads(int n)
-{
-    QMutexLocker locker(&m_mutex);
-    m_silentReads = n;
-}
-
-void FamilyAEndpoint::injectAnswerLength(int n, int length)
-{
-    QMutexLocker locker(&m_mutex);
-    m_oddLengthAnswers = n;
-    m_oddLength = qBound(0, length, 4096);
-}
-
-void FamilyAEndpoint::clearFaults()
-{
-    QMutexLocker locker(&m_mutex);
-    m_busyReads = 0;
-    m_failedCommands = 0;
-    m_failedReads = 0;
-    m_silentReads = 0;
-    m_oddLengthAnswers = 0;
-}
-
 void FamilyAEndpoint::setPointerCollection(bool present)
 {
     QMutexLocker locker(&m_mutex);
@@ -145,15 +104,6 @@ void FamilyAEndpoint::resetTransferCounters()
     m_inputReports = 0;
 }
 
-bool FamilyAEndpoint::consume(int &count)
-{
-    if (count == 0)
-        return false;
-    if (count > 0)
-        --count;
-    return true;
-}
-
 bool FamilyAEndpoint::onWrite(const QByteArray &report)
 {
     QMutexLocker locker(&m_mutex);
@@ -163,7 +113,7 @@ bool FamilyAEndpoint::onWrite(const QByteArray &report)
         return false;
     ++m_outputReports;
     noteReport(report);
-    if (consume(m_failedCommands))
+    if (m_faults.take(Fault::FailedStatus))
         m_answer = FamilyAAnswer::failed();
     else
         m_answer = handleReport(report);
@@ -177,17 +127,17 @@ bool FamilyAEndpoint::onGetInputReport(QByteArray &report)
     if (report.isEmpty() || quint8(report.at(0)) != FAMILY_A_REPORT_ID)
         return false;
     ++m_inputReports;
-    if (consume(m_failedReads))
+    if (m_faults.take(Fault::FailedTransfer))
         return false;
 
     QByteArray wire(FAMILY_A_REPORT_LENGTH, '\0');
     wire[0] = char(FAMILY_A_REPORT_ID);
-    if (consume(m_silentReads) || m_answer.silent) {
+    if (m_faults.take(Fault::NoAnswer) || m_answer.silent) {
         wire[1] = char(FamilyAStatus::NotReady);
     } else if (m_pendingLeft > 0) {
         --m_pendingLeft;
         wire[1] = char(m_delayStatus);
-    } else if (consume(m_busyReads)) {
+    } else if (m_faults.take(Fault::BusyStatus)) {
         wire[1] = char(FamilyAStatus::Busy);
     } else {
         wire[1] = char(m_answer.status);
@@ -195,11 +145,12 @@ bool FamilyAEndpoint::onGetInputReport(QByteArray &report)
         for (int i = 0; i < n; ++i)
             wire[2 + i] = m_answer.result.at(i);
     }
-    if (consume(m_oddLengthAnswers)) {
-        if (m_oddLength <= wire.size())
-            wire.truncate(m_oddLength);
+    int length = 0;
+    if (m_faults.take(Fault::AnswerLength, &length)) {
+        if (length <= wire.size())
+            wire.truncate(length);
         else
-            wire.append(QByteArray(m_oddLength - wire.size(), '\0'));
+            wire.append(QByteArray(length - wire.size(), '\0'));
     }
     report = wire;
     return true;

@@ -46,8 +46,8 @@ struct FamilyAAnswer
 // plain pointer collection in front of it as real mice have.
 //
 // Thread-safe: the bus runs the handlers with its own lock held, and every
-// knob and read-out below takes the device's lock, so a test may turn knobs
-// while a worker thread talks to the device.
+// knob and read-out below takes the device's lock (the fault knobs the fault
+// plan's), so a test may turn knobs while a worker thread talks to the device.
 //
 // Fault knobs act on the answers this device gives on the bus; a mouse
 // behind a receiver answers through the receiver, so arm the receiver to
@@ -64,17 +64,20 @@ public:
     // "not ready" value) before the result shows. Default: 0 reads.
     void setAnswerDelay(int reads, quint8 pendingStatus = FamilyAStatus::Busy);
     // The next n answer reads give status 2 (busy); the result comes after.
-    void injectBusyReads(int n);
+    void injectBusyReads(int n) { m_faults.arm(Fault::BusyStatus, n); }
     // The next n commands are not carried out and answer status 0.
-    void injectFailedCommands(int n);
+    void injectFailedCommands(int n) { m_faults.arm(Fault::FailedStatus, n); }
     // The next n input-report requests fail as transfers (no answer at all).
-    void injectFailedReads(int n);
+    void injectFailedReads(int n) { m_faults.arm(Fault::FailedTransfer, n); }
     // The next n reads answer "not ready" (the device never gets to it).
-    void injectSilentReads(int n);
+    void injectSilentReads(int n) { m_faults.arm(Fault::NoAnswer, n); }
     // The next n answers come back `length` bytes long (id byte included;
     // shorter cuts the result, longer pads with zeros).
-    void injectAnswerLength(int n, int length);
-    void clearFaults();
+    void injectAnswerLength(int n, int length)
+    {
+        m_faults.arm(Fault::AnswerLength, n, qBound(0, length, 4096));
+    }
+    void clearFaults() { m_faults.clearAll(); }
 
     // Whether the pointer collection is listed before the vendor one
     // (default true). Change it only while the device is unplugged.
@@ -105,7 +108,6 @@ private:
 
     bool onWrite(const QByteArray &report);
     bool onGetInputReport(QByteArray &report);
-    static bool consume(int &count);
 
     mutable QRecursiveMutex m_mutex;
     std::unique_ptr<VendorInterface> m_vendor;
@@ -117,12 +119,9 @@ private:
 
     int m_delayReads = 0;
     quint8 m_delayStatus = FamilyAStatus::Busy;
-    int m_busyReads = 0;
-    int m_failedCommands = 0;
-    int m_failedReads = 0;
-    int m_silentReads = 0;
-    int m_oddLengthAnswers = 0;
-    int m_oddLength = FAMILY_A_REPORT_LENGTH;
+    // BusyStatus, FailedStatus (commands), FailedTransfer and NoAnswer
+    // (reads), AnswerLength.
+    FaultPlan m_faults;
 
     int m_outputReports = 0;
     int m_inputReports = 0;

@@ -104,33 +104,6 @@ void NucIspBootloader::setVersionAfterUpdate(quint32 version)
     m_versionAfterUpdate = version;
 }
 
-void NucIspBootloader::injectWrongChecksum(int n)
-{
-    QMutexLocker locker(&m_mutex);
-    m_wrongChecksum = n;
-}
-
-void NucIspBootloader::injectShortAnswers(int n, int length)
-{
-    QMutexLocker locker(&m_mutex);
-    m_shortAnswers = n;
-    m_shortLength = qBound(0, length, NucIsp::ReportSize);
-}
-
-void NucIspBootloader::injectNoAnswer(int n)
-{
-    QMutexLocker locker(&m_mutex);
-    m_noAnswer = n;
-}
-
-void NucIspBootloader::clearFaults()
-{
-    QMutexLocker locker(&m_mutex);
-    m_wrongChecksum = 0;
-    m_shortAnswers = 0;
-    m_noAnswer = 0;
-}
-
 QByteArray NucIspBootloader::programImage() const
 {
     QMutexLocker locker(&m_mutex);
@@ -189,15 +162,6 @@ bool NucIspBootloader::hasRun() const
 {
     QMutexLocker locker(&m_mutex);
     return m_hasRun;
-}
-
-bool NucIspBootloader::consume(int &count)
-{
-    if (count == 0)
-        return false;
-    if (count > 0)
-        --count;
-    return true;
 }
 
 bool NucIspBootloader::onWrite(const QByteArray &report)
@@ -286,17 +250,18 @@ void NucIspBootloader::continueTransfer(Transfer &t, const QByteArray &packet, i
 
 void NucIspBootloader::queueAnswer(const QByteArray &packet, quint32 number)
 {
-    if (consume(m_noAnswer))
+    if (m_faults.take(Fault::NoAnswer))
         return;
     quint16 sum = byteSum(packet);
-    if (consume(m_wrongChecksum))
+    if (m_faults.take(Fault::WrongChecksum))
         sum = quint16(sum + 1);
     QByteArray answer(NucIsp::ReportSize, '\0');
     answer[1] = char(sum & 0xFF);
     answer[2] = char(sum >> 8);
     putLe32(answer, 5, number);
-    if (consume(m_shortAnswers))
-        answer.truncate(m_shortLength);
+    int length = 0;
+    if (m_faults.take(Fault::AnswerLength, &length))
+        answer.truncate(length);
     m_answers.enqueue(answer);
 }
 

@@ -79,10 +79,13 @@ public:
     // Faults for the next n packets that would be answered (-1: all):
     // answer with a wrong byte sum, answer with `length` bytes only (id
     // byte included), or do not answer at all (the read times out).
-    void injectWrongChecksum(int n);
-    void injectShortAnswers(int n, int length = 33);
-    void injectNoAnswer(int n);
-    void clearFaults();
+    void injectWrongChecksum(int n) { m_faults.arm(Fault::WrongChecksum, n); }
+    void injectShortAnswers(int n, int length = 33)
+    {
+        m_faults.arm(Fault::AnswerLength, n, qBound(0, length, NucIsp::ReportSize));
+    }
+    void injectNoAnswer(int n) { m_faults.arm(Fault::NoAnswer, n); }
+    void clearFaults() { m_faults.clearAll(); }
 
     // What arrived: program and data memory images (the bytes received so
     // far), their announced lengths, whether the program transfer is
@@ -114,7 +117,6 @@ private:
     void startTransfer(Transfer &t, quint32 expectedStart, const QByteArray &packet);
     void continueTransfer(Transfer &t, const QByteArray &packet, int offset, int maxBytes);
     void run();
-    static bool consume(int &count);
 
     mutable QRecursiveMutex m_mutex;
     std::unique_ptr<Interface> m_interface;
@@ -125,10 +127,7 @@ private:
     bool m_changeVersion = false;
     quint32 m_versionAfterUpdate = 0;
 
-    int m_wrongChecksum = 0;
-    int m_shortAnswers = 0;
-    int m_shortLength = 33;
-    int m_noAnswer = 0;
+    FaultPlan m_faults; // WrongChecksum, AnswerLength (cut only), NoAnswer
 
     bool m_synced = false;
     quint32 m_expectedNumber = 0;

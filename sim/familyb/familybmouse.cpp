@@ -420,54 +420,6 @@ quint8 FamilyBMouse::operationResult(int operation) const
     return m_results[operation];
 }
 
-void FamilyBMouse::injectBusyPolls(int n)
-{
-    QMutexLocker locker(&m_mutex);
-    m_injectedBusy = n;
-}
-
-void FamilyBMouse::injectPollRefusals(int n)
-{
-    QMutexLocker locker(&m_mutex);
-    m_pollRefusals = n;
-}
-
-void FamilyBMouse::injectBadChecksums(int n)
-{
-    QMutexLocker locker(&m_mutex);
-    m_badChecksums = n;
-}
-
-void FamilyBMouse::injectAnswerLength(int n, int length)
-{
-    QMutexLocker locker(&m_mutex);
-    m_oddLengthAnswers = n;
-    m_oddLength = qBound(0, length, 4 * kDataFeatureLength);
-}
-
-void FamilyBMouse::injectUnterminatedMacros(int n)
-{
-    QMutexLocker locker(&m_mutex);
-    m_unterminatedMacros = n;
-}
-
-void FamilyBMouse::injectFailedTransfers(int n)
-{
-    QMutexLocker locker(&m_mutex);
-    m_failTransfers = n;
-}
-
-void FamilyBMouse::clearFaults()
-{
-    QMutexLocker locker(&m_mutex);
-    m_injectedBusy = 0;
-    m_pollRefusals = 0;
-    m_badChecksums = 0;
-    m_oddLengthAnswers = 0;
-    m_unterminatedMacros = 0;
-    m_failTransfers = 0;
-}
-
 int FamilyBMouse::featureSets(quint8 command) const
 {
     QMutexLocker locker(&m_mutex);
@@ -499,15 +451,6 @@ void FamilyBMouse::resetCounters()
     m_gets.clear();
     m_failedTransfers = 0;
     m_rejectedRequests = 0;
-}
-
-bool FamilyBMouse::consume(int &count)
-{
-    if (count == 0)
-        return false;
-    if (count > 0)
-        --count;
-    return true;
 }
 
 // --- The wire ----------------------------------------------------------------
@@ -550,7 +493,7 @@ void FamilyBMouse::reject(int operation)
 bool FamilyBMouse::onCommandSet(const QByteArray &report)
 {
     QMutexLocker locker(&m_mutex);
-    if (consume(m_failTransfers))
+    if (m_faults.take(Fault::FailedTransfer))
         return refuseRead();
     if (report.size() < 2 || report.size() > kCommandFeatureLength
         || byteAt(report, 0) != kCommandReportId)
@@ -593,7 +536,7 @@ bool FamilyBMouse::onCommandSet(const QByteArray &report)
 bool FamilyBMouse::onDataSet(const QByteArray &report)
 {
     QMutexLocker locker(&m_mutex);
-    if (consume(m_failTransfers))
+    if (m_faults.take(Fault::FailedTransfer))
         return refuseRead();
     if (report.size() < 2 || report.size() > kDataFeatureLength || byteAt(report, 0) != kDataReportId)
         return stall();
@@ -627,13 +570,12 @@ bool FamilyBMouse::onDataGet(QByteArray &report)
 {
     QMutexLocker locker(&m_mutex);
     // A failed read leaves the prepared answer for the next one.
-    if (consume(m_failTransfers) || report.isEmpty() || byteAt(report, 0) != kDataReportId)
+    if (m_faults.take(Fault::FailedTransfer) || report.isEmpty() || byteAt(report, 0) != kDataReportId)
         return refuseRead();
     // The host gets at most what it asked for, and never more than the
     // report is long.
     int length = qMin(report.size(), kDataFeatureLength);
-    if (consume(m_oddLengthAnswers))
-        length = m_oddLength;
+    m_faults.take(Fault::AnswerLength, &length); // an injected length wins
     QByteArray out = m_answer.left(length);
     if (out.size() < length)
         out.append(QByteArray(length - out.size(), '\0'));
@@ -653,13 +595,13 @@ QByteArray FamilyBMouse::statusAnswer()
             busy = true;
             if (m_busyLeft > 0)
                 --m_busyLeft;
-        } else if (consume(m_injectedBusy)) {
+        } else if (m_faults.take(Fault::BusyStatus)) {
             busy = true;
         }
         if (busy)
             answer[m_activeOperation + 1] = char(kStatusBusy);
     }
-    if (consume(m_pollRefusals))
+    if (m_faults.take(Fault::FailedStatus))
         answer[kStatusRefusalByte] = 1;
     return answer;
 }
@@ -673,10 +615,10 @@ QByteArray FamilyBMouse::profileAnswer()
             completeTrailer(image, sign, adjustment);
         // A one-step change of the adjustment moves the low byte of the
         // host's sum, so the model check cannot pass.
-        if (consume(m_badChecksums))
+        if (m_faults.take(Fault::WrongChecksum))
             image[kTrailerOffset + 1] = char(quint8(image.at(kTrailerOffset + 1)) ^ 0x01);
     } else {
-        consume(m_badChecksums);
+        m_faults.take(Fault::WrongChecksum);
     }
     QByteArray answer = emptyAnswer(kCmdReadProfile);
     answer.replace(kPayloadOffset, kImageSize, image);
@@ -687,7 +629,7 @@ QByteArray FamilyBMouse::macroAnswer(int number)
 {
     QByteArray answer = emptyAnswer(kCmdReadMacro);
     answer.replace(kPayloadOffset, kMacroRecordSize, m_macros.value(number, QByteArray(kMacroRecordSize, '\0')));
-    if (consume(m_unterminatedMacros)) {
+    if (m_faults.take(Fault::Unterminated)) {
         for (int i = kPayloadOffset + 2; i + 1 < answer.size(); i += 2) {
             if (answer.at(i) == 0 && answer.at(i + 1) == 0) {
                 for (int j = i; j < answer.size(); ++j)
@@ -821,34 +763,6 @@ bool FamilyBMouse::loadStateFromFile(const QString &path)
     return readStateFile(path, kMaxStateFileSize, state) && loadState(state);
 }
 
-// --- Chip boot loader ------------------------------------------------------------
-
-ChipBootloaderDevice::ChipBootloaderDevice(quint16 modelProductId)
-    : m_interface(std::make_unique<EmulatedInterface>())
-{
-    HidDeviceInfo &info = m_interface->info;
-    info.vendorId = VID_CHIP_BOOTLOADER;
-    info.productId = PID_CHIP_BOOTLOADER;
-    info.releaseNumber = modelProductId;
-    info.productString = QStringLiteral("USB Bootloader");
-    info.usagePage = 0xFF00;
-    info.usage = 0x0001;
-    info.inputReportLength = 65;
-    info.outputReportLength = 65;
-}
-
-ChipBootloaderDevice::~ChipBootloaderDevice() = default;
-
-QVector<EmulatedInterface *> ChipBootloaderDevice::interfaces()
-{
-    return {m_interface.get()};
-}
-
-const HidDeviceInfo &ChipBootloaderDevice::info() const
-{
-    return m_interface->info;
-}
-
 // --- Scene helpers ----------------------------------------------------------------
 
 std::shared_ptr<FamilyBMouse> plugFamilyB(EmulatedHidBus &bus, int mouseType)
@@ -857,16 +771,4 @@ std::shared_ptr<FamilyBMouse> plugFamilyB(EmulatedHidBus &bus, int mouseType)
     if (mouse)
         bus.plug(mouse);
     return mouse;
-}
-
-std::shared_ptr<ChipBootloaderDevice> plugChipBootloader(EmulatedHidBus &bus, int mouseType)
-{
-    if (!FamilyBMouse::supportsType(mouseType))
-        return nullptr;
-    const ModelIdentity *model = modelForType(mouseType);
-    if (!model)
-        return nullptr;
-    auto device = std::make_shared<ChipBootloaderDevice>(model->wiredPid);
-    bus.plug(device);
-    return device;
 }

@@ -47,8 +47,9 @@
 // (code 18) takes any. Family C has no check and no trailer: its image is
 // answered and stored as it is.
 //
-// Thread-safety: every public function takes the device's lock, and the
-// bus runs the handlers with its own lock held, so tests may turn knobs
+// Thread-safety: every public function takes the device's lock (the fault
+// knobs the fault plan's), and the bus runs the handlers with its own lock
+// held, so tests may turn knobs
 // while a worker thread talks to the device. The identity knobs (firmware
 // version, extra collections, order) change enumeration: use them only
 // while the device is unplugged.
@@ -145,21 +146,24 @@ public:
     // the fault on until cleared) ------------------------------------------
     // The next n status polls read busy in the byte of the last operation
     // (after any busy polls of setBusyPolls).
-    void injectBusyPolls(int n);
+    void injectBusyPolls(int n) { m_faults.arm(Fault::BusyStatus, n); }
     // The next n status answers carry 1 in byte 7 (the device refuses).
-    void injectPollRefusals(int n);
+    void injectPollRefusals(int n) { m_faults.arm(Fault::FailedStatus, n); }
     // The next n profile answers carry a seed that fails the model check.
-    void injectBadChecksums(int n);
+    void injectBadChecksums(int n) { m_faults.arm(Fault::WrongChecksum, n); }
     // The next n data-collection answers come back `length` bytes long (id
     // byte included) whatever the host asked for; shorter cuts the answer,
     // longer pads with zeros past the 1032-byte report.
-    void injectAnswerLength(int n, int length);
+    void injectAnswerLength(int n, int length)
+    {
+        m_faults.arm(Fault::AnswerLength, n, qBound(0, length, 4 * FamilyBFirmware::kDataFeatureLength));
+    }
     // The next n macro answers have no 0x0000 terminator: everything after
     // the last entry up to the end of the report is filled with 0xAA.
-    void injectUnterminatedMacros(int n);
+    void injectUnterminatedMacros(int n) { m_faults.arm(Fault::Unterminated, n); }
     // The next n feature transfers on either vendor collection fail.
-    void injectFailedTransfers(int n);
-    void clearFaults();
+    void injectFailedTransfers(int n) { m_faults.arm(Fault::FailedTransfer, n); }
+    void clearFaults() { m_faults.clearAll(); }
 
     // --- Counters ---------------------------------------------------------
     // Set-feature transfers received with the right report id, by command
@@ -206,7 +210,6 @@ private:
     void handleProfileWrite(const QByteArray &report);
     void handleMacroWrite(const QByteArray &report);
     void handleMacroBlockWrite(const QByteArray &report);
-    static bool consume(int &count);
 
     mutable QRecursiveMutex m_mutex;
     const int m_mouseType;
@@ -227,13 +230,9 @@ private:
     int m_busyPerOperation = 0;
     int m_busyLeft = 0;
 
-    int m_injectedBusy = 0;
-    int m_pollRefusals = 0;
-    int m_badChecksums = 0;
-    int m_oddLengthAnswers = 0;
-    int m_oddLength = FamilyBFirmware::kDataFeatureLength;
-    int m_unterminatedMacros = 0;
-    int m_failTransfers = 0;
+    // BusyStatus and FailedStatus (polls), WrongChecksum (profile answers),
+    // AnswerLength, Unterminated (macro answers), FailedTransfer.
+    FaultPlan m_faults;
 
     QMap<int, int> m_sets;
     QMap<int, int> m_gets;
@@ -241,24 +240,6 @@ private:
     int m_rejectedRequests = 0;
 };
 
-// A family B or C mouse in firmware-update mode: enumerates under the chip
-// maker's ids with the product id of the model being updated as its release
-// number. It speaks nothing; every transfer fails.
-class ChipBootloaderDevice : public EmulatedDevice
-{
-public:
-    explicit ChipBootloaderDevice(quint16 modelProductId);
-    ~ChipBootloaderDevice() override;
-
-    QVector<EmulatedInterface *> interfaces() override;
-    const HidDeviceInfo &info() const;
-
-private:
-    std::unique_ptr<EmulatedInterface> m_interface;
-};
-
 // Creates the mouse of a type code and plugs it in; nullptr (nothing
 // plugged) for a code that is no family B or C model.
 std::shared_ptr<FamilyBMouse> plugFamilyB(EmulatedHidBus &bus, int mouseType);
-// Plugs the boot loader of a family B or C model; nullptr for other codes.
-std::shared_ptr<ChipBootloaderDevice> plugChipBootloader(EmulatedHidBus &bus, int mouseType);

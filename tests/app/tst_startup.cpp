@@ -12,40 +12,11 @@ class TstStartup : public QObject
     Q_OBJECT
 
 private slots:
-    void languageIndex_data();
-    void languageIndex();
     void translationFile_data();
     void translationFile();
-    void textOutsideTheTableIsEmpty();
     void brokenFontIsSkipped();
     void fontsFromTheFolder();
 };
-
-void TstStartup::languageIndex_data()
-{
-    QTest::addColumn<int>("language");
-    QTest::addColumn<int>("index");
-    QTest::newRow("Chinese") << int(QLocale::Chinese) << 0;
-    QTest::newRow("English") << int(QLocale::English) << 1;
-    QTest::newRow("Korean") << int(QLocale::Korean) << 2;
-    QTest::newRow("Albanian") << int(QLocale::Albanian) << 3;
-    QTest::newRow("German") << int(QLocale::German) << 4;
-    QTest::newRow("Italian") << int(QLocale::Italian) << 6;
-    QTest::newRow("Spanish") << int(QLocale::Spanish) << 7;
-    QTest::newRow("Dutch") << int(QLocale::Dutch) << 8;
-    QTest::newRow("Portuguese") << int(QLocale::Portuguese) << 9;
-    QTest::newRow("Russian") << int(QLocale::Russian) << 10;
-    QTest::newRow("Ukrainian") << int(QLocale::Ukrainian) << 11;
-    QTest::newRow("French has no column") << int(QLocale::French) << 1;
-    QTest::newRow("Japanese has no column") << int(QLocale::Japanese) << 1;
-}
-
-void TstStartup::languageIndex()
-{
-    QFETCH(int, language);
-    QFETCH(int, index);
-    QCOMPARE(languageIndexForLocale(language), index);
-}
 
 void TstStartup::translationFile_data()
 {
@@ -78,15 +49,6 @@ void TstStartup::translationFile()
     setLanguageTexts({"stale"});
     loadLanguage(language, f.fileName());
     QCOMPARE(languageTexts(), texts);
-}
-
-void TstStartup::textOutsideTheTableIsEmpty()
-{
-    setLanguageTexts({"a", "b"});
-    QCOMPARE(languageText(1), QStringLiteral("b"));
-    QCOMPARE(languageText(2), QString());
-    QCOMPARE(languageText(-1), QString());
-    QCOMPARE(languageText(100000), QString());
 }
 
 void TstStartup::brokenFontIsSkipped()

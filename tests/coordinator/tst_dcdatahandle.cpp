@@ -7,6 +7,7 @@
 #include "coordinator/dcdatahandle.h"
 #include "sim/emulatedhidbus.h"
 #include "sim/familya/familyascene.h"
+#include "sim/familyb/chipbootloader.h"
 #include "sim/familyb/familybmouse.h"
 #include "config/gearhandle.h"
 #include "platform/hidbus.h"

@@ -1,5 +1,6 @@
 #include "discovery/checkdevice.h"
 #include "sim/emulatedhidbus.h"
+#include "tests/common/emulateddesk.h"
 #include "discovery/models.h"
 
 #include <QSignalSpy>
@@ -8,30 +9,19 @@
 
 namespace {
 // A device that only enumerates: the watcher never opens anything.
-class IdDevice : public EmulatedDevice
+class IdDevice : public InterfaceListDevice<>
 {
 public:
     IdDevice(quint16 vid, quint16 pid, int interfaceCount = 1, quint16 release = 0, const QString &product = {})
     {
-        for (int i = 0; i < interfaceCount; ++i) {
-            auto iface = std::make_unique<EmulatedInterface>();
-            iface->info.vendorId = vid;
-            iface->info.productId = pid;
-            iface->info.releaseNumber = release;
-            iface->info.productString = product;
-            m_ifaces.push_back(std::move(iface));
-        }
+        HidDeviceInfo info;
+        info.vendorId = vid;
+        info.productId = pid;
+        info.releaseNumber = release;
+        info.productString = product;
+        for (int i = 0; i < interfaceCount; ++i)
+            add(info);
     }
-    QVector<EmulatedInterface *> interfaces() override
-    {
-        QVector<EmulatedInterface *> out;
-        for (auto &i : m_ifaces)
-            out.append(i.get());
-        return out;
-    }
-
-private:
-    std::vector<std::unique_ptr<EmulatedInterface>> m_ifaces;
 };
 
 std::shared_ptr<IdDevice> korvan(quint16 pid, int interfaces = 1)

@@ -1,5 +1,6 @@
 #include "platform/clock.h"
 #include "sim/emulatedhidbus.h"
+#include "tests/common/emulateddesk.h"
 
 #include <QThread>
 #include <QtTest>
@@ -36,30 +37,19 @@ public:
     }
 };
 
-class EchoDevice : public EmulatedDevice
+class EchoDevice : public InterfaceListDevice<EchoInterface>
 {
 public:
     explicit EchoDevice(quint16 pid, int count = 1)
     {
         for (int i = 0; i < count; ++i) {
-            auto iface = std::make_unique<EchoInterface>();
-            iface->info.vendorId = 0x1111;
-            iface->info.productId = pid;
-            iface->info.usage = quint16(i + 1);
-            m_ifaces.push_back(std::move(iface));
+            HidDeviceInfo info;
+            info.vendorId = 0x1111;
+            info.productId = pid;
+            info.usage = quint16(i + 1);
+            add(info);
         }
     }
-    QVector<EmulatedInterface *> interfaces() override
-    {
-        QVector<EmulatedInterface *> out;
-        for (auto &i : m_ifaces)
-            out.append(i.get());
-        return out;
-    }
-    EchoInterface *iface(int i) { return m_ifaces[size_t(i)].get(); }
-
-private:
-    std::vector<std::unique_ptr<EchoInterface>> m_ifaces;
 };
 
 // Unplugs itself when it receives a report: a firmware restarting.

@@ -9,6 +9,7 @@
 #include "config/jsonhandle.h"
 #include "discovery/models.h"
 #include "config/paths.h"
+#include "tests/common/emulateddesk.h"
 #include "tests/common/testutil.h"
 
 #include <QtTest>
@@ -24,12 +25,9 @@ QByteArray readFile(const QString &path)
 
 // The driver and manager of one model talking to its emulator, in virtual
 // time, with APP in a temporary folder.
-struct Rig
+struct Rig : EmulatedDesk
 {
     TempAppDir app;
-    VirtualClock clock;
-    ScopedDeviceClock clockScope{&clock};
-    EmulatedHidBus bus;
     FamilyAScene scene;
     USBDriverOX7 driver;
     UsbDriverMangerOX7 manager;
@@ -39,7 +37,6 @@ struct Rig
     Rig(int mouseType, bool throughReceiver)
         : type(mouseType)
     {
-        setHidBus(&bus);
         scene = plugFamilyA(bus, mouseType, throughReceiver);
         attach(throughReceiver);
     }
@@ -47,15 +44,10 @@ struct Rig
     Rig(int receiverType, int pairedMouseType)
         : type(receiverType)
     {
-        setHidBus(&bus);
         scene = plugFamilyAReceiver(bus, receiverType, pairedMouseType);
         attach(true);
     }
-    ~Rig()
-    {
-        driver.UnInitDevice();
-        setHidBus(nullptr);
-    }
+    ~Rig() { driver.UnInitDevice(); }
 
     void attach(bool throughReceiver)
     {

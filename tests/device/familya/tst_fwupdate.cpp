@@ -6,7 +6,8 @@
 #include "sim/emulatedhidbus.h"
 #include "platform/hidparse.h"
 #include "discovery/models.h"
-#include "tests/device/familya/scriptedhid.h"
+#include "tests/common/emulateddesk.h"
+#include "tests/common/scriptedhidbus.h"
 
 #include <QtTest>
 
@@ -87,12 +88,9 @@ int continuationsFor(int size)
 }
 
 // An OX7 on its cable, the flasher aimed at it, virtual time.
-struct FlashRig
+struct FlashRig : EmulatedDesk
 {
     QTemporaryDir dir;
-    VirtualClock clock;
-    ScopedDeviceClock clockScope{&clock};
-    EmulatedHidBus bus;
     LinkFaultBus link{bus};
     FamilyAScene scene;
     std::shared_ptr<NucIspBootloader> stuck;
@@ -101,7 +99,7 @@ struct FlashRig
 
     explicit FlashRig(bool alreadyInBootloader = false)
     {
-        setHidBus(&link);
+        setHidBus(&link); // in front of the desk's bus
         if (alreadyInBootloader)
             stuck = plugNucIspBootloader(bus, 11);
         else

@@ -1,5 +1,5 @@
 #include "tests/common/bytesutil.h"
-#include "tests/device/familya/scriptedhid.h"
+#include "tests/common/scriptedhidbus.h"
 #include "device/familya/usbdriverox7.h"
 
 #include "discovery/models.h"

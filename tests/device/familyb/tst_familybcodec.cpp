@@ -46,14 +46,6 @@ QByteArray macroAnswer(quint8 h0, quint8 h1, const QVector<quint16> &entries, in
     return a;
 }
 
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(char(v));
-    return out;
-}
-
 } // namespace
 
 class TstFamilyBCodec : public QObject

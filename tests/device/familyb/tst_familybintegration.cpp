@@ -7,6 +7,7 @@
 #include "tests/common/macrotestutil.h"
 #include "discovery/models.h"
 #include "config/paths.h"
+#include "tests/common/emulateddesk.h"
 #include "tests/common/testutil.h"
 #include "device/familyb/usbdriver_ox5.h"
 #include "device/familyb/usbdriver_ox6.h"
@@ -47,14 +48,12 @@ int wordIndex(int profileByte)
 } // namespace
 
 // One plugged mouse with its driver and manager, opened and read.
-class Rig
+class Rig : public EmulatedDesk
 {
 public:
     explicit Rig(int type)
-        : scoped(&clock)
-        , mouseType(type)
+        : mouseType(type)
     {
-        setHidBus(&bus);
         setCurrentMouseType(type);
         mouse = plugFamilyB(bus, type);
         const bool familyC = type == 13;
@@ -68,7 +67,6 @@ public:
     {
         manager.reset();
         driver.reset();
-        setHidBus(nullptr);
         setCurrentMouseType(0);
     }
 
@@ -94,9 +92,6 @@ public:
     }
 
     TempAppDir dir;
-    VirtualClock clock;
-    ScopedDeviceClock scoped;
-    EmulatedHidBus bus;
     int mouseType;
     std::shared_ptr<FamilyBMouse> mouse;
     std::unique_ptr<USBDriver_OX6> driver;

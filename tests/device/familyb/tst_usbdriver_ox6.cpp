@@ -1,7 +1,8 @@
 #include "platform/clock.h"
 #include "tests/device/familyb/familybtestdata.h"
 #include "discovery/models.h"
-#include "tests/device/familyb/scriptedhidbus.h"
+#include "tests/common/bytesutil.h"
+#include "tests/common/scriptedhidbus.h"
 #include "device/familyb/usbdriver_ox5.h"
 #include "device/familyb/usbdriver_ox6.h"
 
@@ -60,14 +61,6 @@ HidDeviceInfo infoOf(const Collection &c)
     return info;
 }
 
-QByteArray bytes(std::initializer_list<int> values)
-{
-    QByteArray out;
-    for (int v : values)
-        out.append(char(v));
-    return out;
-}
-
 QByteArray padded(const QByteArray &head, int length)
 {
     return head + QByteArray(length - head.size(), '\0');
@@ -96,14 +89,11 @@ QByteArray macroAnswerOf(const Macro &m, bool terminate = true)
 Q_DECLARE_METATYPE(QVector<Collection>)
 
 // A driver opened on a scripted command (id 5) and data (id 6) collection.
-class Rig
+class Rig : public ScriptedScene
 {
 public:
     explicit Rig(int modelType = 2, bool familyC = false)
-        : clock(new VirtualClock)
-        , scoped(clock.get())
     {
-        setHidBus(&bus);
         bus.add(infoOf(command()));
         bus.add(infoOf(data()));
         driver.reset(familyC ? new USBDriver_OX5 : new USBDriver_OX6);
@@ -111,21 +101,14 @@ public:
         driver->setModelType(modelType);
         opened = driver->FindHIDDevice();
         bus.transfers.clear();
-        clock->resetCounters();
+        clock.resetCounters();
     }
-    ~Rig()
-    {
-        driver.reset();
-        setHidBus(nullptr);
-    }
+    ~Rig() { driver.reset(); }
 
-    ScriptedHidBus::Interface &commandIf() { return bus.interfaceAt(0); }
-    ScriptedHidBus::Interface &dataIf() { return bus.interfaceAt(1); }
+    ScriptedInterface &commandIf() { return bus.interfaceAt(0); }
+    ScriptedInterface &dataIf() { return bus.interfaceAt(1); }
     QList<ScriptedHidBus::Transfer> sets() const { return bus.transfersOf(ScriptedHidBus::Transfer::SetFeature); }
 
-    std::unique_ptr<VirtualClock> clock;
-    ScopedDeviceClock scoped;
-    ScriptedHidBus bus;
     std::unique_ptr<USBDriver_OX6> driver;
     bool opened = false;
 };
@@ -197,14 +180,12 @@ void TstUsbDriverOX6::open()
     QFETCH(int, commandId);
     QFETCH(int, dataId);
 
-    VirtualClock clock;
-    ScopedDeviceClock scoped(&clock);
-    ScriptedHidBus bus;
-    setHidBus(&bus);
+    ScriptedScene s;
+    ScriptedHidBus &bus = s.bus;
     for (const Collection &c : collections) {
-        ScriptedHidBus::Interface &i = bus.add(infoOf(c));
-        i.refuseOpen = c.refuseOpen;
-        i.answers.append(statusAnswer(2, 0));
+        auto i = bus.add(infoOf(c));
+        i->refuseOpen = c.refuseOpen;
+        i->answers.append(statusAnswer(2, 0));
     }
     {
         USBDriver_OX6 driver;
@@ -225,7 +206,6 @@ void TstUsbDriverOX6::open()
             QCOMPARE(sets[1].bytes.size(), 6);
         }
     }
-    setHidBus(nullptr);
 }
 
 void TstUsbDriverOX6::readProfileSendsAndWaits()
@@ -244,7 +224,7 @@ void TstUsbDriverOX6::readProfileSendsAndWaits()
     QCOMPARE(rig.bus.transfersOf(ScriptedHidBus::Transfer::GetFeature).size(), 1);
     QCOMPARE(rig.bus.transfersOf(ScriptedHidBus::Transfer::GetFeature)[0].bytes.size(), 1032);
     // 50 ms settle, 100 ms before each of the two transfers.
-    QCOMPARE(rig.clock->totalSleptMs(), qint64(250));
+    QCOMPARE(rig.clock.totalSleptMs(), qint64(250));
 
     // The kept image carries the completed trailer and the seed.
     const QByteArray kept = rig.driver->profileImage();
@@ -312,7 +292,7 @@ void TstUsbDriverOX6::writeProfileCompletesTrailer()
     QByteArray profile;
     QVERIFY(rig.driver->ReadProfileImage(profile));
     rig.bus.transfers.clear();
-    rig.clock->resetCounters();
+    rig.clock.resetCounters();
 
     profile[300] = char(0x42); // a CPI stage
     rig.dataIf().answers.append(statusAnswer(1, 0));
@@ -334,7 +314,7 @@ void TstUsbDriverOX6::writeProfileCompletesTrailer()
     QCOMPARE(sent.mid(512), QByteArray(520, '\0'));
     QCOMPARE(sets[1].bytes, bytes({5, 0x82, 0, 0, 0, 0}));
     // 100 before the write, 100 after it, 200 for one status poll.
-    QCOMPARE(rig.clock->totalSleptMs(), qint64(400));
+    QCOMPARE(rig.clock.totalSleptMs(), qint64(400));
 }
 
 void TstUsbDriverOX6::writeProfileRefusesBadChecksum_data()
@@ -391,7 +371,7 @@ void TstUsbDriverOX6::statusPoll()
     QCOMPARE(sets.size(), polls);
     for (const auto &s : sets)
         QCOMPARE(s.bytes, bytes({5, 0x82, 0, 0, 0, 0}));
-    QCOMPARE(rig.clock->totalSleptMs(), qint64(ms));
+    QCOMPARE(rig.clock.totalSleptMs(), qint64(ms));
 }
 
 void TstUsbDriverOX6::readMacro_data()

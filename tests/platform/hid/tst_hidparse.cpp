@@ -1,6 +1,6 @@
 #include "tests/common/bytesutil.h"
 #include "platform/hidparse.h"
-#include "tests/device/familya/scriptedhid.h"
+#include "tests/common/scriptedhidbus.h"
 
 #include <QtTest>
 

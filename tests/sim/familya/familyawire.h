@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sim/emulatedhidbus.h"
+#include "tests/common/bytesutil.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,17 +13,9 @@
 // by hand, byte by byte.
 namespace wire {
 
-inline QByteArray bytes(std::initializer_list<int> list)
-{
-    QByteArray out;
-    for (int b : list)
-        out.append(char(b));
-    return out;
-}
-
 inline QByteArray hex(const char *text)
 {
-    return QByteArray::fromHex(QByteArray(text));
+    return hexBytes(text);
 }
 
 inline QByteArray le16(quint16 v)

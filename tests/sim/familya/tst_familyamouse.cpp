@@ -1,4 +1,5 @@
 #include "platform/clock.h"
+#include "tests/common/emulateddesk.h"
 #include "sim/familya/familyascene.h"
 #include "tests/sim/familya/familyawire.h"
 #include "discovery/models.h"
@@ -44,21 +45,17 @@ private slots:
 private:
     QByteArray transact(const QByteArray &afterId);
 
-    std::unique_ptr<VirtualClock> m_clock;
-    std::unique_ptr<ScopedDeviceClock> m_scopedClock;
-    std::unique_ptr<EmulatedHidBus> m_bus;
+    std::unique_ptr<EmulatedDesk> m_desk;
     FamilyAScene m_scene;
     std::unique_ptr<HidDevice> m_dev;
 };
 
 void TestFamilyAMouse::init()
 {
-    m_clock = std::make_unique<VirtualClock>();
-    m_scopedClock = std::make_unique<ScopedDeviceClock>(m_clock.get());
-    m_bus = std::make_unique<EmulatedHidBus>();
-    m_scene = plugFamilyA(*m_bus, 11, false);
+    m_desk = std::make_unique<EmulatedDesk>();
+    m_scene = plugFamilyA(m_desk->bus, 11, false);
     QVERIFY(m_scene.mouse);
-    m_dev = open(*m_bus, PID_OX7_WIRED, FAMILY_A_USAGE_PAGE);
+    m_dev = open(m_desk->bus, PID_OX7_WIRED, FAMILY_A_USAGE_PAGE);
     QVERIFY(m_dev);
 }
 
@@ -66,9 +63,7 @@ void TestFamilyAMouse::cleanup()
 {
     m_dev.reset();
     m_scene = {};
-    m_bus.reset();
-    m_scopedClock.reset();
-    m_clock.reset();
+    m_desk.reset();
 }
 
 QByteArray TestFamilyAMouse::transact(const QByteArray &afterId)
@@ -82,7 +77,7 @@ void TestFamilyAMouse::listsVendorCollectionBesidePointer()
 {
     int vendor = 0;
     int pointer = 0;
-    for (const HidDeviceInfo &info : m_bus->enumerate()) {
+    for (const HidDeviceInfo &info : m_desk->bus.enumerate()) {
         QCOMPARE(info.vendorId, VID_KORVAN);
         QCOMPARE(info.productId, PID_OX7_WIRED);
         if (info.usagePage == 0xFF00) {
@@ -98,7 +93,7 @@ void TestFamilyAMouse::listsVendorCollectionBesidePointer()
     QCOMPARE(vendor, 1);
     QCOMPARE(pointer, 1);
     // The pointer collection takes no command reports.
-    auto p = open(*m_bus, PID_OX7_WIRED, 1);
+    auto p = open(m_desk->bus, PID_OX7_WIRED, 1);
     QVERIFY(p);
     QVERIFY(!p->write(report({0xFF, 0xA2, 0x00})));
 }
@@ -369,19 +364,19 @@ void TestFamilyAMouse::restartsIntoBootloader_data()
 void TestFamilyAMouse::restartsIntoBootloader()
 {
     QFETCH(QByteArray, afterId);
-    m_clock->advance(10000);
+    m_desk->clock.advance(10000);
     QVERIFY(m_dev->write(report(afterId)));
     QCOMPARE(m_scene.mouse->commandCount(0xA8), 1);
-    QVERIFY(!m_bus->isPlugged(m_scene.mouse.get()));
+    QVERIFY(!m_desk->bus.isPlugged(m_scene.mouse.get()));
     QVERIFY(ask(*m_dev).isEmpty()); // the handle went with the firmware
-    QCOMPARE(countProduct(*m_bus, PID_OX7_WIRED), 0);
-    QCOMPARE(countProduct(*m_bus, PID_BOOTLOADER), 0);
+    QCOMPARE(countProduct(m_desk->bus, PID_OX7_WIRED), 0);
+    QCOMPARE(countProduct(m_desk->bus, PID_BOOTLOADER), 0);
 
-    m_clock->advance(1499);
-    QCOMPARE(countProduct(*m_bus, PID_BOOTLOADER), 0);
-    m_clock->advance(1);
-    QCOMPARE(countProduct(*m_bus, PID_BOOTLOADER), 1);
-    const HidDeviceInfo info = m_bus->enumerate().first();
+    m_desk->clock.advance(1499);
+    QCOMPARE(countProduct(m_desk->bus, PID_BOOTLOADER), 0);
+    m_desk->clock.advance(1);
+    QCOMPARE(countProduct(m_desk->bus, PID_BOOTLOADER), 1);
+    const HidDeviceInfo info = m_desk->bus.enumerate().first();
     QCOMPARE(info.productString, QStringLiteral("KORVAN OX7 ISP"));
     QCOMPARE(info.inputReportLength, 65);
     QVERIFY(m_scene.mouse->inBootloader());

@@ -1,4 +1,5 @@
 #include "platform/clock.h"
+#include "tests/common/emulateddesk.h"
 #include "sim/familya/familyascene.h"
 #include "tests/sim/familya/familyawire.h"
 #include "discovery/models.h"
@@ -38,23 +39,17 @@ private slots:
 private:
     QByteArray transact(HidDevice &dev, const QByteArray &afterId);
 
-    std::unique_ptr<VirtualClock> m_clock;
-    std::unique_ptr<ScopedDeviceClock> m_scopedClock;
-    std::unique_ptr<EmulatedHidBus> m_bus;
+    std::unique_ptr<EmulatedDesk> m_desk;
 };
 
 void TestFamilyAReceiver::init()
 {
-    m_clock = std::make_unique<VirtualClock>();
-    m_scopedClock = std::make_unique<ScopedDeviceClock>(m_clock.get());
-    m_bus = std::make_unique<EmulatedHidBus>();
+    m_desk = std::make_unique<EmulatedDesk>();
 }
 
 void TestFamilyAReceiver::cleanup()
 {
-    m_bus.reset();
-    m_scopedClock.reset();
-    m_clock.reset();
+    m_desk.reset();
 }
 
 QByteArray TestFamilyAReceiver::transact(HidDevice &dev, const QByteArray &afterId)
@@ -66,14 +61,14 @@ QByteArray TestFamilyAReceiver::transact(HidDevice &dev, const QByteArray &after
 
 void TestFamilyAReceiver::enumeratesAsReceiverOnly()
 {
-    FamilyAScene scene = plugFamilyA(*m_bus, 11, true);
+    FamilyAScene scene = plugFamilyA(m_desk->bus, 11, true);
     QVERIFY(scene.mouse && scene.receiver);
-    QCOMPARE(countProduct(*m_bus, PID_OX7_WIRED), 0);
-    QCOMPARE(countProduct(*m_bus, PID_OX7_RECEIVER), 2);
-    auto dev = open(*m_bus, PID_OX7_RECEIVER, FAMILY_A_USAGE_PAGE);
+    QCOMPARE(countProduct(m_desk->bus, PID_OX7_WIRED), 0);
+    QCOMPARE(countProduct(m_desk->bus, PID_OX7_RECEIVER), 2);
+    auto dev = open(m_desk->bus, PID_OX7_RECEIVER, FAMILY_A_USAGE_PAGE);
     QVERIFY(dev);
     QVERIFY(!FamilyAReceiver::create(13));
-    QVERIFY(!plugFamilyA(*m_bus, 3, true).isValid());
+    QVERIFY(!plugFamilyA(m_desk->bus, 3, true).isValid());
 }
 
 void TestFamilyAReceiver::readsMousePidThroughReceiver_data()
@@ -97,8 +92,8 @@ void TestFamilyAReceiver::readsMousePidThroughReceiver()
     QFETCH(int, mouseType);
     QFETCH(quint16, receiverPid);
     QFETCH(quint16, expectedPid);
-    FamilyAScene scene = plugFamilyAReceiver(*m_bus, receiverType, mouseType);
-    auto dev = open(*m_bus, receiverPid, FAMILY_A_USAGE_PAGE);
+    FamilyAScene scene = plugFamilyAReceiver(m_desk->bus, receiverType, mouseType);
+    auto dev = open(m_desk->bus, receiverPid, FAMILY_A_USAGE_PAGE);
     QVERIFY(dev);
     const QByteArray a = transact(*dev, hex("a5a40204000000"));
     QCOMPARE(status(a), quint8(1));
@@ -110,8 +105,8 @@ void TestFamilyAReceiver::readsMousePidThroughReceiver()
 
 void TestFamilyAReceiver::forwardedWriteReachesMouse()
 {
-    FamilyAScene scene = plugFamilyA(*m_bus, 10, true);
-    auto dev = open(*m_bus, PID_OX7Q_RECEIVER, FAMILY_A_USAGE_PAGE);
+    FamilyAScene scene = plugFamilyA(m_desk->bus, 10, true);
+    auto dev = open(m_desk->bus, PID_OX7Q_RECEIVER, FAMILY_A_USAGE_PAGE);
     QVERIFY(dev);
     QCOMPARE(status(transact(*dev, hex("a5a50400060000") + hex("05000300"))), quint8(1));
     QCOMPARE(scene.mouse->memory(0x600, 4), hex("05000300"));
@@ -136,8 +131,8 @@ void TestFamilyAReceiver::noAnswerWithoutLink()
     QFETCH(bool, hasMouse);
     QFETCH(bool, switchedOff);
     QFETCH(bool, pairing);
-    FamilyAScene scene = plugFamilyAReceiver(*m_bus, 11, hasMouse ? 11 : 0);
-    auto dev = open(*m_bus, PID_OX7_RECEIVER, FAMILY_A_USAGE_PAGE);
+    FamilyAScene scene = plugFamilyAReceiver(m_desk->bus, 11, hasMouse ? 11 : 0);
+    auto dev = open(m_desk->bus, PID_OX7_RECEIVER, FAMILY_A_USAGE_PAGE);
     QVERIFY(dev);
     if (switchedOff)
         scene.mouse->setPoweredOn(false);
@@ -163,21 +158,21 @@ void TestFamilyAReceiver::refusesWhatIsNotForIt_data()
 void TestFamilyAReceiver::refusesWhatIsNotForIt()
 {
     QFETCH(QByteArray, afterId);
-    FamilyAScene scene = plugFamilyA(*m_bus, 11, true);
-    auto dev = open(*m_bus, PID_OX7_RECEIVER, FAMILY_A_USAGE_PAGE);
+    FamilyAScene scene = plugFamilyA(m_desk->bus, 11, true);
+    auto dev = open(m_desk->bus, PID_OX7_RECEIVER, FAMILY_A_USAGE_PAGE);
     QVERIFY(dev);
     QCOMPARE(status(transact(*dev, afterId)), quint8(0));
-    m_clock->advance(60000);
-    QCOMPARE(countProduct(*m_bus, PID_BOOTLOADER), 0);
+    m_desk->clock.advance(60000);
+    QCOMPARE(countProduct(m_desk->bus, PID_BOOTLOADER), 0);
     QVERIFY(!scene.mouse->inBootloader());
     QVERIFY(!scene.receiver->isPairing());
 }
 
 void TestFamilyAReceiver::pairingExchange()
 {
-    FamilyAScene scene = plugFamilyA(*m_bus, 11, true);
+    FamilyAScene scene = plugFamilyA(m_desk->bus, 11, true);
     scene.receiver->setPairingOutcome(FamilyAReceiver::PairingOutcome::PairsAfterQueries, 2);
-    auto dev = open(*m_bus, PID_OX7_RECEIVER, FAMILY_A_USAGE_PAGE);
+    auto dev = open(m_desk->bus, PID_OX7_RECEIVER, FAMILY_A_USAGE_PAGE);
     QVERIFY(dev);
 
     QCOMPARE(transact(*dev, hex("a081")).mid(1, 2), hex("0100"));
@@ -229,11 +224,11 @@ void TestFamilyAReceiver::pairingOutcome()
     QFETCH(QByteArray, modes);
     QFETCH(quint16, pidAfter);
 
-    FamilyAScene scene = plugFamilyAReceiver(*m_bus, 11, pairedType);
+    FamilyAScene scene = plugFamilyAReceiver(m_desk->bus, 11, pairedType);
     scene.receiver->setPairingOutcome(outcome, queries);
     if (candidateType)
         scene.receiver->setPairingCandidate(FamilyAMouse::create(candidateType));
-    auto dev = open(*m_bus, PID_OX7_RECEIVER, FAMILY_A_USAGE_PAGE);
+    auto dev = open(m_desk->bus, PID_OX7_RECEIVER, FAMILY_A_USAGE_PAGE);
     QVERIFY(dev);
     QCOMPARE(status(transact(*dev, hex("a081"))), quint8(1));
     for (int i = 0; i < modes.size(); ++i) {
@@ -252,9 +247,9 @@ void TestFamilyAReceiver::pairingOutcome()
 
 void TestFamilyAReceiver::missingAcknowledge()
 {
-    FamilyAScene scene = plugFamilyA(*m_bus, 11, true);
+    FamilyAScene scene = plugFamilyA(m_desk->bus, 11, true);
     scene.receiver->setNoAck(hex("a18f"));
-    auto dev = open(*m_bus, PID_OX7_RECEIVER, FAMILY_A_USAGE_PAGE);
+    auto dev = open(m_desk->bus, PID_OX7_RECEIVER, FAMILY_A_USAGE_PAGE);
     QVERIFY(dev);
     QCOMPARE(status(transact(*dev, hex("a081"))), quint8(1));
     QVERIFY(dev->write(report(hex("a18f01000000"))));
@@ -269,8 +264,8 @@ void TestFamilyAReceiver::missingAcknowledge()
 
 void TestFamilyAReceiver::mismatchCommandsAreAcknowledged()
 {
-    FamilyAScene scene = plugFamilyAReceiver(*m_bus, 11, 9);
-    auto dev = open(*m_bus, PID_OX7_RECEIVER, FAMILY_A_USAGE_PAGE);
+    FamilyAScene scene = plugFamilyAReceiver(m_desk->bus, 11, 9);
+    auto dev = open(m_desk->bus, PID_OX7_RECEIVER, FAMILY_A_USAGE_PAGE);
     QVERIFY(dev);
     QCOMPARE(transact(*dev, hex("a081")).mid(1, 1), hex("01"));
     QCOMPARE(transact(*dev, hex("a181")).mid(1, 1), hex("01"));
@@ -281,8 +276,8 @@ void TestFamilyAReceiver::mismatchCommandsAreAcknowledged()
 
 void TestFamilyAReceiver::receiverFaultsSpoilForwardedAnswers()
 {
-    FamilyAScene scene = plugFamilyA(*m_bus, 11, true);
-    auto dev = open(*m_bus, PID_OX7_RECEIVER, FAMILY_A_USAGE_PAGE);
+    FamilyAScene scene = plugFamilyA(m_desk->bus, 11, true);
+    auto dev = open(m_desk->bus, PID_OX7_RECEIVER, FAMILY_A_USAGE_PAGE);
     QVERIFY(dev);
     scene.receiver->injectBusyReads(2);
     QVERIFY(dev->write(report(hex("a5a300"))));
@@ -299,9 +294,9 @@ void TestFamilyAReceiver::receiverFaultsSpoilForwardedAnswers()
 
 void TestFamilyAReceiver::cableAndReceiverShareOneMouse()
 {
-    FamilyAScene scene = plugFamilyA(*m_bus, 14, FamilyALink::CableAndReceiver);
-    auto cable = open(*m_bus, PID_OX7EU_WIRED, FAMILY_A_USAGE_PAGE);
-    auto receiver = open(*m_bus, PID_OX7EU_RECEIVER, FAMILY_A_USAGE_PAGE);
+    FamilyAScene scene = plugFamilyA(m_desk->bus, 14, FamilyALink::CableAndReceiver);
+    auto cable = open(m_desk->bus, PID_OX7EU_WIRED, FAMILY_A_USAGE_PAGE);
+    auto receiver = open(m_desk->bus, PID_OX7EU_RECEIVER, FAMILY_A_USAGE_PAGE);
     QVERIFY(cable && receiver);
     QVERIFY(cable->write(report(hex("ffa50400080000") + hex("0a0b0c0d"))));
     // The receiver keeps its own answer while the cable gets another.

@@ -1,4 +1,5 @@
 #include "platform/clock.h"
+#include "tests/common/emulateddesk.h"
 #include "sim/familya/familyascene.h"
 #include "tests/sim/familya/familyawire.h"
 #include "discovery/models.h"
@@ -74,27 +75,21 @@ private:
     void exchange(const QByteArray &report, quint32 number);
     std::shared_ptr<NucIspBootloader> restartMouse(int type);
 
-    std::unique_ptr<VirtualClock> m_clock;
-    std::unique_ptr<ScopedDeviceClock> m_scopedClock;
-    std::unique_ptr<EmulatedHidBus> m_bus;
+    std::unique_ptr<EmulatedDesk> m_desk;
     FamilyAScene m_scene;
     std::unique_ptr<HidDevice> m_boot;
 };
 
 void TestNucIspBootloader::init()
 {
-    m_clock = std::make_unique<VirtualClock>();
-    m_scopedClock = std::make_unique<ScopedDeviceClock>(m_clock.get());
-    m_bus = std::make_unique<EmulatedHidBus>();
+    m_desk = std::make_unique<EmulatedDesk>();
 }
 
 void TestNucIspBootloader::cleanup()
 {
     m_boot.reset();
     m_scene = {};
-    m_bus.reset();
-    m_scopedClock.reset();
-    m_clock.reset();
+    m_desk.reset();
 }
 
 void TestNucIspBootloader::exchange(const QByteArray &report, quint32 number)
@@ -110,12 +105,12 @@ void TestNucIspBootloader::exchange(const QByteArray &report, quint32 number)
 
 std::shared_ptr<NucIspBootloader> TestNucIspBootloader::restartMouse(int type)
 {
-    m_scene = plugFamilyA(*m_bus, type, false);
-    auto dev = open(*m_bus, m_scene.mouse->wiredProductId(), FAMILY_A_USAGE_PAGE);
+    m_scene = plugFamilyA(m_desk->bus, type, false);
+    auto dev = open(m_desk->bus, m_scene.mouse->wiredProductId(), FAMILY_A_USAGE_PAGE);
     if (!dev || !dev->write(report({0xA8})))
         return nullptr;
-    m_clock->advance(FamilyAMouse::kDefaultRestartDelayMs);
-    m_boot = open(*m_bus, PID_BOOTLOADER, 0xFF00);
+    m_desk->clock.advance(FamilyAMouse::kDefaultRestartDelayMs);
+    m_boot = open(m_desk->bus, PID_BOOTLOADER, 0xFF00);
     return m_boot ? m_scene.mouse->bootloader() : nullptr;
 }
 
@@ -135,8 +130,8 @@ void TestNucIspBootloader::describesItself()
     QFETCH(int, type);
     QFETCH(QString, productString);
     QFETCH(int, typeFromString);
-    plugNucIspBootloader(*m_bus, type);
-    const QVector<HidDeviceInfo> all = m_bus->enumerate();
+    plugNucIspBootloader(m_desk->bus, type);
+    const QVector<HidDeviceInfo> all = m_desk->bus.enumerate();
     QCOMPARE(all.size(), 1);
     QCOMPARE(all.first().vendorId, VID_KORVAN);
     QCOMPARE(all.first().productId, PID_BOOTLOADER);
@@ -144,7 +139,7 @@ void TestNucIspBootloader::describesItself()
     QCOMPARE(all.first().inputReportLength, 65);
     QCOMPARE(all.first().outputReportLength, 65);
     QCOMPARE(turnDescriptorToMouseType(all.first().productString), typeFromString);
-    QVERIFY(!plugNucIspBootloader(*m_bus, 3));
+    QVERIFY(!plugNucIspBootloader(m_desk->bus, 3));
 }
 
 void TestNucIspBootloader::fullUpdate_data()
@@ -189,17 +184,17 @@ void TestNucIspBootloader::fullUpdate()
     QVERIFY(boot->hasRun());
     QByteArray none;
     QCOMPARE(m_boot->read(none, 100), -1); // gone with the reset
-    QCOMPARE(countProduct(*m_bus, PID_BOOTLOADER), 0);
-    QCOMPARE(countProduct(*m_bus, PID_OX7_WIRED), 0);
-    m_clock->advance(NucIspBootloader::kDefaultRunDelayMs);
-    QCOMPARE(countProduct(*m_bus, PID_OX7_WIRED), 2);
+    QCOMPARE(countProduct(m_desk->bus, PID_BOOTLOADER), 0);
+    QCOMPARE(countProduct(m_desk->bus, PID_OX7_WIRED), 0);
+    m_desk->clock.advance(NucIspBootloader::kDefaultRunDelayMs);
+    QCOMPARE(countProduct(m_desk->bus, PID_OX7_WIRED), 2);
     QVERIFY(!m_scene.mouse->inBootloader());
     QCOMPARE(m_scene.mouse->flashCount(), program ? 1 : 0);
     QCOMPARE(m_scene.mouse->flashedImage(), program ? img : QByteArray());
     QCOMPARE(m_scene.mouse->firmwareVersion(), program ? 31u : 25u);
 
     // The mouse is itself again: the old answer is gone, commands work.
-    auto dev = open(*m_bus, PID_OX7_WIRED, FAMILY_A_USAGE_PAGE);
+    auto dev = open(m_desk->bus, PID_OX7_WIRED, FAMILY_A_USAGE_PAGE);
     QVERIFY(dev);
     QCOMPARE(status(ask(*dev)), quint8(0xFF));
     QVERIFY(dev->write(report({0xFF, 0xA3, 0x00})));
@@ -254,10 +249,10 @@ void TestNucIspBootloader::missingAnswerTimesOut()
     QVERIFY(boot);
     boot->injectNoAnswer(1);
     QVERIFY(m_boot->write(packet(0xA4, 1, le32(1))));
-    const qint64 before = m_clock->nowMs();
+    const qint64 before = m_desk->clock.nowMs();
     QByteArray answer;
     QCOMPARE(m_boot->read(answer, 20000), 0);
-    QCOMPARE(m_clock->nowMs() - before, qint64(20000));
+    QCOMPARE(m_desk->clock.nowMs() - before, qint64(20000));
     // The packet was taken; the next one is answered again.
     exchange(packet(0xA4, 3, le32(3)), 3);
 }
@@ -290,9 +285,9 @@ void TestNucIspBootloader::runAfterHalfAnImageStays()
     exchange(packet(0xA4, 1, le32(1)), 1);
     exchange(packet(0xA0, 3, le32(0) + le32(200) + img.left(48)), 3);
     QVERIFY(m_boot->write(packet(0xAB, 5)));
-    m_clock->advance(10000);
-    QCOMPARE(countProduct(*m_bus, PID_BOOTLOADER), 1);
-    QCOMPARE(countProduct(*m_bus, PID_OX7_WIRED), 0);
+    m_desk->clock.advance(10000);
+    QCOMPARE(countProduct(m_desk->bus, PID_BOOTLOADER), 1);
+    QCOMPARE(countProduct(m_desk->bus, PID_OX7_WIRED), 0);
     QVERIFY(m_scene.mouse->inBootloader());
     // Still listening: a later run finds it and starts over.
     exchange(packet(0xA4, 1, le32(1)), 1);
@@ -304,25 +299,25 @@ void TestNucIspBootloader::runWithoutTransferBringsOldFirmware()
     QVERIFY(boot);
     exchange(packet(0xA4, 1, le32(1)), 1);
     QVERIFY(m_boot->write(packet(0xAB, 3)));
-    m_clock->advance(NucIspBootloader::kDefaultRunDelayMs);
-    QCOMPARE(countProduct(*m_bus, PID_OX7C_WIRED), 2);
+    m_desk->clock.advance(NucIspBootloader::kDefaultRunDelayMs);
+    QCOMPARE(countProduct(m_desk->bus, PID_OX7C_WIRED), 2);
     QCOMPARE(m_scene.mouse->flashCount(), 0);
     QCOMPARE(m_scene.mouse->firmwareVersion(), 25u);
 }
 
 void TestNucIspBootloader::stuckBootloaderBringsFreshMouse()
 {
-    std::shared_ptr<NucIspBootloader> boot = plugNucIspBootloader(*m_bus, 14);
+    std::shared_ptr<NucIspBootloader> boot = plugNucIspBootloader(m_desk->bus, 14);
     QVERIFY(boot);
     QVERIFY(!boot->mouse());
-    m_boot = open(*m_bus, PID_BOOTLOADER, 0xFF00);
+    m_boot = open(m_desk->bus, PID_BOOTLOADER, 0xFF00);
     QVERIFY(m_boot);
     const QByteArray img = image(48);
     exchange(packet(0xA4, 1, le32(1)), 1);
     exchange(packet(0xA0, 3, le32(0) + le32(48) + img), 3);
     QVERIFY(m_boot->write(packet(0xAB, 5)));
-    m_clock->advance(NucIspBootloader::kDefaultRunDelayMs);
-    QCOMPARE(countProduct(*m_bus, PID_OX7EU_WIRED), 2);
+    m_desk->clock.advance(NucIspBootloader::kDefaultRunDelayMs);
+    QCOMPARE(countProduct(m_desk->bus, PID_OX7EU_WIRED), 2);
     QVERIFY(boot->mouse());
     QCOMPARE(boot->mouse()->flashedImage(), img);
     QCOMPARE(boot->mouse()->memory(4, 2), le16(PID_OX7EU_WIRED));
@@ -339,8 +334,8 @@ void TestNucIspBootloader::dropsMalformedReports_data()
 void TestNucIspBootloader::dropsMalformedReports()
 {
     QFETCH(QByteArray, raw);
-    std::shared_ptr<NucIspBootloader> boot = plugNucIspBootloader(*m_bus, 11);
-    m_boot = open(*m_bus, PID_BOOTLOADER, 0xFF00);
+    std::shared_ptr<NucIspBootloader> boot = plugNucIspBootloader(m_desk->bus, 11);
+    m_boot = open(m_desk->bus, PID_BOOTLOADER, 0xFF00);
     QVERIFY(m_boot);
     QVERIFY(!m_boot->write(raw));
     QCOMPARE(boot->outputReports(), 0);

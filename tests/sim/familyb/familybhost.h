@@ -6,6 +6,7 @@
 
 #include "sim/emulatedhidbus.h"
 #include "sim/familyb/familybmouse.h"
+#include "tests/common/bytesutil.h"
 
 #include <QByteArray>
 #include <QVector>
@@ -15,13 +16,7 @@
 
 namespace host {
 
-inline QByteArray bytes(std::initializer_list<int> list)
-{
-    QByteArray out;
-    for (int b : list)
-        out.append(char(b));
-    return out;
-}
+using ::bytes;
 
 inline quint8 u8(const QByteArray &b, int i)
 {

@@ -1,4 +1,5 @@
 #include "sim/emulatedhidbus.h"
+#include "sim/familyb/chipbootloader.h"
 #include "sim/familyb/familybmouse.h"
 #include "discovery/models.h"
 

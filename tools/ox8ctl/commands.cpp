@@ -1,0 +1,149 @@
+// The command table, and the commands that only read.
+
+#include "tools/ox8ctl/commands.h"
+#include "tools/ox8ctl/session.h"
+
+#include "config/paths.h"
+#include "platform/hidbus.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cstdio>
+
+namespace ox8ctl {
+
+namespace {
+constexpr int kBatteryReads = 3;
+} // namespace
+
+int runCommand(const QString &command, const QStringList &args)
+{
+    if (command == QLatin1String("list"))
+        return args.isEmpty() ? cmdList() : fail(ExitBadArguments, QStringLiteral("usage: ox8ctl list"));
+    if (command == QLatin1String("show"))
+        return cmdShow(args);
+    if (command == QLatin1String("set-cpi"))
+        return cmdSetCpi(args);
+    if (command == QLatin1String("set-rate"))
+        return cmdSetRate(args);
+    if (command == QLatin1String("set-button"))
+        return cmdSetButton(args);
+    if (command == QLatin1String("set-light"))
+        return cmdSetLight(args);
+    if (command == QLatin1String("profile"))
+        return cmdProfile(args);
+    if (command == QLatin1String("save"))
+        return cmdSave(args);
+    if (command == QLatin1String("reset"))
+        return cmdReset(args);
+    if (command == QLatin1String("export"))
+        return cmdExport(args);
+    if (command == QLatin1String("import"))
+        return cmdImport(args);
+    if (command == QLatin1String("pair"))
+        return cmdPair(args);
+    if (command == QLatin1String("flash"))
+        return cmdFlash(args);
+    return fail(ExitBadArguments, QStringLiteral("unknown command \"%1\"; try ox8ctl --help").arg(command));
+}
+
+int cmdList()
+{
+    const Picked picked = pickDevice();
+    QList<quint16> seen;
+    int count = 0;
+    for (const HidDeviceInfo &info : hidBus().enumerate()) {
+        const bool boot = info.productId == PID_BOOTLOADER
+                          || (info.vendorId == VID_CHIP_BOOTLOADER && info.productId == PID_CHIP_BOOTLOADER);
+        const FamilySelection selection = selectFamilyForPid(info.productId);
+        if (seen.contains(info.productId) || (!boot && (info.vendorId != VID_KORVAN || !selection.isValid())))
+            continue;
+        seen.append(info.productId);
+        const bool chosen = info.productId == picked.productId;
+        QString line;
+        if (boot) {
+            line = QStringLiteral("%1 bootloader\tfirmware-update mode\t%2:%3")
+                       .arg(chosen ? QStringLiteral("*") : QStringLiteral(" "))
+                       .arg(info.vendorId, 4, 16, QLatin1Char('0'))
+                       .arg(info.productId, 4, 16, QLatin1Char('0'));
+        } else {
+            const ModelIdentity *model = modelForType(selection.mouseType);
+            line = QStringLiteral("%1 %2\t%3\ttype %4\t%5\t%6:%7")
+                       .arg(chosen ? QStringLiteral("*") : QStringLiteral(" "))
+                       .arg(getModelFolderName(selection.mouseType))
+                       .arg(QString::fromLatin1(model ? model->name : "?"))
+                       .arg(selection.mouseType)
+                       .arg(selection.wireless ? QStringLiteral("receiver") : QStringLiteral("cable"))
+                       .arg(info.vendorId, 4, 16, QLatin1Char('0'))
+                       .arg(info.productId, 4, 16, QLatin1Char('0'));
+        }
+        say(line);
+        ++count;
+    }
+    if (count == 0)
+        return fail(ExitNoDevice, QStringLiteral("no supported mouse found"));
+    return ExitOk;
+}
+
+int cmdShow(const QStringList &args)
+{
+    bool json = false;
+    for (const QString &a : args) {
+        if (a == QLatin1String("--json"))
+            json = true;
+        else
+            return fail(ExitBadArguments, QStringLiteral("show: unknown argument \"%1\"").arg(a));
+    }
+    const Picked picked = pickDevice();
+    Session s;
+    if (const int rc = openSession(s, picked, true))
+        return rc;
+    // A mouse whose settings match no profile file is read all the same.
+    if (s.profile == 0)
+        s.dc.refreshPages();
+    if (s.isWireless) {
+        // The battery filter needs three steady readings.
+        for (int i = 0; i < kBatteryReads; ++i)
+            s.dc.slot_GetBatteryPower();
+    }
+    const bool batteryKnown = s.isWireless && s.battery >= 0 && s.battery != qint64(DCDataHandle::kBatteryUnknown);
+
+    QJsonArray cpi;
+    for (int i = 0; i < 7; ++i)
+        cpi.append(i < s.cpi.size() ? double(s.cpi.at(i)) : 0.0);
+    const ModelIdentity *model = modelForType(s.mouseType);
+    if (json) {
+        QJsonObject o;
+        o.insert(QStringLiteral("model"), getModelFolderName(s.mouseType));
+        o.insert(QStringLiteral("name"), QString::fromLatin1(model ? model->name : ""));
+        o.insert(QStringLiteral("typeCode"), s.mouseType);
+        o.insert(QStringLiteral("wireless"), s.isWireless);
+        o.insert(QStringLiteral("productId"), hex4(picked.productId));
+        o.insert(QStringLiteral("firmwareVersion"), s.version);
+        o.insert(QStringLiteral("profile"), s.profile);
+        o.insert(QStringLiteral("cpi"), cpi);
+        o.insert(QStringLiteral("reportRateHz"), reportRateHz(s.rateIndex));
+        o.insert(QStringLiteral("battery"), batteryKnown ? QJsonValue(double(s.battery)) : QJsonValue());
+        std::fprintf(stdout, "%s\n", QJsonDocument(o).toJson(QJsonDocument::Compact).constData());
+        return ExitOk;
+    }
+    QStringList stages;
+    for (const QJsonValue &v : cpi)
+        stages << (v.toInt() == 0 ? QStringLiteral("off") : QString::number(v.toInt()));
+    say(QStringLiteral("Model:        %1 (%2, type %3)")
+            .arg(QString::fromLatin1(model ? model->name : "?"), getModelFolderName(s.mouseType))
+            .arg(s.mouseType));
+    say(QStringLiteral("Connection:   %1").arg(s.isWireless ? QStringLiteral("receiver") : QStringLiteral("cable")));
+    say(QStringLiteral("Firmware:     %1").arg(s.version));
+    say(QStringLiteral("Profile:      %1")
+            .arg(s.profile ? QString::number(s.profile) : QStringLiteral("none matches the profile files")));
+    say(QStringLiteral("CPI stages:   %1").arg(stages.join(QStringLiteral(", "))));
+    say(QStringLiteral("Report rate:  %1 Hz").arg(reportRateHz(s.rateIndex)));
+    say(QStringLiteral("Battery:      %1")
+            .arg(batteryKnown ? QStringLiteral("%1 %").arg(s.battery) : QStringLiteral("unknown")));
+    return ExitOk;
+}
+
+} // namespace ox8ctl

@@ -1,0 +1,112 @@
+#include "tools/ox8ctl/tool.h"
+
+#include "tools/ox8ctl/commands.h"
+#include "tools/ox8ctl/session.h"
+
+#include "platform/clock.h"
+#include "sim/simulation.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace ox8ctl {
+
+namespace {
+bool g_verbose = false;
+} // namespace
+
+void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (!g_verbose && type != QtFatalMsg)
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
+int run(const QStringList &arguments)
+{
+    QStringList args = arguments;
+    QString simulate;
+    QString statePath;
+    bool haveState = false;
+    bool realTime = false;
+    // Global options come before the command.
+    while (!args.isEmpty() && args.first().startsWith(QLatin1Char('-'))) {
+        const QString option = args.takeFirst();
+        if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
+            std::fprintf(stdout, "%s", qPrintable(generalHelp()));
+            return ExitOk;
+        } else if (option == QLatin1String("-v") || option == QLatin1String("--verbose")) {
+            g_verbose = true;
+        } else if (option == QLatin1String("--real-time")) {
+            realTime = true;
+        } else if (option == QLatin1String("--simulate") || option == QLatin1String("--state")) {
+            if (args.isEmpty())
+                return fail(ExitBadArguments, QStringLiteral("%1 needs a value").arg(option));
+            if (option == QLatin1String("--simulate")) {
+                simulate = args.takeFirst();
+            } else {
+                statePath = args.takeFirst();
+                haveState = true;
+            }
+        } else {
+            return fail(ExitBadArguments, QStringLiteral("unknown option \"%1\"; try ox8ctl --help").arg(option));
+        }
+    }
+    if (args.isEmpty()) {
+        std::fprintf(stderr, "%s", qPrintable(generalHelp()));
+        return ExitBadArguments;
+    }
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("help")) {
+        if (args.isEmpty()) {
+            std::fprintf(stdout, "%s", qPrintable(generalHelp()));
+            return ExitOk;
+        }
+        const QString text = commandHelp(args.first());
+        if (text.isEmpty())
+            return fail(ExitBadArguments, QStringLiteral("unknown command \"%1\"").arg(args.first()));
+        std::fprintf(stdout, "%s", qPrintable(text));
+        return ExitOk;
+    }
+    if (args.contains(QStringLiteral("--help")) || args.contains(QStringLiteral("-h"))) {
+        const QString text = commandHelp(command);
+        if (text.isEmpty())
+            return fail(ExitBadArguments, QStringLiteral("unknown command \"%1\"").arg(command));
+        std::fprintf(stdout, "%s", qPrintable(text));
+        return ExitOk;
+    }
+    if (!commandNames().contains(command))
+        return fail(ExitBadArguments, QStringLiteral("unknown command \"%1\"; try ox8ctl --help").arg(command));
+    if (haveState && simulate.isEmpty())
+        return fail(ExitBadArguments, QStringLiteral("--state needs --simulate"));
+    if (realTime && simulate.isEmpty())
+        return fail(ExitBadArguments, QStringLiteral("--real-time needs --simulate"));
+
+    // The emulated desk outlives everything that talks to it.
+    Simulation simulation;
+    VirtualClock virtualClock;
+    std::unique_ptr<ScopedDeviceClock> clockScope;
+    if (!simulate.isEmpty()) {
+        QString error;
+        if (!simulation.setUp(simulate, &error))
+            return fail(ExitUnknownModel, error);
+        if (!haveState)
+            statePath = Simulation::defaultStatePath(simulation.mouseType(), simulation.throughReceiver());
+        if (!simulation.loadState(statePath, &error))
+            return fail(ExitBadArguments, error);
+        simulation.install();
+        if (!realTime)
+            clockScope = std::make_unique<ScopedDeviceClock>(&virtualClock);
+    }
+
+    const int rc = runCommand(command, args);
+
+    if (simulation.isValid()) {
+        QString error;
+        if (!simulation.saveState(statePath, &error))
+            return fail(rc == ExitOk ? ExitDeviceFailure : rc, error);
+    }
+    return rc;
+}
+
+} // namespace ox8ctl
