@@ -1,16 +1,32 @@
 #!/bin/sh
-# Sets up a fresh Debian 12 machine, builds OX8Driver with AddressSanitizer
-# and UndefinedBehaviorSanitizer, and runs every test headless through CTest.
+# Sets up a fresh Debian 12 machine, then builds OX8Driver twice and runs
+# every test headless through CTest in each build:
+#   build-asan      Qt 5, AddressSanitizer + UndefinedBehaviorSanitizer
+#   build-qt6-asan  Qt 6, the same sanitizers
+# Extra arguments go to ctest (for example -L device or -R tst_models).
+# OX8_TEST_QT=5 or OX8_TEST_QT=6 runs only that build.
 set -eu
 cd "$(dirname "$0")/.."
 
 ./scripts/setup-deps.sh
 ./scripts/check-layers.sh
 
-BUILD=${OX8_TEST_BUILD_DIR:-build-asan}
-cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOX8_SANITIZE=ON -DOX8_BUILD_TESTS=ON
-cmake --build "$BUILD"
-
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
-ctest --test-dir "$BUILD" --output-on-failure --timeout 600 -j2 "$@"
+
+run_build() { # run_build QT_MAJOR BUILD_DIR [ctest args...]
+    major=$1; dir=$2; shift 2
+    echo "== Qt $major: $dir"
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DOX8_SANITIZE=ON -DOX8_BUILD_TESTS=ON \
+        -DOX8_QT_MAJOR="$major"
+    cmake --build "$dir"
+    ctest --test-dir "$dir" --output-on-failure --timeout 600 -j2 "$@"
+}
+
+which=${OX8_TEST_QT:-both}
+if [ "$which" != 6 ]; then
+    run_build 5 "${OX8_TEST_BUILD_DIR:-build-asan}" "$@"
+fi
+if [ "$which" != 5 ]; then
+    run_build 6 "${OX8_TEST_QT6_BUILD_DIR:-build-qt6-asan}" "$@"
+fi
