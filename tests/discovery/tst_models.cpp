@@ -107,14 +107,21 @@ void TstModels::rowIdentity_data()
     QTest::newRow(label(4).constData()) << 4 << 4 << true << "OX1" << B << 0 << int(PID_OX1);
     QTest::newRow(label(5).constData()) << 5 << 5 << true << "OX2S" << B << 0 << int(PID_OX2S);
     QTest::newRow(label(6).constData()) << 6 << 6 << true << "OX1S" << B << 0 << int(PID_OX1S);
-    QTest::newRow(label(7).constData()) << 7 << 7 << true << "OX4C" << A << int(PID_OX4C_RECEIVER) << int(PID_OX4C_WIRED);
-    QTest::newRow(label(8).constData()) << 8 << 8 << true << "OX4Q" << A << int(PID_OX4Q_RECEIVER) << int(PID_OX4Q_WIRED);
-    QTest::newRow(label(9).constData()) << 9 << 9 << true << "OX7C" << A << int(PID_OX7C_RECEIVER) << int(PID_OX7C_WIRED);
-    QTest::newRow(label(10).constData()) << 10 << 10 << true << "OX7Q" << A << int(PID_OX7Q_RECEIVER) << int(PID_OX7Q_WIRED);
-    QTest::newRow(label(11).constData()) << 11 << 11 << true << "OX7" << A << int(PID_OX7_RECEIVER) << int(PID_OX7_WIRED);
-    QTest::newRow(label(12).constData()) << 12 << 12 << true << "OX4" << A << int(PID_OX4_WIRELESS) << int(PID_OX4_WIRED);
+    QTest::newRow(label(7).constData()) << 7 << 7 << true << "OX4C"
+        << A << int(PID_OX4C_RECEIVER) << int(PID_OX4C_WIRED);
+    QTest::newRow(label(8).constData()) << 8 << 8 << true << "OX4Q"
+        << A << int(PID_OX4Q_RECEIVER) << int(PID_OX4Q_WIRED);
+    QTest::newRow(label(9).constData()) << 9 << 9 << true << "OX7C"
+        << A << int(PID_OX7C_RECEIVER) << int(PID_OX7C_WIRED);
+    QTest::newRow(label(10).constData()) << 10 << 10 << true << "OX7Q"
+        << A << int(PID_OX7Q_RECEIVER) << int(PID_OX7Q_WIRED);
+    QTest::newRow(label(11).constData()) << 11 << 11 << true << "OX7"
+        << A << int(PID_OX7_RECEIVER) << int(PID_OX7_WIRED);
+    QTest::newRow(label(12).constData()) << 12 << 12 << true << "OX4"
+        << A << int(PID_OX4_WIRELESS) << int(PID_OX4_WIRED);
     QTest::newRow(label(13).constData()) << 13 << 13 << true << "OX5" << C << 0 << int(PID_OX5);
-    QTest::newRow(label(14).constData()) << 14 << 14 << true << "OX7EU" << A << int(PID_OX7EU_RECEIVER) << int(PID_OX7EU_WIRED);
+    QTest::newRow(label(14).constData()) << 14 << 14 << true << "OX7EU"
+        << A << int(PID_OX7EU_RECEIVER) << int(PID_OX7EU_WIRED);
     QTest::newRow(label(15).constData()) << 15 << 15 << false << "" << none << 0 << 0;
     QTest::newRow(label(16).constData()) << 16 << 16 << false << "" << none << 0 << 0;
     QTest::newRow(label(18).constData()) << 18 << 18 << true << "OX8" << B << 0 << int(PID_OX8);
