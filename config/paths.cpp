@@ -31,53 +31,17 @@ QString getConfigFilesDir()
 
 QString getModelFolderName(int mouseType)
 {
-    switch (mouseType) {
-    case 2: return QStringLiteral("ox2");
-    case 4: return QStringLiteral("ox1");
-    case 5: return QStringLiteral("ox2s");
-    case 6: return QStringLiteral("ox1s");
-    case 7: return QStringLiteral("ox4c");
-    case 8: return QStringLiteral("ox4q");
-    case 9: return QStringLiteral("ox7c");
-    case 10: return QStringLiteral("ox7q");
-    case 11: return QStringLiteral("ox7");
-    case 12: return QStringLiteral("ox4");
-    case 13: return QStringLiteral("ox5");
-    case 14: return QStringLiteral("ox7eu");
-    case 18: return QStringLiteral("ox8");
-    default: return QStringLiteral("ox6");
-    }
+    return QLatin1String(modelRow(mouseType).folder);
 }
 
 QString getFamilyFolderName(int mouseType)
 {
-    if (isOx7EU(mouseType))
-        return QStringLiteral("ox7");
-    if (isOx2PictureCode(mouseType))
-        return QStringLiteral("ox2");
-    if (isOx6PictureCode(mouseType))
-        return QStringLiteral("ox6");
-    return getModelFolderName(mouseType);
+    return QLatin1String(modelRow(mouseType).pictureFolder);
 }
 
 int getDefaultFirmwareVersion(int mouseType)
 {
-    switch (mouseType) {
-    case 2: return 8;
-    case 3: return 10;
-    case 4: return 4;
-    case 5: return 3;
-    case 6: return 4;
-    case 7:
-    case 8:
-    case 9:
-    case 10: return 5;
-    case 11: return 32;
-    case 12: return 13;
-    case 13: return 2;
-    case 18: return 4;
-    default: return 1;
-    }
+    return modelRow(mouseType).defaultFirmware;
 }
 
 QString getConfigJsonFilePath(int mouseType, int profile)

@@ -1,5 +1,7 @@
 #include "config/profiledefaults.h"
 
+#include "discovery/models.h"
+
 #include <initializer_list>
 
 namespace {
@@ -132,14 +134,12 @@ const QByteArray &korvanOx7()
 QByteArray haldenDefaultBlock(int mouseType)
 {
     QByteArray block;
-    switch (mouseType) {
-    case 2:
-    case 13: block = haldenOx2(); break;
-    case 3: block = haldenOx6(); break;
-    case 4:
-    case 18: block = haldenOx1(); break;
-    case 5: block = haldenOx2s(); break;
-    case 6: block = haldenOx1s(); break;
+    switch (modelRow(mouseType).factoryProfile) {
+    case FactoryProfile::HaldenOx2: block = haldenOx2(); break;
+    case FactoryProfile::HaldenOx6: block = haldenOx6(); break;
+    case FactoryProfile::HaldenOx1: block = haldenOx1(); break;
+    case FactoryProfile::HaldenOx2S: block = haldenOx2s(); break;
+    case FactoryProfile::HaldenOx1S: block = haldenOx1s(); break;
     default: return QByteArray();
     }
     Q_ASSERT(block.size() == kHaldenSize);
@@ -149,14 +149,9 @@ QByteArray haldenDefaultBlock(int mouseType)
 QByteArray korvanDefaultBlock(int mouseType)
 {
     QByteArray block;
-    switch (mouseType) {
-    case 7:
-    case 8:
-    case 9:
-    case 12: block = korvanOx4(); break;
-    case 10:
-    case 11:
-    case 14: block = korvanOx7(); break;
+    switch (modelRow(mouseType).factoryProfile) {
+    case FactoryProfile::KorvanOx4: block = korvanOx4(); break;
+    case FactoryProfile::KorvanOx7: block = korvanOx7(); break;
     default: return QByteArray();
     }
     Q_ASSERT(block.size() == kKorvanSize);

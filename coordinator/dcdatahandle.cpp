@@ -32,7 +32,6 @@ constexpr int kFirstProfile = 1;
 constexpr int kLastProfile = 5;
 // OLED behaviour code "show the profile's picture".
 constexpr int kOledShowsPicture = 8;
-constexpr int kOledPictureModelType = 3;
 
 QString hex(quint16 value)
 {
@@ -585,8 +584,7 @@ void DCDataHandle::loadProfileAndWrite(int number, bool withButtons)
     }
 
     const int type = currentMouseType();
-    if (loaded && (type == kOledPictureModelType || isOx7OrOx7Q(type))
-        && m_manager->GetOLEDBehaviour() == kOledShowsPicture) {
+    if (loaded && hasOledScreen(type) && m_manager->GetOLEDBehaviour() == kOledShowsPicture) {
         frame(Frame::Show);
         m_manager->writeImageToMouse(type, QString::number(number), 0, 1);
         frame(Frame::End);
@@ -632,7 +630,8 @@ void DCDataHandle::slot_ResetConfigToOriginal()
         QFile::remove(picture);
     }
     emit sig_GearObjectChanged();
-    if (type == kOledPictureModelType) {
+    // The OX6 also gets its factory picture back.
+    if (type == Ox6) {
         frame(Frame::Show);
         m_manager->writeImageToMouse(type, QStringLiteral("0"), 0, 1);
         frame(Frame::End);

@@ -1,6 +1,5 @@
 #include "coordinator/flashjob.h"
 
-#include "config/paths.h"
 #include "device/familya/fwupdate.h"
 #include "discovery/models.h"
 #include "platform/hidbus.h"
@@ -15,10 +14,10 @@ int familyATypeForName(const QString &name)
 {
     const QString wanted = name.trimmed().toLower();
     for (const ModelIdentity &model : modelTable()) {
-        if (model.family == ProtocolFamily::A && getModelFolderName(model.mouseType) == wanted)
+        if (model.family == ProtocolFamily::A && QLatin1String(model.folder) == wanted)
             return model.mouseType;
     }
-    return 0;
+    return NoModel;
 }
 
 } // namespace
@@ -43,7 +42,7 @@ bool FlashJob::countAttempt()
 bool FlashJob::start(const QString &path, const QString &modelName)
 {
     const int type = familyATypeForName(modelName);
-    if (type == 0) {
+    if (type == NoModel) {
         qDebug() << "FirmwareUpdate no family A model named" << modelName;
         return false;
     }

@@ -12,10 +12,10 @@ namespace {
 
 const QString kReceiverSuffix = QStringLiteral(":receiver");
 
-// The model's folder name: its name in lower case ("OX7EU" -> "ox7eu").
+// The model's folder name ("ox7eu").
 QString folderOf(const ModelIdentity &model)
 {
-    return QString::fromLatin1(model.name).toLower();
+    return QString::fromLatin1(model.folder);
 }
 
 bool isEmulated(const ModelIdentity &model)

@@ -2,6 +2,7 @@
 
 #include "device/keytables.h"
 #include "config/macronode.h"
+#include "discovery/models.h"
 
 #include <QColor>
 
@@ -390,16 +391,10 @@ QImage toOledImage(const QImage &image)
 
 CpiGroup cpiGroupFor(int mouseType)
 {
-    switch (mouseType) {
-    case 7:
-    case 8:
-    case 9:
-    case 12:
-        return CpiGroup::Ox4;
-    case 14:
-        return CpiGroup::Ox7EU;
-    default:
-        return CpiGroup::Wide;
+    switch (modelRow(mouseType).cpiCoding) {
+    case CpiCoding::Ox4Steps: return CpiGroup::Ox4;
+    case CpiCoding::Ox7EUSteps: return CpiGroup::Ox7EU;
+    default: return CpiGroup::Wide;
     }
 }
 

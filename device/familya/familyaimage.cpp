@@ -41,6 +41,44 @@ bool holdsMacro(const QByteArray &buffer)
         && readLe16(buffer, 0) > 4;
 }
 
+// --- Record accessors ---------------------------------------------------------
+
+namespace {
+// Record offset of size bytes at a slot offset, -1 when they do not fit.
+int recordSpan(const QByteArray &record, quint32 slotOffset, int size)
+{
+    const int at = recordOffsetForSlotOffset(slotOffset, size);
+    return at >= 0 && at + size <= record.size() ? at : -1;
+}
+} // namespace
+
+void putRecordBytes(QByteArray &record, quint32 slotOffset, const QByteArray &bytes)
+{
+    const int at = recordSpan(record, slotOffset, bytes.size());
+    if (at >= 0)
+        std::copy(bytes.cbegin(), bytes.cend(), record.begin() + at);
+}
+
+void putRecordWord(QByteArray &record, quint32 slotOffset, quint32 word)
+{
+    QByteArray bytes(4, '\0');
+    putLe32(bytes, 0, word);
+    putRecordBytes(record, slotOffset, bytes);
+}
+
+void putRecordByte(QByteArray &record, quint32 slotOffset, int byteIndex, quint8 value)
+{
+    const int at = recordSpan(record, slotOffset + quint32(byteIndex), 1);
+    if (at >= 0)
+        record[at] = char(value);
+}
+
+quint8 recordByte(const QByteArray &record, quint32 slotOffset, int byteIndex)
+{
+    const int at = recordSpan(record, slotOffset + quint32(byteIndex), 1);
+    return at >= 0 ? quint8(record[at]) : 0;
+}
+
 // --- Buttons ------------------------------------------------------------------
 
 namespace {
@@ -118,6 +156,25 @@ int macroPageIndexForButton(int buttonId)
     case 14: return 9;
     default: return 0;
     }
+}
+
+QMap<int, quint32> recordButtonWords(const QByteArray &record, const QMap<int, int> &buttonOffsets)
+{
+    QMap<int, quint32> words;
+    for (auto it = buttonOffsets.cbegin(); it != buttonOffsets.cend(); ++it)
+        words.insert(it.key(), readLe32(record, kRecordButtonsOffset + (it.value() - int(kButtonBlockOffset))));
+    return words;
+}
+
+bool isOnlyLeftClick(const QMap<int, quint32> &words, int buttonId)
+{
+    if (!isLeftClickWord(words.value(buttonId, 0)))
+        return false;
+    int leftClicks = 0;
+    for (quint32 w : words)
+        if (isLeftClickWord(w))
+            ++leftClicks;
+    return leftClicks == 1;
 }
 
 // --- CPI stages ---------------------------------------------------------------

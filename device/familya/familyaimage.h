@@ -31,6 +31,17 @@ QByteArray macroBufferFromPage(const QByteArray &page);
 // field and at least one entry.
 bool holdsMacro(const QByteArray &buffer);
 
+// --- Record accessors ---------------------------------------------------------
+//
+// The profile record (familyacodec.h) addressed by slot-memory offsets: the
+// button block (0x200..0x22B) and the settings block (0x480..0x4C3). A write
+// that does not lie wholly inside one block, or runs past the record,
+// changes nothing; a read outside gives 0.
+void putRecordBytes(QByteArray &record, quint32 slotOffset, const QByteArray &bytes);
+void putRecordWord(QByteArray &record, quint32 slotOffset, quint32 word);
+void putRecordByte(QByteArray &record, quint32 slotOffset, int byteIndex, quint8 value);
+quint8 recordByte(const QByteArray &record, quint32 slotOffset, int byteIndex);
+
 // --- Buttons ------------------------------------------------------------------
 
 // The button ids the editors use.
@@ -48,6 +59,11 @@ int buttonSlotOffset(int buttonId);
 QMap<int, quint32> factoryButtonWords(const QByteArray &defaultRecord);
 // Macro page index of a button id (first kind); 0 for ids without one.
 int macroPageIndexForButton(int buttonId);
+// The words a record carries for buttons at the given slot offsets, by id.
+QMap<int, quint32> recordButtonWords(const QByteArray &record, const QMap<int, int> &buttonOffsets);
+// Whether the button holds the only left click among the words: taking it
+// away would leave the mouse without one.
+bool isOnlyLeftClick(const QMap<int, quint32> &words, int buttonId);
 
 // --- CPI stages ---------------------------------------------------------------
 

@@ -93,48 +93,21 @@ void UsbDriverMangerOX7::InitModelDefaults(quint16 productId, quint16 vendorId)
     adoptRecord(record);
 }
 
-// --- Record helpers --------------------------------------------------------------
-
-void UsbDriverMangerOX7::putRecord(quint32 slotOffset, const QByteArray &bytes)
-{
-    const int at = recordOffsetForSlotOffset(slotOffset, bytes.size());
-    if (at >= 0)
-        std::copy(bytes.cbegin(), bytes.cend(), m_record.begin() + at);
-}
-
-void UsbDriverMangerOX7::putRecordWord(quint32 slotOffset, quint32 word)
-{
-    putRecord(slotOffset, wordBytes(word));
-}
-
-void UsbDriverMangerOX7::putRecordByte(quint32 slotOffset, int byteIndex, quint8 value)
-{
-    const int at = recordOffsetForSlotOffset(slotOffset + quint32(byteIndex), 1);
-    if (at >= 0)
-        m_record[at] = char(value);
-}
-
-quint8 UsbDriverMangerOX7::recordByte(quint32 slotOffset, int byteIndex) const
-{
-    const int at = recordOffsetForSlotOffset(slotOffset + quint32(byteIndex), 1);
-    return at >= 0 ? quint8(m_record[at]) : 0;
-}
+// --- Record ----------------------------------------------------------------------
 
 void UsbDriverMangerOX7::adoptRecord(const QByteArray &record)
 {
     if (record.size() != kRecordSize)
         return;
     m_record = record;
-    m_buttonMap.clear();
-    for (auto it = m_buttonAddress.cbegin(); it != m_buttonAddress.cend(); ++it)
-        m_buttonMap.insert(it.key(), readLe32(m_record, kRecordButtonsOffset + (it.value() - int(kButtonBlockOffset))));
+    m_buttonMap = recordButtonWords(m_record, m_buttonAddress);
     syncStoredValues();
 }
 
 void UsbDriverMangerOX7::syncStoredValues()
 {
-    m_oledBrightness = recordByte(kOledWordOffset, 0);
-    m_oledBehaviour = recordByte(kOledBehaviourOffset, kBehaviourByte);
+    m_oledBrightness = recordByte(m_record, kOledWordOffset, 0);
+    m_oledBehaviour = recordByte(m_record, kOledBehaviourOffset, kBehaviourByte);
 }
 
 void UsbDriverMangerOX7::saveCurrentConfig()
@@ -181,7 +154,7 @@ int UsbDriverMangerOX7::SetUsbReportRate(int index, int which)
     if (!haveDriver("SetUsbReportRate") || !m_driver->SetReportInterval(quint32(interval), which))
         return 0;
     if (touchesRecord(which))
-        putRecordWord(kReportIntervalOffset, quint32(interval));
+        putRecordWord(m_record, kReportIntervalOffset, quint32(interval));
     saveCurrentConfig();
     return 1;
 }
@@ -200,7 +173,7 @@ int UsbDriverMangerOX7::SetSilentHeight(int value, int which)
     if (!haveDriver("SetSilentHeight") || !m_driver->SetSilentHeightWord(quint32(value), which))
         return 0;
     if (touchesRecord(which))
-        putRecordWord(kSilentHeightOffset, quint32(value));
+        putRecordWord(m_record, kSilentHeightOffset, quint32(value));
     saveCurrentConfig();
     return 1;
 }
@@ -219,7 +192,7 @@ int UsbDriverMangerOX7::SetAuxiliaryByte(int value, int which)
     if (!haveDriver("SetAuxiliaryByte") || !m_driver->SetOledWordByte(1, quint8(value), which))
         return 0;
     if (touchesRecord(which))
-        putRecordByte(kOledWordOffset, 1, quint8(value));
+        putRecordByte(m_record, kOledWordOffset, 1, quint8(value));
     saveCurrentConfig();
     return 1;
 }
@@ -246,14 +219,14 @@ int UsbDriverMangerOX7::SetCPIListValue(const QList<DWORD> &values, int which)
         return 0;
     if (!m_driver->SetCpiStageCount(enc.lastIndex))
         return 0;
-    putRecordByte(kCpiStageOffset, 2, quint8(enc.lastIndex));
+    putRecordByte(m_record, kCpiStageOffset, 2, quint8(enc.lastIndex));
     if (!m_driver->SetDpiLedRateLightIntensityByte(0, quint8(enc.currentStage)))
         return 0;
-    putRecordByte(kLightWordOffset, 0, quint8(enc.currentStage));
+    putRecordByte(m_record, kLightWordOffset, 0, quint8(enc.currentStage));
     if (!m_driver->SetCpiMatrix(enc.matrix, which))
         return 0;
     if (touchesRecord(which))
-        putRecord(kCpiMatrixOffset, enc.matrix);
+        putRecordBytes(m_record, kCpiMatrixOffset, enc.matrix);
     saveCurrentConfig();
     return 1;
 }
@@ -272,7 +245,7 @@ int UsbDriverMangerOX7::SetDPIStageMatrix(int cpi, int stage, int which)
     qDebug() << "SetDPIStageMatrix index" << index;
     int count = cpiStageCount(MouseType(), matrix);
     qDebug() << "SetDPIStageMatrix CurrentDpiCount" << count;
-    qDebug() << "CurrentDPI" << recordByte(kLightWordOffset, 0);
+    qDebug() << "CurrentDPI" << recordByte(m_record, kLightWordOffset, 0);
     if (!setCpiStage(MouseType(), matrix, index, cpi, count)) {
         qDebug() << "SetDPIStageMatrix no stage to change at" << index << "of" << count;
         return 0;
@@ -283,15 +256,15 @@ int UsbDriverMangerOX7::SetDPIStageMatrix(int cpi, int stage, int which)
     const int lastIndex = count - 1;
     if (!m_driver->SetCpiStageCount(lastIndex))
         return 0;
-    putRecordByte(kCpiStageOffset, 2, quint8(lastIndex));
+    putRecordByte(m_record, kCpiStageOffset, 2, quint8(lastIndex));
     if (!m_driver->SetCpiMatrix(matrix, which))
         return 0;
     if (touchesRecord(which))
-        putRecord(kCpiMatrixOffset, matrix);
-    if (recordByte(kLightWordOffset, 0) > lastIndex) {
+        putRecordBytes(m_record, kCpiMatrixOffset, matrix);
+    if (recordByte(m_record, kLightWordOffset, 0) > lastIndex) {
         if (!m_driver->SetDpiLedRateLightIntensityByte(0, quint8(lastIndex)))
             return 0;
-        putRecordByte(kLightWordOffset, 0, quint8(lastIndex));
+        putRecordByte(m_record, kLightWordOffset, 0, quint8(lastIndex));
     }
     saveCurrentConfig();
     return 1;
@@ -318,12 +291,12 @@ int UsbDriverMangerOX7::SetLightParameter(const LightColorParam &param, int whic
     word = lightWordForZone(word, param.logo);
     if (!m_driver->SetDpiLedRateLightIntensity(word))
         return 0;
-    putRecordWord(kLightWordOffset, word);
+    putRecordWord(m_record, kLightWordOffset, word);
     const QList<quint32> entries = ledEntriesForZone(param.logo);
     if (!m_driver->SetLedColorMatrixAll(entries))
         return 0;
     for (int i = 0; i < entries.size(); ++i)
-        putRecordWord(kLedMatrixOffset + quint32(4 * i), entries[i]);
+        putRecordWord(m_record, kLedMatrixOffset + quint32(4 * i), entries[i]);
     saveCurrentConfig();
     return 1;
 }
@@ -340,7 +313,7 @@ int UsbDriverMangerOX7::SetMouseColor(bool wheelZone, const QList<COLORREF> &col
     if (!haveDriver("SetMouseColor") || !m_driver->SetLedColorMatrixAll(entries))
         return 0;
     for (int i = 0; i < entries.size() && i < 3; ++i)
-        putRecordWord(kLedMatrixOffset + quint32(4 * i), entries[i]);
+        putRecordWord(m_record, kLedMatrixOffset + quint32(4 * i), entries[i]);
     saveCurrentConfig();
     return 1;
 }
@@ -350,7 +323,7 @@ int UsbDriverMangerOX7::lightByte(int index, int value, int which)
     Q_UNUSED(which) // the light word is always written to the working copy
     if (!haveDriver("light") || !m_driver->SetDpiLedRateLightIntensityByte(index, quint8(value)))
         return 0;
-    putRecordByte(kLightWordOffset, index, quint8(value));
+    putRecordByte(m_record, kLightWordOffset, index, quint8(value));
     saveCurrentConfig();
     return 1;
 }
@@ -375,17 +348,6 @@ int UsbDriverMangerOX7::SetContinueLightDegree(bool wheelZone, int value, int wh
 
 // --- Buttons and macros -----------------------------------------------------------
 
-bool UsbDriverMangerOX7::isOnlyLeftButton(int button) const
-{
-    if (!isLeftClickWord(m_buttonMap.value(button, 0)))
-        return false;
-    int leftButtons = 0;
-    for (quint32 w : m_buttonMap)
-        if (isLeftClickWord(w))
-            ++leftButtons;
-    return leftButtons == 1;
-}
-
 bool UsbDriverMangerOX7::writeButtonWord(int button, quint32 word, int which)
 {
     if (!m_buttonAddress.contains(button)) {
@@ -396,7 +358,7 @@ bool UsbDriverMangerOX7::writeButtonWord(int button, quint32 word, int which)
     if (!haveDriver("button") || !m_driver->WriteMemoryAt(wordBytes(word), which, offset))
         return false;
     if (touchesRecord(which)) {
-        putRecordWord(quint32(offset), word);
+        putRecordWord(m_record, quint32(offset), word);
         m_buttonMap.insert(button, word);
     }
     emit sig_CurrentButtonIsOriginalButton(word == m_factoryWords.value(button), button);
@@ -417,13 +379,13 @@ int UsbDriverMangerOX7::SetChangeButtonToKey(int button, int changeType, int key
         if (isLeftClickWord(word) && haveDriver("SetChangeButtonToKey")) {
             if (!m_driver->SetOledWordByte(1, 0, 1))
                 return 0;
-            putRecordByte(kOledWordOffset, 1, 0);
+            putRecordByte(m_record, kOledWordOffset, 1, 0);
         }
     } else if (!encodeButtonWord(changeType, keyValue, modifier, word)) {
         qDebug() << "SetChangeButtonToKey refused change type" << changeType << keyValue;
         return 0;
     }
-    if (!isLeftClickWord(word) && isOnlyLeftButton(button)) {
+    if (!isLeftClickWord(word) && isOnlyLeftClick(m_buttonMap, button)) {
         emit sig_WarningOnlyLeftButton(Warning::OnlyLeftButton);
         return 1;
     }
@@ -438,7 +400,7 @@ int UsbDriverMangerOX7::SetChangeButtonToMacro(int button, int pageIndex, int ma
     qDebug() << "SetChangeButtonToMacro:" << button << pageIndex << macroType << which;
     if (pageIndex < 0 || pageIndex >= kMacroPageIndexes)
         return 0;
-    if (isOnlyLeftButton(button)) {
+    if (isOnlyLeftClick(m_buttonMap, button)) {
         emit sig_WarningOnlyLeftButton(Warning::OnlyLeftButton);
         return 1;
     }
@@ -453,14 +415,14 @@ int UsbDriverMangerOX7::SetGunFireNumber(int count)
     qDebug() << " UsbDriverMangerOX7::SetGunFireNumber" << count;
     if (!haveDriver("SetGunFireNumber") || !m_driver->SetOledWordByte(1, quint8(count), 1))
         return 0;
-    putRecordByte(kOledWordOffset, 1, quint8(count));
+    putRecordByte(m_record, kOledWordOffset, 1, quint8(count));
     saveCurrentConfig();
     return 1;
 }
 
 int UsbDriverMangerOX7::WriteSingleMacro(const QString &macroFilePath, int button)
 {
-    if (isOnlyLeftButton(button)) {
+    if (isOnlyLeftClick(m_buttonMap, button)) {
         emit sig_WarningOnlyLeftButton(Warning::OnlyLeftButton);
         return 1;
     }
@@ -537,7 +499,7 @@ bool UsbDriverMangerOX7::setBehaviourByte(int value)
     word = (word & ~(0xFFu << (8 * kBehaviourByte))) | (quint32(quint8(value)) << (8 * kBehaviourByte));
     if (!m_driver->SetOledBehaviourWord(word))
         return false;
-    putRecordWord(kOledBehaviourOffset, word);
+    putRecordWord(m_record, kOledBehaviourOffset, word);
     m_oledBehaviour = value;
     return true;
 }
@@ -550,7 +512,7 @@ int UsbDriverMangerOX7::writeImageToMouse(int mouseType, const QString &pictureN
     if (pictureName == QLatin1String("0")) {
         if (!m_driver->SetDisplayValue(kPictureModeDefault))
             return 0;
-        putRecordWord(kDisplayValueOffset, kPictureModeDefault);
+        putRecordWord(m_record, kDisplayValueOffset, kPictureModeDefault);
         if (!setBehaviourByte(1))
             return 0;
         saveCurrentConfig();
@@ -567,7 +529,7 @@ int UsbDriverMangerOX7::writeImageToMouse(int mouseType, const QString &pictureN
         return 0;
     if (!m_driver->WritePicture(pictureNumber, bytes) || !m_driver->SetDisplayValue(kPictureModeCustom))
         return 0;
-    putRecordWord(kDisplayValueOffset, kPictureModeCustom);
+    putRecordWord(m_record, kDisplayValueOffset, kPictureModeCustom);
     if (!setBehaviourByte(8))
         return 0;
     saveCurrentConfig();
@@ -590,7 +552,7 @@ int UsbDriverMangerOX7::SetOLEDByte(int index, int value)
 {
     if (!haveDriver("SetOLEDByte") || !m_driver->SetDisplayParam(index, quint8(value)))
         return 0;
-    putRecordByte(kDisplayParamsOffset, index, quint8(value));
+    putRecordByte(m_record, kDisplayParamsOffset, index, quint8(value));
     saveCurrentConfig();
     return 1;
 }
@@ -607,7 +569,7 @@ int UsbDriverMangerOX7::SetOLEDLightIntensity(int value)
 {
     if (!haveDriver("SetOLEDLightIntensity") || !m_driver->SetOledWordByte(0, quint8(value), 1))
         return 0;
-    putRecordByte(kOledWordOffset, 0, quint8(value));
+    putRecordByte(m_record, kOledWordOffset, 0, quint8(value));
     m_oledBrightness = value;
     saveCurrentConfig();
     return 1;
@@ -783,7 +745,7 @@ bool UsbDriverMangerOX7::loadConfig(int number, bool keepButtons)
         m_macros[i] = stored;
     }
     GetMouseButtonState();
-    qDebug() << "LoadConfigNumber OLEDPictureNumber" << recordByte(kDisplayValueOffset, 0);
+    qDebug() << "LoadConfigNumber OLEDPictureNumber" << recordByte(m_record, kDisplayValueOffset, 0);
     qDebug() << "LoadConfigNumber currentPictureIndex" << m_configNumber;
     return true;
 }
@@ -809,10 +771,10 @@ bool UsbDriverMangerOX7::CompareMouseAndLocalFileData(int &configNumber)
     configNumber = n;
     // Start on the stored last stage, within the model's limit.
     const int limit = familyAModelVariant(MouseType());
-    const int last = recordByte(kCpiStageOffset, 2);
+    const int last = recordByte(m_record, kCpiStageOffset, 2);
     const int stage = last >= limit ? limit : last;
     if (m_driver && m_driver->SetDpiLedRateLightIntensityByte(0, quint8(stage)))
-        putRecordByte(kLightWordOffset, 0, quint8(stage));
+        putRecordByte(m_record, kLightWordOffset, 0, quint8(stage));
     return true;
 }
 

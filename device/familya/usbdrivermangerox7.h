@@ -139,14 +139,9 @@ signals:
 private:
     bool haveDriver(const char *operation) const;
     bool touchesRecord(int which) const { return which == 1; }
-    void putRecord(quint32 slotOffset, const QByteArray &bytes);
-    void putRecordWord(quint32 slotOffset, quint32 word);
-    void putRecordByte(quint32 slotOffset, int byteIndex, quint8 value);
-    quint8 recordByte(quint32 slotOffset, int byteIndex) const;
     void saveCurrentConfig();
     void adoptRecord(const QByteArray &record);
     void syncStoredValues();
-    bool isOnlyLeftButton(int button) const;
     bool writeButtonWord(int button, quint32 word, int which);
     int lightByte(int index, int value, int which);
     bool setBehaviourByte(int value);

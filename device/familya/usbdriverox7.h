@@ -146,7 +146,7 @@ public:
     // profile's slot.
     int SetProfileData(const QByteArray &record);
 
-    // --- Macro pages ------------------------------------------------------------
+    // --- Macro pages (usbdriverox7pages.cpp) ---------------------------------
     // Encodes and writes a macro; pageOut (when given) receives the page.
     int WriteMacro(int index, familya::MacroKind kind, const QVector<quint32> &events, quint16 mode,
                    QByteArray *pageOut = nullptr);
@@ -157,7 +157,7 @@ public:
     int ReadMacroPage(int index, familya::MacroKind kind, QByteArray &buffer);
     int IsMacroPageFree(int index, familya::MacroKind kind, bool &isFree);
 
-    // --- OLED pictures -------------------------------------------------------------
+    // --- OLED pictures (usbdriverox7pages.cpp) ------------------------------
     int WritePicture(int n, const QByteArray &data);
     int ReadPicture(int n, QByteArray &data);
     // The packing of familyacodec.h with its log line.

@@ -2,6 +2,7 @@
 
 #include "device/keytables.h"
 #include "config/macronode.h"
+#include "discovery/models.h"
 
 #include <QColor>
 
@@ -23,16 +24,8 @@ quint8 byteAt(const QByteArray &a, int i)
 
 ChecksumTarget checksumTarget(int modelType)
 {
-    switch (modelType) {
-    case 2: return {231, 122};
-    case 3: return {2, 124};
-    case 4:
-    case 18: return {214, 121};
-    case 5: return {183, 119};
-    case 15: return {38, 121};
-    case 16: return {171, 119};
-    default: return {74, 121};
-    }
+    const ProfileChecksum &c = modelRow(modelType).checksum;
+    return {c.x, c.y};
 }
 
 bool applyFamilyBChecksum(QByteArray &p, int modelType, ChecksumSeed seed)
@@ -51,7 +44,7 @@ bool applyFamilyBChecksum(QByteArray &p, int modelType, ChecksumSeed seed)
     const int adjust = seed.signFlag ? -int(seed.adjustment) : int(seed.adjustment);
     const quint16 e = quint16(sOdd + 3 * sEven + adjust);
     quint8 f = quint8(e & 0xFF);
-    if (modelType == 3)
+    if (modelRow(modelType).checksum.minusByte19)
         f = quint8(f - byteAt(p, 19));
 
     const ChecksumTarget target = checksumTarget(modelType);
@@ -399,13 +392,9 @@ int cpiTableValue(const QMap<int, int> &table, int code)
 
 CpiEncoding cpiEncodingForModel(int modelType)
 {
-    switch (modelType) {
-    case 3:
-    case 5:
-    case 6: return CpiEncoding::Step50;
-    case 4:
-    case 13:
-    case 18: return CpiEncoding::FamilyCTable;
+    switch (modelRow(modelType).cpiCoding) {
+    case CpiCoding::Step50: return CpiEncoding::Step50;
+    case CpiCoding::Sensor61: return CpiEncoding::FamilyCTable;
     default: return CpiEncoding::FamilyBTable;
     }
 }
@@ -504,7 +493,7 @@ QByteArray packOledPicture(const QImage &image)
 
 int buttonWordOffset(int buttonId, int modelType)
 {
-    const bool ox8 = modelType == 18;
+    const bool ox8 = modelType == Ox8;
     switch (buttonId) {
     case 4: return 332;
     case 6: return 336;
@@ -526,8 +515,8 @@ int buttonWordOffset(int buttonId, int modelType)
 
 ButtonWord factoryButtonWord(int buttonId, int modelType)
 {
-    const bool ox8 = modelType == 18;
-    const bool ox1Series = modelType == 4 || modelType == 6 || modelType == 18;
+    const bool ox8 = modelType == Ox8;
+    const bool ox1Series = isOx1Series(modelType);
     if (buttonWordOffset(buttonId, modelType) < 0)
         return {{0, 0, 0, 0}};
     switch (buttonId) {
@@ -551,7 +540,7 @@ ButtonWord factoryButtonWord(int buttonId, int modelType)
 
 QVector<int> modelButtons(int modelType)
 {
-    if (modelType == 18)
+    if (modelType == Ox8)
         return {4, 6, 5, 8, 7, 13, 9, 10, 17, 16, 15, 11, 12};
     return {4, 6, 5, 8, 7, 13, 14, 15, 16, 17, 11, 12};
 }

@@ -300,7 +300,7 @@ constexpr quint8 kKindSwitchMacro = 0x12;
 constexpr quint8 kLeftClickCode = 0xF0;
 
 // Profile byte of a button's word for a model type; -1 when the button has
-// no word on that model (ids outside 4..17, 9 and 10 except on type 18).
+// no word on that model (ids outside 4..17, 9 and 10 except on the OX8).
 int buttonWordOffset(int buttonId, int modelType);
 // The factory word of a button on a model type (zeros when it has none).
 ButtonWord factoryButtonWord(int buttonId, int modelType);

@@ -218,7 +218,7 @@ int USBDriver_OX6::ReadProfileImage(QByteArray &profile)
     m_seed = seed;
     qDebug() << "SetProfileData+++++";
     const bool valid = checkProfileChecksum(m_image);
-    if (!valid && m_modelType != 18) {
+    if (!valid && modelRow(m_modelType).checksum.required) {
         qDebug() << "ReadProfileImage: checksum mismatch for model" << m_modelType;
         return 0;
     }
@@ -235,7 +235,7 @@ int USBDriver_OX6::WriteProfileImage(const QByteArray &profile)
     qDebug() << "SetProfileData+++++";
     QByteArray p = payload.mid(7);
     const bool valid = checkProfileChecksum(p);
-    if (!valid && m_modelType != 18) {
+    if (!valid && modelRow(m_modelType).checksum.required) {
         qDebug() << "WriteProfileImage: checksum mismatch for model" << m_modelType;
         return 0;
     }

@@ -7,19 +7,22 @@
 CpiRange cpiRangeForModel(int mouseType)
 {
     CpiRange r;
-    if (isCpiGroupB(mouseType)) {
+    switch (modelRow(mouseType).cpiRange) {
+    case CpiRangeGroup::To16000:
         r.minimum = 50;
         r.maximum = 16000;
         r.step = r.coarseStep = 50;
         r.threshold = r.maximum;
         r.middle = 8000;
-    } else if (isCpiGroupA(mouseType)) {
+        break;
+    case CpiRangeGroup::To6200:
         r.minimum = 200;
         r.maximum = 6200;
         r.step = r.coarseStep = 100;
         r.threshold = r.maximum;
         r.middle = 3000;
-    } else if (isOx7EU(mouseType)) {
+        break;
+    case CpiRangeGroup::TwoStepsTo10000:
         r.minimum = 200;
         r.maximum = 10000;
         r.step = 100;
@@ -27,14 +30,16 @@ CpiRange cpiRangeForModel(int mouseType)
         r.threshold = 5000;
         r.middle = 5000;
         r.twoSteps = true;
-    } else {
-        // OX4 and every other code share 200..5000; the label under the
-        // middle of the slider is half the maximum, as on the OX4.
+        break;
+    case CpiRangeGroup::To5000:
+        // The label under the middle of the slider is half the maximum, as
+        // on the OX4.
         r.minimum = 200;
         r.maximum = 5000;
         r.step = r.coarseStep = 100;
         r.threshold = r.maximum;
         r.middle = 2500;
+        break;
     }
     return r;
 }
@@ -50,29 +55,17 @@ int getDefaultCpiValue(int mouseType, int level)
     static const int ox4[7] = {1000, 1500, 2000, 3000, 5000, 200, 200};
     static const int ox5[7] = {400, 800, 1200, 2000, 2500, 200, 200};
     static const int ox7eu[7] = {800, 1000, 1500, 2000, 3000, 4000, 5000};
-    switch (mouseType) {
-    case 3:
-    case 6:
-    case 11:
-        return ox6[level];
-    case 4:
-    case 18:
-        return ox1[level];
-    case 2:
-        return ox2[level];
-    case 5:
-        return ox2s[level];
-    case 12:
-    case 16:
-        return ox4[level];
-    case 13:
-        return ox5[level];
-    case 14:
-    case 15:
-        return ox7eu[level];
-    default:
-        return 200;
+    switch (modelRow(mouseType).cpiDefaults) {
+    case CpiDefaults::Ox6: return ox6[level];
+    case CpiDefaults::Ox1: return ox1[level];
+    case CpiDefaults::Ox2: return ox2[level];
+    case CpiDefaults::Ox2S: return ox2s[level];
+    case CpiDefaults::Ox4: return ox4[level];
+    case CpiDefaults::Ox5: return ox5[level];
+    case CpiDefaults::Ox7EU: return ox7eu[level];
+    case CpiDefaults::Flat200: break;
     }
+    return 200;
 }
 
 int snapOneStepSlider(int value, int step)

@@ -49,30 +49,7 @@ QVector<MouseButtonPlace> buildLayout(int width, const Column &left, const Colum
 
 ButtonLayoutGroup buttonLayoutGroup(int mouseType)
 {
-    switch (mouseType) {
-    case 2:
-    case 5:
-    case 13:
-        return ButtonLayoutGroup::Ox2;
-    case 3:
-        return ButtonLayoutGroup::Ox6;
-    case 4:
-    case 6:
-        return ButtonLayoutGroup::Ox1;
-    case 7:
-    case 8:
-    case 12:
-        return ButtonLayoutGroup::Ox4;
-    case 9:
-    case 10:
-    case 11:
-    case 14:
-        return ButtonLayoutGroup::Ox7;
-    case 18:
-        return ButtonLayoutGroup::Ox8;
-    default:
-        return ButtonLayoutGroup::None;
-    }
+    return modelRow(mouseType).buttonLayout;
 }
 
 QVector<MouseButtonPlace> mouseButtonLayout(ButtonLayoutGroup group)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "discovery/models.h"
+
 #include <QString>
 #include <QVector>
 
@@ -8,9 +10,7 @@
 // picture (420 x 380) at (70, 10), label columns left and right of it, and
 // the key markers in two rows below it.
 
-// The model groups that share a layout and a label style.
-enum class ButtonLayoutGroup { None, Ox2, Ox6, Ox1, Ox4, Ox7, Ox8 };
-
+// The model's group (the model table's button layout column).
 ButtonLayoutGroup buttonLayoutGroup(int mouseType);
 // The group used for codes outside every group (no model open yet).
 constexpr ButtonLayoutGroup kDefaultButtonLayoutGroup = ButtonLayoutGroup::Ox7;

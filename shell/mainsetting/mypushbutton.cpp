@@ -18,7 +18,7 @@ MyPushButton::MyPushButton(int button, QWidget *parent)
     f.setPixelSize(12);
     setFont(f);
     connect(this, &QPushButton::clicked, this, &MyPushButton::slot_SendShowKeySettingMessage);
-    setMouseType(11);
+    setMouseType(Ox7);
 }
 
 void MyPushButton::setMouseType(int mouseType)

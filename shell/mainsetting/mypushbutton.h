@@ -1,5 +1,7 @@
 #pragma once
 
+#include "discovery/models.h"
+
 #include <QPushButton>
 
 // The clickable label that stands for one physical mouse button on the main
@@ -42,7 +44,7 @@ private:
     void applyGroupStyle();
 
     int m_button;
-    int m_mouseType = 11;
+    int m_mouseType = Ox7;
     bool m_isFactory = true;
     int m_changeType = -1;
     int m_trueValue = -1;

@@ -1,10 +1,6 @@
 #include "shell/window/updatepolicy.h"
 
-namespace {
-// OX8 firmware below this misses functions the driver relies on.
-constexpr int kOx8Type = 18;
-constexpr int kOx8MinimumFirmware = 5;
-} // namespace
+#include "discovery/models.h"
 
 SoftwareCheckOutcome softwareCheckOutcome(int rCode, const QString &offeredVersion,
                                           const QString &runningVersion, bool manualCheck, bool notRemind)
@@ -26,5 +22,7 @@ bool offersDownload(SoftwareCheckOutcome outcome)
 
 bool isFirmwareTooOld(int mouseType, int firmwareVersion)
 {
-    return mouseType == kOx8Type && firmwareVersion < kOx8MinimumFirmware;
+    // Firmware below the model's minimum misses functions the driver relies on.
+    const int minimum = modelRow(mouseType).minimumFirmware;
+    return minimum > 0 && firmwareVersion < minimum;
 }

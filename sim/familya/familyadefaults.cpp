@@ -1,5 +1,7 @@
 #include "sim/familya/familyadefaults.h"
 
+#include "discovery/models.h"
+
 namespace {
 
 // OX4C, OX4Q, OX7C and OX4. The CD bytes are fill bytes of the record.
@@ -44,15 +46,10 @@ QByteArray bytes(const unsigned char *data)
 
 QByteArray FamilyADefaults::profileRecord(int mouseType)
 {
-    switch (mouseType) {
-    case 7:
-    case 8:
-    case 9:
-    case 12:
+    switch (modelRow(mouseType).factoryProfile) {
+    case FactoryProfile::KorvanOx4:
         return bytes(kOx4Group);
-    case 10:
-    case 11:
-    case 14:
+    case FactoryProfile::KorvanOx7:
         return bytes(kOx7Group);
     default:
         return QByteArray();

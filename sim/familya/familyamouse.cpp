@@ -103,7 +103,7 @@ FamilyAMouse::FamilyAMouse(int mouseType, Key)
     m_a9 = le16(record, 8);
     // Models that report their battery in percent get a percentage; the
     // others a raw reading from the record.
-    m_battery = (mouseType == 10 || mouseType == 14) ? 85 : le32(record, 12);
+    m_battery = modelRow(mouseType).battery == BatteryScale::Percent ? 85 : le32(record, 12);
 }
 
 FamilyAMouse::~FamilyAMouse() = default;

@@ -1,5 +1,7 @@
 #include "sim/familyb/familybfirmware.h"
 
+#include "discovery/models.h"
+
 #include <initializer_list>
 
 namespace FamilyBFirmware {
@@ -113,7 +115,7 @@ quint16 targetValue(const QByteArray &image, int mouseType)
     int x = 0, y = 0;
     modelPair(mouseType, x, y);
     int low = x + at(image, kCheckByte);
-    if (mouseType == 3)
+    if (modelRow(mouseType).checksum.minusByte19)
         low += at(image, kOx6CheckByte);
     return quint16((y << 8) | (low & 0xFF));
 }
@@ -151,31 +153,19 @@ bool isMacroNumber(int number)
 
 bool isFamilyBType(int mouseType)
 {
-    switch (mouseType) {
-    case 2: case 3: case 4: case 5: case 6: case 18:
-        return true;
-    default:
-        return false;
-    }
+    return modelRow(mouseType).family == ProtocolFamily::B;
 }
 
 bool isFamilyCType(int mouseType)
 {
-    return mouseType == 13;
+    return modelRow(mouseType).family == ProtocolFamily::C;
 }
 
 void modelPair(int mouseType, int &x, int &y)
 {
-    switch (mouseType) {
-    case 2: x = 231; y = 122; break;
-    case 3: x = 2; y = 124; break;
-    case 4:
-    case 18: x = 214; y = 121; break;
-    case 5: x = 183; y = 119; break;
-    case 15: x = 38; y = 121; break;
-    case 16: x = 171; y = 119; break;
-    default: x = 74; y = 121; break;
-    }
+    const ProfileChecksum &c = modelRow(mouseType).checksum;
+    x = c.x;
+    y = c.y;
 }
 
 quint16 weightedSum(const QByteArray &image, int from, int to)
@@ -246,11 +236,10 @@ bool trailerValid(const QByteArray &image, int mouseType)
 
 QByteArray defaultSettingsBlock(int mouseType)
 {
-    switch (mouseType) {
-    case 2:
-    case 13:
+    switch (modelRow(mouseType).factoryProfile) {
+    case FactoryProfile::HaldenOx2:
         return blockFrom(kHeadOx2);
-    case 3: {
+    case FactoryProfile::HaldenOx6: {
         QByteArray b = blockFrom(kHeadOx2);
         const QByteArray cpi = bytes({0x10, 0x14, 0x1E, 0x28, 0x3C, 0xA0, 0x40});
         applyPatches(b, {{6, bytes({0x07, 0x03})}, {58, cpi}, {72, bytes({0x01})}, {74, cpi},
@@ -258,17 +247,16 @@ QByteArray defaultSettingsBlock(int mouseType)
                          {128, bytes({0x03})}});
         return b;
     }
-    case 4:
-    case 18:
+    case FactoryProfile::HaldenOx1:
         return blockFrom(kHeadOx1);
-    case 5: {
+    case FactoryProfile::HaldenOx2S: {
         QByteArray b = blockFrom(kHeadOx1);
         const QByteArray cpi = bytes({0x0C, 0x14, 0x18, 0x20, 0x28, 0x00, 0x00});
         applyPatches(b, {{6, bytes({0x05})}, {14, bytes({0x83, 0x09, 0x00})}, {18, bytes({0x09})},
                          {51, bytes({0x01})}, {58, cpi}, {74, cpi}, {112, bytes({0x01})}});
         return b;
     }
-    case 6: {
+    case FactoryProfile::HaldenOx1S: {
         QByteArray b = blockFrom(kHeadOx1);
         const QByteArray cpi = bytes({0x08, 0x10, 0x18, 0x20, 0x28, 0x30, 0x3C});
         applyPatches(b, {{58, cpi}, {74, cpi}});
@@ -282,12 +270,12 @@ QByteArray defaultSettingsBlock(int mouseType)
 void factorySeed(int mouseType, quint8 &sign, quint8 &adjustment)
 {
     switch (mouseType) {
-    case 2: sign = 0; adjustment = 0x2C; break;
-    case 3: sign = 1; adjustment = 0x5A; break;
-    case 4: sign = 0; adjustment = 0x11; break;
-    case 5: sign = 1; adjustment = 0x07; break;
-    case 6: sign = 0; adjustment = 0x9E; break;
-    case 18: sign = 1; adjustment = 0x33; break;
+    case Ox2: sign = 0; adjustment = 0x2C; break;
+    case Ox6: sign = 1; adjustment = 0x5A; break;
+    case Ox1: sign = 0; adjustment = 0x11; break;
+    case Ox2S: sign = 1; adjustment = 0x07; break;
+    case Ox1S: sign = 0; adjustment = 0x9E; break;
+    case Ox8: sign = 1; adjustment = 0x33; break;
     default: sign = 0; adjustment = 0; break;
     }
 }
@@ -342,14 +330,10 @@ QByteArray factoryImage(int mouseType, quint16 productId, quint16 firmwareVersio
 
 int cpiValue(int mouseType, quint8 low, quint8 high)
 {
-    switch (mouseType) {
-    case 3:
-    case 5:
-    case 6:
+    switch (modelRow(mouseType).cpiCoding) {
+    case CpiCoding::Step50:
         return high * 12800 + low * 50;
-    case 4:
-    case 18:
-    case 13:
+    case CpiCoding::Sensor61:
         for (int i = 0; i < int(sizeof(kSensorTable61)); ++i)
             if (kSensorTable61[i] == low)
                 return 200 + 100 * i;

@@ -101,16 +101,10 @@ bool FamilyBMouse::supportsType(int mouseType)
 
 quint16 FamilyBMouse::defaultFirmwareVersion(int mouseType)
 {
-    switch (mouseType) {
-    case 2: return 8;
-    case 3: return 10;
-    case 4: return 4;
-    case 5: return 3;
-    case 6: return 4;
-    case 13: return 2;
-    case 18: return 5;
-    default: return 1;
-    }
+    // The model's default version, raised to its minimum so that an emulated
+    // OX8 opens without the firmware warning.
+    const ModelIdentity &row = modelRow(supportsType(mouseType) ? mouseType : NoModel);
+    return quint16(qMax(row.defaultFirmware, row.minimumFirmware));
 }
 
 FamilyBMouse::FamilyBMouse(int mouseType)
@@ -650,7 +644,7 @@ void FamilyBMouse::handleProfileWrite(const QByteArray &report)
     QByteArray image = m_image;
     image.replace(0, kProfileWriteImageBytes, report.mid(kPayloadOffset, kProfileWriteImageBytes));
     // OX8 stores whatever it is sent; family C has no trailer to check.
-    if (isFamilyBType(m_mouseType) && m_mouseType != 18 && !trailerValid(image, m_mouseType)) {
+    if (isFamilyBType(m_mouseType) && modelRow(m_mouseType).checksum.required && !trailerValid(image, m_mouseType)) {
         reject(OpProfileWrite);
         return;
     }

@@ -13,7 +13,7 @@
 #include <QTemporaryDir>
 
 namespace {
-constexpr int kType = 11; // OX7
+constexpr int kType = Ox7;
 
 // A full macro page: 1363 entries.
 QByteArray fullMacroPage(int seed)

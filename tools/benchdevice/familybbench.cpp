@@ -75,7 +75,7 @@ BenchResult writeProfile()
 // (510 entries) behind every one of its 13 buttons.
 BenchResult openAndReadFully()
 {
-    constexpr int type = 18;
+    constexpr int type = Ox8;
     FamilyBRig rig(type);
     BenchResult result;
     if (!rig.mouse)

@@ -70,7 +70,7 @@ int cmdFlash(const QStringList &args)
     Session s;
     int type = picked.mouseType;
     if (picked.bootLoader) {
-        if (type == 0)
+        if (type == NoModel)
             return fail(ExitNoDevice, QStringLiteral("a mouse in firmware-update mode, but its model is unknown"));
     } else {
         if (const int rc = openSession(s, picked, false))

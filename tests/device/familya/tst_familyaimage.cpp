@@ -16,6 +16,11 @@ class TestFamilyAImage : public QObject
 private slots:
     void macroBuffers_data();
     void macroBuffers();
+    void recordAccessors_data();
+    void recordAccessors();
+    void recordButtonWords();
+    void onlyLeftClick_data();
+    void onlyLeftClick();
     void factoryButtonWords_data();
     void factoryButtonWords();
     void cpiStageEdit_data();
@@ -57,6 +62,87 @@ void TestFamilyAImage::macroBuffers()
 }
 
 // --- Buttons -------------------------------------------------------------------
+
+// --- Record accessors -------------------------------------------------------------
+
+void TestFamilyAImage::recordAccessors_data()
+{
+    QTest::addColumn<int>("recordSize");
+    QTest::addColumn<uint>("slotOffset");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("recordAt"); // -1: the record stays as it was
+
+    const QByteArray word = hexBytes("11223344");
+    QTest::newRow("first settings word follows the button block") << kRecordSize << 0x480u << word << 60;
+    QTest::newRow("light word") << kRecordSize << 0x498u << word << 84;
+    QTest::newRow("last settings byte ends the record") << kRecordSize << 0x4C3u << hexBytes("5a") << 127;
+    QTest::newRow("button word") << kRecordSize << 0x204u << word << 20;
+    QTest::newRow("last button byte") << kRecordSize << 0x22Bu << hexBytes("5a") << 59;
+    QTest::newRow("a word running out of the button block") << kRecordSize << 0x22Au << word << -1;
+    QTest::newRow("a word running out of the settings block") << kRecordSize << 0x4C2u << word << -1;
+    QTest::newRow("between the blocks") << kRecordSize << 0x300u << hexBytes("5a") << -1;
+    QTest::newRow("just below the button block") << kRecordSize << 0x1FFu << hexBytes("5a") << -1;
+    QTest::newRow("a record too short for the offset") << 100 << 0x4C0u << word << -1;
+}
+
+void TestFamilyAImage::recordAccessors()
+{
+    QFETCH(int, recordSize);
+    QFETCH(uint, slotOffset);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, recordAt);
+
+    QByteArray expected(recordSize, '\0');
+    if (recordAt >= 0)
+        expected.replace(recordAt, bytes.size(), bytes);
+
+    QByteArray record(recordSize, '\0');
+    putRecordBytes(record, slotOffset, bytes);
+    QCOMPARE(record.toHex(), expected.toHex());
+
+    // The word and byte writers land in the same place.
+    QByteArray other(recordSize, '\0');
+    if (bytes.size() == 4)
+        putRecordWord(other, slotOffset, readLe32(bytes, 0));
+    else
+        putRecordByte(other, slotOffset, 0, quint8(bytes[0]));
+    QCOMPARE(other.toHex(), expected.toHex());
+
+    for (int i = 0; i < bytes.size(); ++i)
+        QCOMPARE(recordByte(record, slotOffset, i), recordAt >= 0 ? quint8(bytes[i]) : quint8(0));
+}
+
+void TestFamilyAImage::recordButtonWords()
+{
+    QByteArray record(kRecordSize, '\0');
+    putLe32(record, kRecordButtonsOffset + 4, 0x01020304);
+    putLe32(record, kRecordButtonsOffset + 0x28, 0xA1B2C3D4);
+    const ButtonWords words = familya::recordButtonWords(record, {{4, 0x200}, {5, 0x204}, {14, 0x228}});
+    QCOMPARE(words, (ButtonWords{{4, 0u}, {5, 0x01020304u}, {14, 0xA1B2C3D4u}}));
+}
+
+void TestFamilyAImage::onlyLeftClick_data()
+{
+    QTest::addColumn<ButtonWords>("words");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("only");
+
+    const quint32 left = buttonWord(0x03, 0x00, 0x01, 0x00);
+    const quint32 right = buttonWord(0x03, 0x00, 0x02, 0x00);
+    QTest::newRow("the one left click") << ButtonWords{{4, left}, {6, right}} << 4 << true;
+    QTest::newRow("a button without it") << ButtonWords{{4, left}, {6, right}} << 6 << false;
+    QTest::newRow("one of two left clicks") << ButtonWords{{4, left}, {5, left}} << 4 << false;
+    QTest::newRow("a button the mouse lacks") << ButtonWords{{4, left}} << 9 << false;
+    QTest::newRow("no left click at all") << ButtonWords{{4, right}} << 4 << false;
+}
+
+void TestFamilyAImage::onlyLeftClick()
+{
+    QFETCH(ButtonWords, words);
+    QFETCH(int, button);
+    QFETCH(bool, only);
+    QCOMPARE(isOnlyLeftClick(words, button), only);
+}
 
 void TestFamilyAImage::factoryButtonWords_data()
 {
