@@ -44,7 +44,6 @@ public:
     // that keeps sending them counts as not answering.
     static constexpr int kMaxStrayAnswers = 256;
 
-    // Last error of a packet exchange.
     // Last error of a packet exchange, or of the whole update for
     // ImageTooLarge (the image does not fit the mouse's program memory).
     enum Error {
