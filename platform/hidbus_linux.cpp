@@ -263,11 +263,15 @@ public:
             bytes = sysfsDescriptor(node);
         HidDescriptor descriptor;
         QString why;
-        if (!parseHidReportDescriptor(bytes, descriptor, &why) || bytes.isEmpty()) {
+        QStringList quirks;
+        if (!parseHidReportDescriptor(bytes, descriptor, &why, &quirks) || bytes.isEmpty()) {
             qDebug() << "hidraw: unusable report descriptor on" << nodePath << why;
             ::close(fd);
             return nullptr;
         }
+        // Said when a device is opened; the scan every second stays quiet.
+        for (const QString &quirk : qAsConst(quirks))
+            qWarning().noquote() << "hidraw: report descriptor of" << nodePath << quirk;
         if (collection >= descriptor.collections.size()) {
             qDebug() << "hidraw: no such collection" << path;
             ::close(fd);

@@ -1,6 +1,7 @@
 #include "platform/hiddescriptor.h"
 
 #include <QDir>
+#include <QHash>
 #include <QRegularExpression>
 
 namespace {
@@ -70,12 +71,19 @@ public:
 
     bool run(HidDescriptor &out);
     const QString &error() const { return m_error; }
+    const QStringList &warnings() const { return m_warnings; }
 
 private:
     bool fail(const QString &why)
     {
         m_error = why;
         return false;
+    }
+    // An item skipped or clamped; the rest of the descriptor stands.
+    void warn(const QString &what)
+    {
+        if (m_warnings.size() < MaxWarnings)
+            m_warnings.append(what + QStringLiteral(" (item at %1)").arg(m_itemAt));
     }
     bool global(int tag, quint32 value, int size);
     bool local(int tag, quint32 value, int size);
@@ -85,9 +93,18 @@ private:
     bool flushLoneBound();
     bool resolveUsages(QVector<HidUsageRange> &out);
     bool addReportItem(HidReportType type, quint32 flags);
+    bool addOutsideItem(const HidReportItem &item);
+    bool addBits(HidReportLength &report, HidReportItem &item);
+
+    static constexpr int MaxWarnings = 64;
 
     const QByteArray &m_bytes;
     QString m_error;
+    QStringList m_warnings;
+    int m_itemAt = 0;
+    // Bits that main items outside any collection put into a report no
+    // collection has used yet, by type and id (type * 256 + id).
+    QHash<int, quint32> m_outsideBits;
     GlobalState m_global;
     QVector<GlobalState> m_stack;
     LocalState m_local;
@@ -125,6 +142,7 @@ bool Parser::run(HidDescriptor &out)
         for (int i = 0; i < dataSize; ++i)
             value |= quint32(data[pos + 1 + i]) << (8 * i);
         const int at = pos;
+        m_itemAt = at;
         pos += 1 + dataSize;
 
         bool ok = true;
@@ -246,6 +264,8 @@ bool Parser::local(int tag, quint32 value, int size)
     }
 }
 
+// Usage ranges the kernel would not build are dropped or cut, with a
+// warning: usages name fields and collections but never change a length.
 bool Parser::resolveUsages(QVector<HidUsageRange> &out)
 {
     if (!flushLoneBound())
@@ -258,23 +278,67 @@ bool Parser::resolveUsages(QVector<HidUsageRange> &out)
             page = u.min >> 16;
         else if (u.maxExtended)
             page = u.max >> 16;
-        if (u.minExtended && u.maxExtended && (u.min >> 16) != (u.max >> 16))
-            return fail(QStringLiteral("usage range spans two pages"));
         HidUsageRange r;
         r.page = quint16(page);
         r.min = quint16(u.min & 0xFFFF);
         r.max = quint16(u.max & 0xFFFF);
-        if (r.max < r.min)
-            return fail(QStringLiteral("usage maximum below minimum"));
+        if (u.minExtended && u.maxExtended && (u.min >> 16) != (u.max >> 16)) {
+            warn(QStringLiteral("usage range spans two pages; cut at the end of page %1").arg(page, 0, 16));
+            r.max = 0xFFFF;
+        }
+        if (r.max < r.min) {
+            warn(QStringLiteral("usage maximum below minimum; range skipped"));
+            continue;
+        }
         out.append(r);
     }
     return true;
 }
 
+// Places the item's bits at the end of its report. Lengths that would not
+// fit the report buffer are an error, not a warning.
+bool Parser::addBits(HidReportLength &report, HidReportItem &item)
+{
+    // 64-bit so that absurd sizes and counts cannot wrap.
+    const quint64 bits = quint64(item.reportSize) * quint64(item.reportCount);
+    const quint64 total = quint64(report.bits) + bits;
+    if (total > quint64(HID_REPORT_MAX_BYTES) * 8)
+        return fail(QStringLiteral("report %1 longer than %2 bytes")
+                        .arg(item.reportId)
+                        .arg(HID_REPORT_MAX_BYTES));
+    item.bitOffset = report.bits;
+    report.bits = quint32(total);
+    return true;
+}
+
+// The kernel takes a main item outside any collection and counts it in
+// the report of its type and id like any other: after the fields already
+// there, before those still to come. No collection lists the item itself.
+bool Parser::addOutsideItem(const HidReportItem &outside)
+{
+    HidReportItem item = outside;
+    for (int i = m_collections.size() - 1; i >= 0; --i) {
+        for (HidReportLength &r : m_collections[i].reports[int(item.type)]) {
+            if (r.reportId != item.reportId)
+                continue;
+            warn(QStringLiteral("main item outside a collection; counted in report %1 of collection %2")
+                     .arg(item.reportId)
+                     .arg(i));
+            return addBits(r, item);
+        }
+    }
+    const int key = int(item.type) * 256 + item.reportId;
+    HidReportLength pending{item.reportId, m_outsideBits.value(key)};
+    if (!addBits(pending, item))
+        return false;
+    m_outsideBits.insert(key, pending.bits);
+    warn(QStringLiteral("main item outside a collection; counted in report %1 when a collection uses it")
+             .arg(item.reportId));
+    return true;
+}
+
 bool Parser::addReportItem(HidReportType type, quint32 flags)
 {
-    if (m_depth == 0)
-        return fail(QStringLiteral("main item outside a collection"));
     HidReportItem item;
     item.type = type;
     item.reportId = m_global.reportId;
@@ -284,6 +348,8 @@ bool Parser::addReportItem(HidReportType type, quint32 flags)
     if (!resolveUsages(item.usages))
         return false;
     m_local.clear();
+    if (m_depth == 0)
+        return addOutsideItem(item);
 
     HidTopCollection &top = m_collections.last();
     QVector<HidReportLength> &reports = top.reports[int(type)];
@@ -292,18 +358,12 @@ bool Parser::addReportItem(HidReportType type, quint32 flags)
         if (r.reportId == item.reportId)
             report = &r;
     if (!report) {
-        reports.append(HidReportLength{item.reportId, 0});
+        // Fields that items outside any collection put first.
+        reports.append(HidReportLength{item.reportId, m_outsideBits.take(int(type) * 256 + item.reportId)});
         report = &reports.last();
     }
-    // 64-bit so that absurd sizes and counts cannot wrap.
-    const quint64 bits = quint64(item.reportSize) * quint64(item.reportCount);
-    const quint64 total = quint64(report->bits) + bits;
-    if (total > quint64(HID_REPORT_MAX_BYTES) * 8)
-        return fail(QStringLiteral("report %1 longer than %2 bytes")
-                        .arg(item.reportId)
-                        .arg(HID_REPORT_MAX_BYTES));
-    item.bitOffset = report->bits;
-    report->bits = quint32(total);
+    if (!addBits(*report, item))
+        return false;
     top.items.append(item);
     return true;
 }
@@ -379,11 +439,14 @@ bool HidDescriptor::hasReportIds(HidReportType type) const
     return false;
 }
 
-bool parseHidReportDescriptor(const QByteArray &descriptor, HidDescriptor &out, QString *error)
+bool parseHidReportDescriptor(const QByteArray &descriptor, HidDescriptor &out, QString *error,
+                              QStringList *warnings)
 {
     out = HidDescriptor();
     Parser parser(descriptor);
     HidDescriptor result;
+    if (warnings)
+        warnings->clear();
     if (!parser.run(result)) {
         if (error)
             *error = parser.error();
@@ -392,6 +455,8 @@ bool parseHidReportDescriptor(const QByteArray &descriptor, HidDescriptor &out, 
     out = result;
     if (error)
         error->clear();
+    if (warnings)
+        *warnings = parser.warnings();
     return true;
 }
 

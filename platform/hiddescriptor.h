@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 // A parser for HID report descriptors and the small text formats hidraw's
@@ -13,6 +14,10 @@
 // logging. Everything they read comes from a device and is treated as
 // hostile: indices are checked, counts and nesting are bounded, and a
 // malformed input gives false with a reason instead of a partial result.
+// Like the kernel, the report descriptor parser skips or cuts single
+// quirky items that cannot change a report length (reversed or
+// page-spanning usage ranges) and counts main items outside any
+// collection in their report; it says so in warnings for the caller to log.
 
 enum class HidReportType { Input = 0, Output = 1, Feature = 2 };
 
@@ -90,9 +95,10 @@ struct HidDescriptor
 };
 
 // Parses a report descriptor. On failure returns false, leaves out empty and
-// puts a short reason into error (when given).
+// puts a short reason into error (when given). warnings (when given)
+// receives one line per item skipped or cut, empty for a clean descriptor.
 bool parseHidReportDescriptor(const QByteArray &descriptor, HidDescriptor &out,
-                              QString *error = nullptr);
+                              QString *error = nullptr, QStringList *warnings = nullptr);
 
 // What a HID device's sysfs "uevent" says about it.
 struct HidUevent

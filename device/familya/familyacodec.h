@@ -329,6 +329,9 @@ constexpr quint32 kIspCmdRun = 0xAB;
 constexpr quint32 kIspCmdContinue = 0x00;
 constexpr quint32 kIspCmdResend = 0xFF;
 constexpr int kFirmwareMaxSize = 0x20000;
+// Program memory (APROM) of the NUC123 in the family A mice; its 4 KB of
+// data flash lie apart at 0x1F000. Writes past the end cannot be read back.
+constexpr int kNuc123ProgramMemorySize = 0x10000;
 
 // Plain byte sum modulo 65536.
 quint16 byteSum(const QByteArray &bytes, int from = 0, int count = -1);

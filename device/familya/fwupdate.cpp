@@ -21,7 +21,14 @@ namespace {
 std::atomic<quint32> g_packetNumber{1};
 
 constexpr quint32 kProgramStart = 0;
+
+const char kImageTooLarge[] = "image larger than the mouse's program memory";
 } // namespace
+
+int familyAProgramMemorySize(int mouseType)
+{
+    return isFamilyA(mouseType) ? kNuc123ProgramMemorySize : 0;
+}
 
 FwUpdate::FwUpdate(QObject *parent)
     : QObject(parent)
@@ -190,6 +197,14 @@ bool FwUpdate::receiveAnswer()
     }
 }
 
+// Whether the bytes [from, from + count) of the image cross the end of the
+// program memory (the NUC123's 64 KB when the model did not say).
+bool FwUpdate::reachesPastProgramMemory(int from, int count) const
+{
+    const int end = m_programMemorySize > 0 ? m_programMemorySize : kNuc123ProgramMemorySize;
+    return from <= end && from + count > end;
+}
+
 bool FwUpdate::updateMemory(quint32 command, quint32 startAddress, const QByteArray &image)
 {
     g_packetNumber = 1;
@@ -224,8 +239,16 @@ bool FwUpdate::updateMemory(quint32 command, quint32 startAddress, const QByteAr
             resends = 0;
             continue;
         }
-        if ((m_lastError != ShortAnswer && m_lastError != ChecksumMismatch) || ++resends > kMaxResends)
+        if ((m_lastError != ShortAnswer && m_lastError != ChecksumMismatch) || ++resends > kMaxResends) {
+            // Every packet before it went through, so the chip could not
+            // read these bytes back: the image does not fit.
+            if (m_lastError == ChecksumMismatch && reachesPastProgramMemory(sent, int(chunk.size()))) {
+                qDebug() << kImageTooLarge;
+                qDebug("failed at byte %d of %d", sent, length);
+                m_lastError = ImageTooLarge;
+            }
             return false;
+        }
         qDebug() << "Resend this packet";
         if (!sendPacket(kIspCmdResend, QByteArray()))
             return false;
@@ -244,6 +267,14 @@ void FwUpdate::slotUpdate(const QString &path)
     QByteArray image;
     if (!LoadImage(path, image)) {
         qDebug() << "update fw file failed";
+        emit sigUpdateResult(0);
+        return;
+    }
+    if (m_programMemorySize > 0 && image.size() > m_programMemorySize) {
+        qDebug() << kImageTooLarge;
+        qDebug("image %d bytes, program memory %d bytes", int(image.size()), m_programMemorySize);
+        qDebug() << "update fw file failed";
+        m_lastError = ImageTooLarge;
         emit sigUpdateResult(0);
         return;
     }

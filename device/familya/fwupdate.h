@@ -8,6 +8,11 @@
 
 class HidDevice;
 
+// Program memory of a family A model's chip in bytes; 0 for a type code that
+// is no family A model. Every family A model carries the NUC123 with 64 KB.
+// (A per-model fact: it belongs in the model table.)
+int familyAProgramMemorySize(int mouseType);
+
 // Flashes a new firmware image into a family A mouse through its NUC123 ISP
 // boot loader: asks the running firmware to restart into the boot loader
 // (unless it is already there), streams the image in 64-byte packets, each
@@ -39,8 +44,16 @@ public:
     // that keeps sending them counts as not answering.
     static constexpr int kMaxStrayAnswers = 256;
 
-    // Last error of a packet exchange.
-    enum Error { NoError = 0, ShortAnswer = -1, ChecksumMismatch = -2, TimedOut = -3, DeviceGone = -4 };
+    // Last error of a packet exchange, or of the whole update for
+    // ImageTooLarge (the image does not fit the mouse's program memory).
+    enum Error {
+        NoError = 0,
+        ShortAnswer = -1,
+        ChecksumMismatch = -2,
+        TimedOut = -3,
+        DeviceGone = -4,
+        ImageTooLarge = -5,
+    };
 
     explicit FwUpdate(QObject *parent = nullptr);
     ~FwUpdate() override;
@@ -50,6 +63,11 @@ public:
     void SetDevicePaths(const QString &mousePath, const QString &bootPath);
     QString MousePath() const { return m_mousePath; }
     QString BootPath() const { return m_bootPath; }
+    // Program memory of the mouse to be flashed, in bytes; 0 (the default)
+    // when unknown. A larger image is refused before the mouse leaves its
+    // firmware.
+    void SetProgramMemorySize(int bytes) { m_programMemorySize = qMax(0, bytes); }
+    int ProgramMemorySize() const { return m_programMemorySize; }
 
     int LastError() const { return m_lastError; }
 
@@ -74,10 +92,12 @@ private:
     bool sendPacket(quint32 command, const QByteArray &data);
     bool receiveAnswer();
     void closeHandles();
+    bool reachesPastProgramMemory(int from, int count) const;
 
     QString m_mousePath;
     QString m_bootPath;
     std::unique_ptr<HidDevice> m_boot;
+    int m_programMemorySize = 0;
     quint16 m_expectedChecksum = 0;
     int m_lastError = NoError;
 };

@@ -202,6 +202,12 @@ void FamilyAMouse::setRestartDelayMs(int ms)
     m_restartDelayMs = qMax(0, ms);
 }
 
+void FamilyAMouse::setProgramMemorySize(int bytes)
+{
+    QMutexLocker locker(&lock());
+    m_programMemorySize = qMax(0, bytes);
+}
+
 bool FamilyAMouse::inBootloader() const
 {
     QMutexLocker locker(&lock());
@@ -385,6 +391,8 @@ void FamilyAMouse::restartIntoBootloader()
     std::shared_ptr<NucIspBootloader> boot = NucIspBootloader::create(m_type, shared_from_this());
     if (!boot)
         return;
+    if (m_programMemorySize > 0)
+        boot->setProgramMemorySize(m_programMemorySize);
     m_bootloader = boot;
     m_inBootloader = true;
     bus->unplug(this);

@@ -79,6 +79,9 @@ public:
     // drops off the bus and its NucIspBootloader enumerates restartDelayMs
     // later on the device clock.
     void setRestartDelayMs(int ms);
+    // Program memory of the mouse's chip, handed to its boot loader
+    // (NucIsp::ProgramMemory64K unless set).
+    void setProgramMemorySize(int bytes);
     bool inBootloader() const;
     std::shared_ptr<NucIspBootloader> bootloader() const;
     // The image the last completed update left, and how many there were.
@@ -136,6 +139,7 @@ private:
     bool m_poweredOn = true;
 
     int m_restartDelayMs = kDefaultRestartDelayMs;
+    int m_programMemorySize = 0; // 0: the boot loader's default
     bool m_inBootloader = false;
     std::weak_ptr<NucIspBootloader> m_bootloader;
     QByteArray m_flashedImage;

@@ -6,6 +6,8 @@
 
 #include <QMutexLocker>
 
+#include <climits>
+
 namespace {
 
 quint8 byteAt(const QByteArray &b, int i)
@@ -97,6 +99,25 @@ void NucIspBootloader::setRunDelayMs(int ms)
     m_runDelayMs = qMax(0, ms);
 }
 
+void NucIspBootloader::setProgramMemorySize(int bytes)
+{
+    QMutexLocker locker(&m_mutex);
+    m_programMemorySize = qBound(NucIsp::PacketSize, bytes, NucIsp::MaxImageSize);
+}
+
+int NucIspBootloader::programMemorySize() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_programMemorySize;
+}
+
+void NucIspBootloader::setConfigWords(quint32 config0, quint32 config1)
+{
+    QMutexLocker locker(&m_mutex);
+    m_config0 = config0;
+    m_config1 = config1;
+}
+
 void NucIspBootloader::setVersionAfterUpdate(quint32 version)
 {
     QMutexLocker locker(&m_mutex);
@@ -104,34 +125,47 @@ void NucIspBootloader::setVersionAfterUpdate(quint32 version)
     m_versionAfterUpdate = version;
 }
 
+QByteArray NucIspBootloader::image(const Transfer &t)
+{
+    if (t.length < 0)
+        return {};
+    return t.flash.left(int(qMin<qint64>(t.written, t.flash.size())));
+}
+
+// Every announced byte written, and all of them inside the memory.
+bool NucIspBootloader::complete(const Transfer &t)
+{
+    return t.length > 0 && t.written == t.length && t.length <= t.flash.size();
+}
+
 QByteArray NucIspBootloader::programImage() const
 {
     QMutexLocker locker(&m_mutex);
-    return m_program.bytes;
+    return image(m_program);
 }
 
 QByteArray NucIspBootloader::dataImage() const
 {
     QMutexLocker locker(&m_mutex);
-    return m_data.bytes;
+    return image(m_data);
 }
 
 int NucIspBootloader::programLength() const
 {
     QMutexLocker locker(&m_mutex);
-    return m_program.length;
+    return int(qMin<qint64>(m_program.length, INT_MAX));
 }
 
 int NucIspBootloader::dataLength() const
 {
     QMutexLocker locker(&m_mutex);
-    return m_data.length;
+    return int(qMin<qint64>(m_data.length, INT_MAX));
 }
 
 bool NucIspBootloader::programComplete() const
 {
     QMutexLocker locker(&m_mutex);
-    return m_program.length > 0 && m_program.bytes.size() == m_program.length;
+    return complete(m_program);
 }
 
 int NucIspBootloader::packetCount(quint32 command) const
@@ -158,6 +192,12 @@ int NucIspBootloader::ignoredPackets() const
     return m_ignored;
 }
 
+int NucIspBootloader::failedReadBacks() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_failedReadBacks;
+}
+
 bool NucIspBootloader::hasRun() const
 {
     QMutexLocker locker(&m_mutex);
@@ -170,7 +210,7 @@ bool NucIspBootloader::onWrite(const QByteArray &report)
     if (report.size() != NucIsp::ReportSize || byteAt(report, 0) != 0)
         return false;
     ++m_outputReports;
-    const QByteArray packet = report.mid(1);
+    QByteArray packet = report.mid(1);
     const quint32 command = le32(packet, 0);
     const quint32 number = le32(packet, 4);
     if (command < m_packetCounts.size())
@@ -178,21 +218,29 @@ bool NucIspBootloader::onWrite(const QByteArray &report)
     else
         ++m_otherPackets;
 
-    if (command == NucIsp::Sync) {
-        m_synced = true;
-    } else if (m_synced && number != m_expectedNumber) {
+    // The chip goes by its own count and never looks at the number the
+    // host sent; only sync and connect set the count.
+    if (command == NucIsp::Sync)
+        m_counter = le32(packet, 8);
+    else if (command == NucIsp::Connect)
+        m_counter = 1;
+    if (number != m_counter)
         ++m_numberErrors;
-        return true; // taken off the wire, never answered
-    }
 
+    bool withConfig = false;
     switch (command) {
     case NucIsp::Sync:
+    case NucIsp::Connect:
+        withConfig = true;
+        m_active = nullptr;
         break;
     case NucIsp::UpdateProgram:
-        startTransfer(m_program, NucIsp::ProgramStart, packet);
+        m_program.flash = QByteArray(m_programMemorySize, char(0xFF));
+        startTransfer(m_program, packet);
         break;
     case NucIsp::UpdateData:
-        startTransfer(m_data, NucIsp::DataStart, packet);
+        m_data.flash = QByteArray(NucIsp::DataFlashSize, char(0xFF));
+        startTransfer(m_data, packet);
         break;
     case NucIsp::Continuation:
         if (m_active)
@@ -201,11 +249,14 @@ bool NucIspBootloader::onWrite(const QByteArray &report)
             ++m_ignored;
         break;
     case NucIsp::Resend:
-        // Take back the last packet's data; its answer went wrong and the
-        // host sends it again.
+        // Take back the last packet's data and erase its cells again; its
+        // answer went wrong and the host sends it once more.
         if (m_active) {
-            m_active->bytes.chop(m_active->lastChunk);
-            m_active->lastChunk = 0;
+            Transfer &t = *m_active;
+            t.written -= t.lastChunk;
+            for (qint64 i = t.written; i < t.written + t.lastChunk && i < t.flash.size(); ++i)
+                t.flash[int(i)] = char(0xFF);
+            t.lastChunk = 0;
         }
         break;
     case NucIsp::Run:
@@ -213,42 +264,57 @@ bool NucIspBootloader::onWrite(const QByteArray &report)
         run();
         return true;
     default:
-        break; // acknowledged, nothing to do
+        m_active = nullptr; // acknowledged, nothing to do
+        break;
     }
-    queueAnswer(packet, number + 1);
-    m_expectedNumber = number + 2;
+    queueAnswer(packet, m_counter + 1, withConfig);
+    m_counter += 2;
     return true;
 }
 
-void NucIspBootloader::startTransfer(Transfer &t, quint32 expectedStart, const QByteArray &packet)
+void NucIspBootloader::startTransfer(Transfer &t, QByteArray &packet)
 {
-    const quint32 start = le32(packet, 8);
-    const quint32 length = le32(packet, 12);
+    // Bytes 8..11 announce a start address; the chip ignores it and writes
+    // each memory from its base.
     m_active = &t;
-    t = Transfer();
-    if (start != expectedStart || length == 0 || length > quint32(NucIsp::MaxImageSize)) {
-        ++m_ignored;
-        m_active = nullptr;
-        return;
-    }
-    t.start = start;
-    t.length = int(length);
+    t.length = le32(packet, 12);
+    t.written = 0;
+    t.lastChunk = 0;
     continueTransfer(t, packet, 16, NucIsp::FirstDataBytes);
 }
 
-void NucIspBootloader::continueTransfer(Transfer &t, const QByteArray &packet, int offset, int maxBytes)
+// Writes the packet's next bytes and puts what the flash reads back in
+// their place, so the answer's byte sum covers the write.
+void NucIspBootloader::continueTransfer(Transfer &t, QByteArray &packet, int offset, int maxBytes)
 {
-    const int n = qMin(maxBytes, t.length - t.bytes.size());
+    const int n = int(qMin<qint64>(maxBytes, t.length - t.written));
     if (n <= 0) {
         ++m_ignored;
         t.lastChunk = 0;
         return;
     }
-    t.bytes.append(packet.mid(offset, n));
+    const bool takes = !m_faults.take(Fault::FailedTransfer);
+    bool differs = false;
+    for (int i = 0; i < n; ++i) {
+        const qint64 cell = t.written + i;
+        const quint8 sent = byteAt(packet, offset + i);
+        quint8 back = 0; // past the end of the memory nothing reads back
+        if (cell < t.flash.size()) {
+            // Programming flash can only clear bits.
+            if (takes)
+                t.flash[int(cell)] = char(quint8(t.flash.at(int(cell))) & sent);
+            back = quint8(t.flash.at(int(cell)));
+        }
+        differs = differs || back != sent;
+        packet[offset + i] = char(back);
+    }
+    if (differs)
+        ++m_failedReadBacks;
+    t.written += n;
     t.lastChunk = n;
 }
 
-void NucIspBootloader::queueAnswer(const QByteArray &packet, quint32 number)
+void NucIspBootloader::queueAnswer(const QByteArray &packet, quint32 number, bool withConfig)
 {
     if (m_faults.take(Fault::NoAnswer))
         return;
@@ -259,6 +325,10 @@ void NucIspBootloader::queueAnswer(const QByteArray &packet, quint32 number)
     answer[1] = char(sum & 0xFF);
     answer[2] = char(sum >> 8);
     putLe32(answer, 5, number);
+    if (withConfig) {
+        putLe32(answer, 9, m_config0);
+        putLe32(answer, 13, m_config1);
+    }
     int length = 0;
     if (m_faults.take(Fault::AnswerLength, &length))
         answer.truncate(length);
@@ -283,16 +353,18 @@ int NucIspBootloader::onRead(QByteArray &report, int timeoutMs)
 void NucIspBootloader::run()
 {
     m_hasRun = true;
-    const bool started = m_program.length > 0;
-    const bool complete = started && m_program.bytes.size() == m_program.length;
-    if (started && !complete)
-        return; // half a firmware: the chip falls back into its boot loader
+    // Update program memory erased it: anything but a complete image that
+    // fitted leaves the chip without firmware, back in its boot loader.
+    const bool started = m_program.length >= 0;
+    const bool flashed = complete(m_program);
+    if (started && !flashed)
+        return;
     EmulatedHidBus *bus = this->bus();
     if (!bus)
         return;
     if (!m_mouse)
         m_mouse = FamilyAMouse::create(m_type);
-    m_mouse->leaveBootloader(complete, m_program.bytes, m_versionAfterUpdate, m_changeVersion);
+    m_mouse->leaveBootloader(flashed, image(m_program), m_versionAfterUpdate, m_changeVersion);
     std::shared_ptr<FamilyAMouse> mouse = m_mouse;
     const qint64 visibleAt = deviceClock().nowMs() + m_runDelayMs;
     bus->unplug(this);

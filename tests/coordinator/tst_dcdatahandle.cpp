@@ -672,6 +672,20 @@ void TstDCDataHandle::firmwareUpdateRunsOnItsThreadAndSparesThePair()
     QCOMPARE(warnings.last().at(0).toInt(), Warning::UpdateFailed);
     QCOMPARE(scene.mouse->flashCount(), 1);
 
+    // An image larger than the model's 64 KB program memory fails before
+    // the mouse leaves its firmware.
+    const QString tooLarge = dir.filePath(QStringLiteral("Large.bin"));
+    {
+        QFile big(tooLarge);
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        big.write(QByteArray(0x10001, char(0x5A)));
+    }
+    rig.run([&] { rig.dc->slot_UpdateFirmwareKorvan(tooLarge, QStringLiteral("ox7")); });
+    QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 4, 60000);
+    QCOMPARE(warnings.last().at(0).toInt(), Warning::UpdateFailed);
+    QCOMPARE(scene.mouse->commandCount(0xA8), 1); // the first update's restart only
+    QCOMPARE(scene.mouse->flashCount(), 1);
+
     // While an update runs, a removal report leaves the pair alone (the
     // result can only arrive after this block on the coordinator's thread).
     bool updating = false;
@@ -687,7 +701,7 @@ void TstDCDataHandle::firmwareUpdateRunsOnItsThreadAndSparesThePair()
     QVERIFY(updating);
     QVERIFY(keptManager);
     QCOMPARE(keptPid, PID_OX7_WIRED);
-    QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 4, 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(closed.count(), 5, 60000);
     QCOMPARE(warnings.last().at(0).toInt(), Warning::UpdateSucceeded);
     QCOMPARE(scene.mouse->flashCount(), 2);
     // Afterwards a removal tears the pair down as usual.

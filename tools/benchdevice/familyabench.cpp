@@ -73,6 +73,8 @@ BenchResult flash128k()
     EmulatedHidBus bus;
     setHidBus(&bus);
     FamilyAScene scene = plugFamilyA(bus, kType, false);
+    // The largest image the flasher takes needs the 128 KB chip variant.
+    scene.mouse->setProgramMemorySize(NucIsp::ProgramMemory128K);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Nuc123.bin"));
     {

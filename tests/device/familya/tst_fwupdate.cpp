@@ -14,8 +14,9 @@
 #include <functional>
 
 namespace {
-// Sits between the flasher and the emulated bus and can spoil the boot
-// loader's answers on the way back, as a bad USB link would.
+// Sits between the flasher and the emulated bus and can spoil packets on
+// the way out and the boot loader's answers on the way back, as a bad USB
+// link would.
 class LinkFaultBus final : public HidBus
 {
 public:
@@ -27,6 +28,10 @@ public:
     // Called for every answer read (index counts from 0); return false to
     // lose the answer (the read then times out).
     std::function<bool(int index, QByteArray &answer)> spoil;
+    // Called for every report written (index counts from 0) before it
+    // reaches the device.
+    std::function<void(int index, QByteArray &report)> spoilWrite;
+    int writes = 0;
     // Called before every read of an answer.
     std::function<void()> beforeRead;
     int answers = 0;
@@ -47,7 +52,14 @@ private:
             , m_inner(std::move(inner))
         {
         }
-        bool write(const QByteArray &report) override { return m_inner->write(report); }
+        bool write(const QByteArray &report) override
+        {
+            QByteArray sent = report;
+            if (m_bus->spoilWrite)
+                m_bus->spoilWrite(m_bus->writes, sent);
+            ++m_bus->writes;
+            return m_inner->write(sent);
+        }
         int read(QByteArray &report, int timeoutMs) override
         {
             if (m_bus->beforeRead)
@@ -87,7 +99,8 @@ int continuationsFor(int size)
     return size <= familya::kIspFirstDataSize ? 0 : (size - familya::kIspFirstDataSize + 55) / 56;
 }
 
-// An OX7 on its cable, the flasher aimed at it, virtual time.
+// An OX7 on its cable (or stuck in its boot loader) with the given program
+// memory, the flasher aimed at it, virtual time.
 struct FlashRig : EmulatedDesk
 {
     QTemporaryDir dir;
@@ -97,13 +110,16 @@ struct FlashRig : EmulatedDesk
     std::shared_ptr<NucIspBootloader> started; // the one the mouse restarted into
     FwUpdate flasher;
 
-    explicit FlashRig(bool alreadyInBootloader = false)
+    explicit FlashRig(bool alreadyInBootloader = false, int programMemory = NucIsp::ProgramMemory64K)
     {
         setHidBus(&link); // in front of the desk's bus
-        if (alreadyInBootloader)
+        if (alreadyInBootloader) {
             stuck = plugNucIspBootloader(bus, 11);
-        else
+            stuck->setProgramMemorySize(programMemory);
+        } else {
             scene = plugFamilyA(bus, 11, false);
+            scene.mouse->setProgramMemorySize(programMemory);
+        }
         flasher.SetDevicePaths(wiredPathFragment(11), hidPathFragment(VID_KORVAN, PID_BOOTLOADER));
         // The mouse only keeps a weak reference to its boot loader; hold it
         // for the checks after the run.
@@ -140,6 +156,14 @@ private slots:
     void badAnswersAreResent();
     void lostAnswerTimesOut();
     void endlessBadAnswersGiveUp();
+    void spoiltPacketNumbersAreResent_data();
+    void spoiltPacketNumbersAreResent();
+
+    void programMemoryOfModels_data();
+    void programMemoryOfModels();
+    void imageLargerThanKnownMemoryIsRefused_data();
+    void imageLargerThanKnownMemoryIsRefused();
+    void imagePastTheMemoryEndFailsInTheBootLoader();
 
     void strayAnswersEndAsTimeOut();
     void noDeviceNoUpdate();
@@ -194,19 +218,22 @@ void TestFwUpdate::flashes_data()
 {
     QTest::addColumn<int>("size");
     QTest::addColumn<bool>("inBootloader");
+    QTest::addColumn<int>("memory");
 
-    QTest::newRow("128 KB from the running mouse") << 131072 << false;
-    QTest::newRow("48 bytes fit the first packet") << 48 << false;
-    QTest::newRow("49 bytes need one continuation") << 49 << false;
-    QTest::newRow("a mouse already in its boot loader") << 1000 << true;
+    QTest::newRow("128 KB from the running mouse, 128 KB chip") << 131072 << false << NucIsp::ProgramMemory128K;
+    QTest::newRow("64 KB fill the 64 KB chip") << 65536 << false << NucIsp::ProgramMemory64K;
+    QTest::newRow("48 bytes fit the first packet") << 48 << false << NucIsp::ProgramMemory64K;
+    QTest::newRow("49 bytes need one continuation") << 49 << false << NucIsp::ProgramMemory64K;
+    QTest::newRow("a mouse already in its boot loader") << 1000 << true << NucIsp::ProgramMemory64K;
 }
 
 void TestFwUpdate::flashes()
 {
     QFETCH(int, size);
     QFETCH(bool, inBootloader);
+    QFETCH(int, memory);
 
-    FlashRig r(inBootloader);
+    FlashRig r(inBootloader, memory);
     const QByteArray image = firmware(size);
     QSignalSpy percent(&r.flasher, &FwUpdate::sigPercent);
     QSignalSpy result(&r.flasher, &FwUpdate::sigUpdateResult);
@@ -266,7 +293,7 @@ void TestFwUpdate::badAnswersAreResent()
     QFETCH(QVector<int>, answers);
     QFETCH(int, resends);
 
-    FlashRig r;
+    FlashRig r(false, NucIsp::ProgramMemory128K);
     r.link.spoil = [&](int index, QByteArray &answer) {
         if (answers.contains(index)) {
             if (fault == QLatin1String("checksum"))
@@ -323,6 +350,129 @@ void TestFwUpdate::endlessBadAnswersGiveUp()
     QCOMPARE(result.first().at(0).toInt(), 0);
     QCOMPARE(r.flasher.LastError(), int(FwUpdate::ChecksumMismatch));
     QCOMPARE(r.bootloader()->packetCount(NucIsp::Resend), FwUpdate::kMaxResends);
+}
+
+void TestFwUpdate::spoiltPacketNumbersAreResent_data()
+{
+    // Writes: 0 sync, 1 first packet, then continuations, resend requests
+    // and resent continuations in order.
+    QTest::addColumn<QVector<int>>("writes");
+    QTest::addColumn<int>("resends");
+
+    QTest::newRow("a continuation's number byte") << QVector<int>{5} << 1;
+    QTest::newRow("the resent continuation's as well") << QVector<int>{5, 7} << 2;
+    QTest::newRow("the resend request's") << QVector<int>{5, 6} << 1;
+    QTest::newRow("numbers far apart") << QVector<int>{3, 400, 1000} << 3;
+}
+
+// The boot loader answers a packet whatever its number; the byte sum shows
+// the damage and the resend recovers.
+void TestFwUpdate::spoiltPacketNumbersAreResent()
+{
+    QFETCH(QVector<int>, writes);
+    QFETCH(int, resends);
+
+    FlashRig r;
+    r.link.spoilWrite = [&](int index, QByteArray &report) {
+        if (writes.contains(index))
+            report[5] = char(report[5] ^ 0x40); // low byte of the packet number
+    };
+    const QByteArray image = firmware(65536);
+    QSignalSpy result(&r.flasher, &FwUpdate::sigUpdateResult);
+    r.flasher.slotUpdate(r.file(QStringLiteral("Nuc123.bin"), image));
+
+    QCOMPARE(result.count(), 1);
+    QCOMPARE(result.first().at(0).toInt(), 1);
+    std::shared_ptr<NucIspBootloader> boot = r.bootloader();
+    QCOMPARE(boot->packetNumberErrors(), writes.size());
+    QCOMPARE(boot->packetCount(NucIsp::Resend), resends);
+    QCOMPARE(boot->programImage(), image);
+    QCOMPARE(boot->mouse()->flashedImage(), image);
+}
+
+void TestFwUpdate::programMemoryOfModels_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("bytes");
+
+    QTest::newRow("OX7") << 11 << 0x10000;
+    QTest::newRow("OX4C") << 7 << 0x10000;
+    QTest::newRow("OX7EU") << 14 << 0x10000;
+    QTest::newRow("OX2, another family") << 2 << 0;
+    QTest::newRow("no model") << 0 << 0;
+}
+
+void TestFwUpdate::programMemoryOfModels()
+{
+    QFETCH(int, type);
+    QFETCH(int, bytes);
+    QCOMPARE(familyAProgramMemorySize(type), bytes);
+}
+
+void TestFwUpdate::imageLargerThanKnownMemoryIsRefused_data()
+{
+    QTest::addColumn<bool>("inBootloader");
+    QTest::newRow("the running mouse keeps its firmware") << false;
+    QTest::newRow("a mouse in its boot loader stays there") << true;
+}
+
+void TestFwUpdate::imageLargerThanKnownMemoryIsRefused()
+{
+    QFETCH(bool, inBootloader);
+
+    FlashRig r(inBootloader);
+    r.flasher.SetProgramMemorySize(familyAProgramMemorySize(11));
+    QSignalSpy result(&r.flasher, &FwUpdate::sigUpdateResult);
+    QTest::ignoreMessage(QtDebugMsg, "image larger than the mouse's program memory");
+    r.flasher.slotUpdate(r.file(QStringLiteral("Nuc123.bin"), firmware(65537)));
+
+    QCOMPARE(result.count(), 1);
+    QCOMPARE(result.first().at(0).toInt(), 0);
+    QCOMPARE(r.flasher.LastError(), int(FwUpdate::ImageTooLarge));
+    QCOMPARE(r.clock.totalSleptMs(), qint64(0));
+    if (inBootloader) {
+        QCOMPARE(r.stuck->outputReports(), 0);
+        QVERIFY(FindHidDevice(hidPathFragment(VID_KORVAN, PID_BOOTLOADER)));
+    } else {
+        QCOMPARE(r.scene.mouse->commandCount(familya::kCmdEnterBootloader), 0);
+        QVERIFY(FindHidDevice(wiredPathFragment(11)));
+    }
+
+    // What fits still goes in.
+    result.clear();
+    r.flasher.slotUpdate(r.file(QStringLiteral("Nuc123.bin"), firmware(65536)));
+    QCOMPARE(result.first().at(0).toInt(), 1);
+}
+
+// Without the model's size the flasher finds out where the chip's memory
+// ends: nothing past it reads back, every resend fails, the mouse stays in
+// its boot loader and a fitting image repairs it.
+void TestFwUpdate::imagePastTheMemoryEndFailsInTheBootLoader()
+{
+    FlashRig r;
+    QByteArray image = firmware(65537);
+    image[65536] = char(0xA5); // nothing past the end reads back as this
+    QSignalSpy result(&r.flasher, &FwUpdate::sigUpdateResult);
+    QTest::ignoreMessage(QtDebugMsg, "image larger than the mouse's program memory");
+    r.flasher.slotUpdate(r.file(QStringLiteral("Nuc123.bin"), image));
+
+    QCOMPARE(result.count(), 1);
+    QCOMPARE(result.first().at(0).toInt(), 0);
+    QCOMPARE(r.flasher.LastError(), int(FwUpdate::ImageTooLarge));
+    std::shared_ptr<NucIspBootloader> boot = r.bootloader();
+    QCOMPARE(boot->packetCount(NucIsp::Resend), FwUpdate::kMaxResends);
+    QVERIFY(!boot->programComplete());
+    QVERIFY(!boot->hasRun());
+    QVERIFY(FindHidDevice(hidPathFragment(VID_KORVAN, PID_BOOTLOADER)));
+    QVERIFY(!FindHidDevice(wiredPathFragment(11)));
+
+    // The repair: a later run finds the boot loader and flashes what fits.
+    result.clear();
+    const QByteArray fitting = firmware(65536);
+    r.flasher.slotUpdate(r.file(QStringLiteral("Nuc123.bin"), fitting));
+    QCOMPARE(result.first().at(0).toInt(), 1);
+    QVERIFY(FindHidDevice(wiredPathFragment(11)));
+    QCOMPARE(r.scene.mouse->flashedImage(), fitting);
 }
 
 void TestFwUpdate::strayAnswersEndAsTimeOut()

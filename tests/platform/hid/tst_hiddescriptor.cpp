@@ -49,6 +49,31 @@ QByteArray repeated(const char *hex, int times)
     return QByteArray::fromHex(hex).repeated(times);
 }
 
+// The two collections of descriptors::familyA().
+ExpectedCollection familyAMouse()
+{
+    ExpectedCollection mouse;
+    mouse.usagePage = 0x01;
+    mouse.usage = 0x02;
+    mouse.inputLength = 7;
+    mouse.inputIds = {1};
+    mouse.inputCaps = {cap(1, 1, 0x30), cap(1, 1, 0x31), cap(1, 1, 0x38)};
+    return mouse;
+}
+
+ExpectedCollection familyAVendor()
+{
+    ExpectedCollection vendor;
+    vendor.usagePage = 0xFF00;
+    vendor.usage = 14;
+    vendor.inputLength = 32;
+    vendor.outputLength = 32;
+    vendor.inputIds = {0xBA};
+    vendor.outputIds = {0xBA};
+    vendor.inputCaps = {cap(0xBA, 0xFF00, 1)};
+    return vendor;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(QVector<ExpectedCollection>)
@@ -57,9 +82,14 @@ class TestHidDescriptor : public QObject
 {
     Q_OBJECT
 
+private:
+    static void compareCollections(const HidDescriptor &d, const QVector<ExpectedCollection> &expected);
+
 private slots:
     void parsesCollections_data();
     void parsesCollections();
+    void toleratesQuirkyItems_data();
+    void toleratesQuirkyItems();
     void rejectsMalformed_data();
     void rejectsMalformed();
     void reportIdsOnTheWire_data();
@@ -104,24 +134,8 @@ void TestHidDescriptor::parsesCollections_data()
         QTest::newRow("family B command and data collections")
             << descriptors::familyB() << QVector<ExpectedCollection>{command, data};
     }
-    {
-        ExpectedCollection mouse;
-        mouse.usagePage = 0x01;
-        mouse.usage = 0x02;
-        mouse.inputLength = 7;
-        mouse.inputIds = {1};
-        mouse.inputCaps = {cap(1, 1, 0x30), cap(1, 1, 0x31), cap(1, 1, 0x38)};
-        ExpectedCollection vendor;
-        vendor.usagePage = 0xFF00;
-        vendor.usage = 14;
-        vendor.inputLength = 32;
-        vendor.outputLength = 32;
-        vendor.inputIds = {0xBA};
-        vendor.outputIds = {0xBA};
-        vendor.inputCaps = {cap(0xBA, 0xFF00, 1)};
-        QTest::newRow("family A collections keep their own lengths")
-            << descriptors::familyA() << QVector<ExpectedCollection>{mouse, vendor};
-    }
+    QTest::newRow("family A collections keep their own lengths")
+        << descriptors::familyA() << QVector<ExpectedCollection>{familyAMouse(), familyAVendor()};
     {
         ExpectedCollection isp;
         isp.usagePage = 0xFF00;
@@ -230,6 +244,44 @@ void TestHidDescriptor::parsesCollections_data()
     }
     {
         ExpectedCollection c;
+        c.usagePage = 0xFF00;
+        c.usage = 1;
+        c.inputLength = 4;
+        c.inputIds = {1, 2};
+        QTest::newRow("each report rounds up to whole bytes on its own")
+            << QByteArray::fromHex("06 00 FF  09 01  A1 01  85 01  09 01  75 01  95 09  81 02"
+                                   "  85 02  09 01  95 11  81 02  C0")
+            << QVector<ExpectedCollection>{c};
+    }
+    {
+        ExpectedCollection c;
+        c.usagePage = 0x01;
+        c.usage = 0x02;
+        c.inputLength = 2;
+        c.inputIds = {0};
+        c.inputCaps = {cap(0, 1, 0x30)};
+        QTest::newRow("the first of several usages names the collection")
+            << QByteArray::fromHex("05 01  09 02  09 01  A1 01  09 30  75 08  95 01  81 02  C0")
+            << QVector<ExpectedCollection>{c};
+    }
+    {
+        ExpectedCollection inner;
+        inner.usagePage = 0xFF00;
+        inner.usage = 1;
+        inner.inputLength = 2;
+        inner.inputIds = {2};
+        inner.inputCaps = {cap(2, 0xFF00, 1)};
+        ExpectedCollection after = inner;
+        after.inputIds = {1};
+        after.inputCaps = {cap(1, 0xFF00, 1)};
+        QTest::newRow("pop brings back the report id of the push for the next collection")
+            << QByteArray::fromHex("06 00 FF  85 01  75 08  95 01  A4  85 02"
+                                   "  09 01  A1 01  09 01  81 02  C0  B4"
+                                   "  09 01  A1 01  09 01  81 02  C0")
+            << QVector<ExpectedCollection>{inner, after};
+    }
+    {
+        ExpectedCollection c;
         QTest::newRow("a top collection without usage has usage 0")
             << QByteArray::fromHex("A1 01  C0") << QVector<ExpectedCollection>{c};
     }
@@ -244,8 +296,15 @@ void TestHidDescriptor::parsesCollections()
 
     HidDescriptor d;
     QString error;
-    QVERIFY2(parseHidReportDescriptor(descriptor, d, &error), qPrintable(error));
+    QStringList warnings{QStringLiteral("stale")};
+    QVERIFY2(parseHidReportDescriptor(descriptor, d, &error, &warnings), qPrintable(error));
     QVERIFY(error.isEmpty());
+    QCOMPARE(warnings, QStringList());
+    compareCollections(d, expected);
+}
+
+void TestHidDescriptor::compareCollections(const HidDescriptor &d, const QVector<ExpectedCollection> &expected)
+{
     QCOMPARE(d.collections.size(), expected.size());
     for (int i = 0; i < expected.size(); ++i) {
         const HidTopCollection &c = d.collections.at(i);
@@ -263,6 +322,99 @@ void TestHidDescriptor::parsesCollections()
     }
 }
 
+void TestHidDescriptor::toleratesQuirkyItems_data()
+{
+    QTest::addColumn<QByteArray>("descriptor");
+    QTest::addColumn<QVector<ExpectedCollection>>("expected");
+    QTest::addColumn<int>("warnings");
+
+    const QVector<ExpectedCollection> familyA{familyAMouse(), familyAVendor()};
+    ExpectedCollection quirky;
+    quirky.usagePage = 0xFF00;
+    quirky.usage = 0x20;
+    quirky.inputLength = 6;
+    quirky.inputIds = {3};
+
+    QTest::newRow("a usage maximum below its minimum loses its range")
+        << QByteArray::fromHex("06 00 FF  09 20  A1 01  85 03  19 05  29 01  75 08  95 05  81 02  C0")
+               + descriptors::familyA()
+        << QVector<ExpectedCollection>{quirky} + familyA << 1;
+    ExpectedCollection cut = quirky;
+    cut.inputCaps = {cap(3, 0xFF00, 1)};
+    QTest::newRow("a usage range across two pages is cut at the end of the first")
+        << QByteArray::fromHex("06 00 FF  09 20  A1 01  85 03  1B 01 00 00 FF  2B 05 00 01 FF"
+                               "  75 08  95 05  81 02  C0")
+               + descriptors::familyA()
+        << QVector<ExpectedCollection>{cut} + familyA << 1;
+    QTest::newRow("a quirky range naming a collection leaves it without usage")
+        << QByteArray::fromHex("06 00 FF  19 05  29 01  A1 01  85 03  75 08  95 05  81 03  C0")
+               + descriptors::familyA()
+        << QVector<ExpectedCollection>{[] {
+               ExpectedCollection c;
+               c.inputLength = 6;
+               c.inputIds = {3};
+               return c;
+           }()} + familyA
+        << 1;
+
+    QTest::newRow("an item outside any collection with a report of its own shows nowhere")
+        << QByteArray::fromHex("85 07  75 08  95 04  81 02") + descriptors::familyA() << familyA << 1;
+    ExpectedCollection longer = familyAVendor();
+    longer.inputLength = 34;
+    QTest::newRow("an item outside after a collection counts at the end of its report")
+        << descriptors::familyA() + QByteArray::fromHex("85 BA  75 08  95 02  81 03")
+        << QVector<ExpectedCollection>{familyAMouse(), longer} << 1;
+    ExpectedCollection shifted = familyAVendor();
+    shifted.inputLength = 33;
+    QTest::newRow("an item outside before a collection comes first in its report")
+        << QByteArray::fromHex("85 BA  75 08  95 01  81 03") + descriptors::familyA()
+        << QVector<ExpectedCollection>{familyAMouse(), shifted} << 1;
+    ExpectedCollection padded;
+    padded.usagePage = 0x01;
+    padded.usage = 0x02;
+    padded.inputLength = 6;
+    padded.inputIds = {0};
+    padded.inputCaps = {cap(0, 1, 0x30), cap(0, 1, 0x31), cap(0, 1, 0x38)};
+    QTest::newRow("padding after the last End Collection, without ids")
+        << descriptors::bootMouse() + QByteArray::fromHex("75 08  95 01  81 03")
+        << QVector<ExpectedCollection>{padded} << 1;
+    QTest::newRow("nothing but an item outside any collection")
+        << QByteArray::fromHex("75 08  95 01  81 02") << QVector<ExpectedCollection>{} << 1;
+    QTest::newRow("every quirk at once")
+        << QByteArray::fromHex("85 07  75 08  95 04  81 02"
+                               "  06 00 FF  09 20  A1 01  85 03  1B 01 00 00 FF  2B 05 00 01 FF"
+                               "  75 08  95 05  81 02  C0")
+               + QByteArray::fromHex("06 00 FF  09 20  A1 01  85 03  19 05  29 01  91 02  C0")
+               + descriptors::familyA()
+        << QVector<ExpectedCollection>{cut, [] {
+               ExpectedCollection c;
+               c.usagePage = 0xFF00;
+               c.usage = 0x20;
+               c.outputLength = 6;
+               c.outputIds = {3};
+               return c;
+           }()} + familyA
+        << 3;
+}
+
+// Like the kernel: a quirky item is skipped or cut with a warning, and every
+// other collection keeps its usage and its lengths.
+void TestHidDescriptor::toleratesQuirkyItems()
+{
+    QFETCH(QByteArray, descriptor);
+    QFETCH(QVector<ExpectedCollection>, expected);
+    QFETCH(int, warnings);
+
+    HidDescriptor d;
+    QString error;
+    QStringList said;
+    QVERIFY2(parseHidReportDescriptor(descriptor, d, &error, &said), qPrintable(error));
+    QCOMPARE(said.size(), warnings);
+    for (const QString &w : qAsConst(said))
+        QVERIFY2(w.contains(QLatin1String("(item at ")), qPrintable(w));
+    compareCollections(d, expected);
+}
+
 void TestHidDescriptor::rejectsMalformed_data()
 {
     QTest::addColumn<QByteArray>("descriptor");
@@ -277,7 +429,6 @@ void TestHidDescriptor::rejectsMalformed_data()
     QTest::newRow("report id 0") << QByteArray::fromHex("85 00");
     QTest::newRow("report id above 255") << QByteArray::fromHex("86 00 01");
     QTest::newRow("usage page above 16 bits") << QByteArray::fromHex("07 00 00 01 00");
-    QTest::newRow("main item outside a collection") << QByteArray::fromHex("75 08  95 01  81 02");
     QTest::newRow("end of a collection never opened") << QByteArray::fromHex("C0");
     QTest::newRow("collection left open") << open;
     QTest::newRow("collections nested too deep")
@@ -288,15 +439,16 @@ void TestHidDescriptor::rejectsMalformed_data()
         << open + QByteArray::fromHex("77 FF FF FF FF  97 FF FF FF FF  81 02") + close;
     QTest::newRow("one byte past the longest report")
         << open + QByteArray::fromHex("75 08  96 01 40  B1 02") + close;
+    QTest::newRow("items outside a collection past the longest report")
+        << QByteArray::fromHex("85 09  75 08  96 00 20  B1 02  96 01 20  B1 02") + open + close;
+    QTest::newRow("an item outside pushing a collection's report past the limit")
+        << open + QByteArray::fromHex("85 09  75 08  96 00 40  B1 02") + close
+               + QByteArray::fromHex("95 01  B1 03");
     QTest::newRow("items of one report summed past the limit")
         << open + QByteArray::fromHex("85 09  75 08  96 00 20  B1 02  96 01 20  B1 02") + close;
     QTest::newRow("too many usages")
         << open + repeated("09 01", HID_LOCAL_USAGES_MAX + 1) + QByteArray::fromHex("75 08  95 01  81 02")
                + close;
-    QTest::newRow("usage range across two pages")
-        << open + QByteArray::fromHex("1B 01 00 00 FF  2B 05 00 01 FF  75 08  95 05  81 02") + close;
-    QTest::newRow("usage maximum below minimum")
-        << open + QByteArray::fromHex("19 05  29 01  75 08  95 05  81 02") + close;
     QTest::newRow("descriptor over the size bound") << QByteArray(HID_DESCRIPTOR_MAX_BYTES + 1, '\0');
 }
 

@@ -141,6 +141,7 @@ private slots:
     void open_data();
     void open();
     void openDeviceUsesTheNode();
+    void openWarnsAboutQuirkyItems();
     void readPutsTheIdByteFirst_data();
     void readPutsTheIdByteFirst();
     void readTimesOut();
@@ -262,6 +263,18 @@ void TestHidrawBus::initTestCase()
     n.descriptor = descriptors::keyboard();
     m_fixture.add(n);
 
+    // A family A mouse whose descriptor starts with a main item outside any
+    // collection: tolerated, its collections show as usual.
+    n = {};
+    n.number = 11;
+    n.parent = usb + QStringLiteral("/1-11/1-11:1.0");
+    n.hidName = QStringLiteral("0003:33F9:021B.000B");
+    n.uevent = ueventFor("0003:000033F9:0000021B", "Korvan OX7");
+    n.descriptor = QByteArray::fromHex("85 07  75 08  95 04  81 02") + descriptors::familyA();
+    n.bcdDevice = "0100\n";
+    n.product = "OX7 Wired";
+    m_fixture.add(n);
+
     // Entries that are not hidraw nodes, and a node whose device is gone.
     SysfsFixture::write(m_fixture.sys() + QStringLiteral("/class/hidraw/README"), "x");
     QVERIFY(QDir().mkpath(m_fixture.sys() + QStringLiteral("/class/hidraw/hidrawfoo")));
@@ -275,6 +288,7 @@ void TestHidrawBus::initTestCase()
     if (QFileInfo(QStringLiteral("/dev/null")).exists()) {
         SysfsFixture::link(QStringLiteral("/dev/null"), m_fixture.dev() + QStringLiteral("/hidraw0"));
         SysfsFixture::link(QStringLiteral("/dev/null"), m_fixture.dev() + QStringLiteral("/hidraw3"));
+        SysfsFixture::link(QStringLiteral("/dev/null"), m_fixture.dev() + QStringLiteral("/hidraw11"));
     }
     SysfsFixture::write(m_fixture.dev() + QStringLiteral("/hidraw1"), "not a device");
 
@@ -290,7 +304,8 @@ void TestHidrawBus::enumeratesInOrder()
         QStringLiteral("/hidraw0"), QStringLiteral("/hidraw0#1"), QStringLiteral("/hidraw1"),
         QStringLiteral("/hidraw2"), QStringLiteral("/hidraw2#1"), QStringLiteral("/hidraw3"),
         QStringLiteral("/hidraw5"), QStringLiteral("/hidraw8"), QStringLiteral("/hidraw9"),
-        QStringLiteral("/hidraw9#1"), QStringLiteral("/hidraw10"),
+        QStringLiteral("/hidraw9#1"), QStringLiteral("/hidraw10"), QStringLiteral("/hidraw11"),
+        QStringLiteral("/hidraw11#1"),
     };
     QCOMPARE(paths, expected);
 }
@@ -335,6 +350,11 @@ void TestHidrawBus::enumeratedInterface_data()
         << 0 << 0 << "";
     QTest::newRow("Bluetooth keyboard without USB parent")
         << "/hidraw10" << 0x04E8u << 0x7021u << 0u << "BT Keyboard" << 1u << 6u << 9 << 2 << 0 << "";
+    QTest::newRow("a quirky item leaves the mouse collection")
+        << "/hidraw11" << 0x33F9u << 0x021Bu << 0x0100u << "OX7 Wired" << 1u << 2u << 7 << 0 << 0 << "";
+    QTest::newRow("and the vendor collection")
+        << "/hidraw11#1" << 0x33F9u << 0x021Bu << 0x0100u << "OX7 Wired" << 0xFF00u << 14u << 32 << 32
+        << 0 << "";
 }
 
 void TestHidrawBus::enumeratedInterface()
@@ -390,6 +410,16 @@ void TestHidrawBus::open()
     QFETCH(QString, path);
     QFETCH(bool, opens);
     QCOMPARE(bool(m_bus->open(path)), opens);
+}
+
+void TestHidrawBus::openWarnsAboutQuirkyItems()
+{
+    if (!QFileInfo(QStringLiteral("/dev/null")).exists())
+        QSKIP("no /dev/null");
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("report descriptor of .*/hidraw11 main item outside "
+                                                           "a collection.*\\(item at 6\\)")));
+    QVERIFY(m_bus->open(m_fixture.dev() + QStringLiteral("/hidraw11#1")));
 }
 
 // The stand-in node takes writes and has nothing to read; the control

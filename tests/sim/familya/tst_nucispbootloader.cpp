@@ -37,6 +37,14 @@ quint16 sumOfPacket(const QByteArray &report)
     return quint16(s);
 }
 
+quint32 answerNumber(const QByteArray &answer)
+{
+    quint32 v = 0;
+    for (int i = 0; i < 4; ++i)
+        v |= quint32(quint8(answer.at(5 + i))) << (8 * i);
+    return v;
+}
+
 QByteArray image(int size)
 {
     QByteArray b;
@@ -63,7 +71,13 @@ private slots:
     void resendReplacesSpoiledPacket_data();
     void resendReplacesSpoiledPacket();
     void missingAnswerTimesOut();
-    void wrongPacketNumberIsIgnored();
+    void countsPacketsItself_data();
+    void countsPacketsItself();
+    void spoiledPacketNumberIsAnsweredAndResent();
+    void connectAndSyncCarryConfigWords();
+    void readBackSumCatchesWriteThatDidNotTake();
+    void programMemoryEnds_data();
+    void programMemoryEnds();
     void runAfterHalfAnImageStays();
     void runWithoutTransferBringsOldFirmware();
     void stuckBootloaderBringsFreshMouse();
@@ -73,6 +87,12 @@ private slots:
 private:
     // Sends one packet and checks its answer: byte sum and number + 1.
     void exchange(const QByteArray &report, quint32 number);
+    // Writes one packet and returns its answer (empty when none came).
+    QByteArray answerTo(const QByteArray &report);
+    // Sync, first packet and continuations of a whole image, numbered
+    // as a host does; the indexes (0 = first packet) of the data packets
+    // whose answer sum differed from the sum sent.
+    QVector<int> transfer(const QByteArray &img);
     std::shared_ptr<NucIspBootloader> restartMouse(int type);
 
     std::unique_ptr<EmulatedDesk> m_desk;
@@ -101,6 +121,32 @@ void TestNucIspBootloader::exchange(const QByteArray &report, quint32 number)
     QCOMPARE(quint8(answer.at(0)), quint8(0));
     QCOMPARE(answer.mid(1, 2), le16(sumOfPacket(report)));
     QCOMPARE(answer.mid(5, 4), le32(number + 1));
+}
+
+QByteArray TestNucIspBootloader::answerTo(const QByteArray &report)
+{
+    QByteArray answer;
+    if (!m_boot->write(report) || m_boot->read(answer, 20000) != 65)
+        return QByteArray();
+    return answer;
+}
+
+QVector<int> TestNucIspBootloader::transfer(const QByteArray &img)
+{
+    QVector<int> spoilt;
+    const QByteArray sync = packet(0xA4, 1, le32(1));
+    if (answerTo(sync).mid(1, 2) != le16(sumOfPacket(sync)))
+        spoilt.append(-1);
+    quint32 number = 3;
+    QVector<QByteArray> packets{packet(0xA0, number, le32(0) + le32(quint32(img.size())) + img.left(48))};
+    for (int sent = 48; sent < img.size(); sent += 56)
+        packets.append(packet(0x00, number += 2, img.mid(sent, 56)));
+    for (int i = 0; i < packets.size(); ++i) {
+        const QByteArray answer = answerTo(packets.at(i));
+        if (answer.mid(1, 2) != le16(sumOfPacket(packets.at(i))))
+            spoilt.append(i);
+    }
+    return spoilt;
 }
 
 std::shared_ptr<NucIspBootloader> TestNucIspBootloader::restartMouse(int type)
@@ -154,6 +200,8 @@ void TestNucIspBootloader::fullUpdate_data()
     QTest::newRow("200 bytes end with a short continuation") << 200 << 0xA0u << 0u << 3;
     QTest::newRow("one byte") << 1 << 0xA0u << 0u << 0;
     QTest::newRow("data memory") << 60 << 0xC3u << 0x1F000u << 1;
+    QTest::newRow("program memory from 0 whatever start is announced") << 100 << 0xA0u << 0x1234u << 1;
+    QTest::newRow("data memory at its base whatever start is announced") << 60 << 0xC3u << 0u << 1;
 }
 
 void TestNucIspBootloader::fullUpdate()
@@ -257,24 +305,169 @@ void TestNucIspBootloader::missingAnswerTimesOut()
     exchange(packet(0xA4, 3, le32(3)), 3);
 }
 
-void TestNucIspBootloader::wrongPacketNumberIsIgnored()
+void TestNucIspBootloader::countsPacketsItself_data()
+{
+    // Each step: command, number sent, first data word; then the number the
+    // answer carries.
+    QTest::addColumn<QVector<quint32>>("commands");
+    QTest::addColumn<QVector<quint32>>("numbers");
+    QTest::addColumn<QVector<quint32>>("data");
+    QTest::addColumn<QVector<quint32>>("answers");
+    QTest::addColumn<int>("numberErrors");
+
+    QTest::newRow("the count starts at 1 after power-up")
+        << QVector<quint32>{0x00, 0x00} << QVector<quint32>{77, 99} << QVector<quint32>{0, 0}
+        << QVector<quint32>{2, 4} << 2;
+    QTest::newRow("sync takes the count from its data, not its number")
+        << QVector<quint32>{0xA4, 0x00} << QVector<quint32>{1, 43} << QVector<quint32>{41, 0}
+        << QVector<quint32>{42, 44} << 1;
+    QTest::newRow("numbers the host sends are never checked")
+        << QVector<quint32>{0xA4, 0x00, 0x00, 0xFF} << QVector<quint32>{1, 1000, 5, 0}
+        << QVector<quint32>{1, 0, 0, 0} << QVector<quint32>{2, 4, 6, 8} << 2;
+    QTest::newRow("connect starts the count afresh")
+        << QVector<quint32>{0xA4, 0xAE, 0x00} << QVector<quint32>{41, 9, 3}
+        << QVector<quint32>{41, 0, 0} << QVector<quint32>{42, 2, 4} << 1;
+}
+
+void TestNucIspBootloader::countsPacketsItself()
+{
+    QFETCH(QVector<quint32>, commands);
+    QFETCH(QVector<quint32>, numbers);
+    QFETCH(QVector<quint32>, data);
+    QFETCH(QVector<quint32>, answers);
+    QFETCH(int, numberErrors);
+    std::shared_ptr<NucIspBootloader> boot = plugNucIspBootloader(m_desk->bus, 11);
+    m_boot = open(m_desk->bus, PID_BOOTLOADER, 0xFF00);
+    QVERIFY(m_boot);
+    for (int i = 0; i < commands.size(); ++i) {
+        const QByteArray sent = packet(commands[i], numbers[i], le32(data[i]));
+        const QByteArray answer = answerTo(sent);
+        QCOMPARE(answer.size(), 65);
+        QCOMPARE(answerNumber(answer), answers[i]);
+        QCOMPARE(answer.mid(1, 2), le16(sumOfPacket(sent)));
+    }
+    QCOMPARE(boot->packetNumberErrors(), numberErrors);
+}
+
+void TestNucIspBootloader::spoiledPacketNumberIsAnsweredAndResent()
 {
     std::shared_ptr<NucIspBootloader> boot = restartMouse(11);
     QVERIFY(boot);
-    const QByteArray img = image(100);
+    const QByteArray img = image(200);
     exchange(packet(0xA4, 1, le32(1)), 1);
-    // Number 5 where 3 is due: not taken, not answered.
-    QVERIFY(m_boot->write(packet(0xA0, 5, le32(0) + le32(100) + img.left(48))));
-    QByteArray answer;
-    QCOMPARE(m_boot->read(answer, 20000), 0);
+    exchange(packet(0xA0, 3, le32(0) + le32(200) + img.left(48)), 3);
+
+    // Continuation 5 arrives with its number byte spoilt on the wire: still
+    // answered with the right number, but the sum is that of what arrived.
+    const QByteArray meant = packet(0x00, 5, img.mid(48, 56));
+    QByteArray arrived = meant;
+    arrived[5] = char(0x45);
+    const QByteArray answer = answerTo(arrived);
+    QCOMPARE(answer.size(), 65);
+    QCOMPARE(answerNumber(answer), 6u);
+    QVERIFY(answer.mid(1, 2) != le16(sumOfPacket(meant)));
+    QCOMPARE(answer.mid(1, 2), le16(sumOfPacket(arrived)));
     QCOMPARE(boot->packetNumberErrors(), 1);
-    QCOMPARE(boot->programLength(), -1);
-    exchange(packet(0xA0, 3, le32(0) + le32(100) + img.left(48)), 3);
-    QCOMPARE(boot->programImage(), img.left(48));
-    // A new sync sets the numbers afresh.
-    exchange(packet(0xA4, 41, le32(41)), 41);
-    exchange(packet(0x00, 43, img.mid(48)), 43);
+
+    // The host's resend recovers.
+    exchange(packet(0xFF, 7), 7);
+    exchange(packet(0x00, 9, img.mid(48, 56)), 9);
+    exchange(packet(0x00, 11, img.mid(104, 56)), 11);
+    exchange(packet(0x00, 13, img.mid(160, 56)), 13);
     QCOMPARE(boot->programImage(), img);
+    QVERIFY(boot->programComplete());
+    QCOMPARE(boot->packetNumberErrors(), 1);
+}
+
+void TestNucIspBootloader::connectAndSyncCarryConfigWords()
+{
+    std::shared_ptr<NucIspBootloader> boot = plugNucIspBootloader(m_desk->bus, 11);
+    m_boot = open(m_desk->bus, PID_BOOTLOADER, 0xFF00);
+    QVERIFY(m_boot);
+    const QByteArray factory = le32(NucIsp::DefaultConfig0) + le32(0x1F000);
+    QCOMPARE(answerTo(packet(0xAE, 1)).mid(9, 8), factory);
+    QCOMPARE(answerTo(packet(0xA4, 3, le32(3))).mid(9, 8), factory);
+    // Other answers carry nothing there.
+    QCOMPARE(answerTo(packet(0xA0, 5, le32(0) + le32(8) + image(8))).mid(9, 8), QByteArray(8, '\0'));
+
+    boot->setConfigWords(0x12345678, 0x9ABCDEF0);
+    const QByteArray sync = packet(0xA4, 7, le32(7));
+    const QByteArray answer = answerTo(sync);
+    QCOMPARE(answer.mid(9, 8), le32(0x12345678) + le32(0x9ABCDEF0));
+    QCOMPARE(answer.mid(1, 2), le16(sumOfPacket(sync))); // the sum is the packet's alone
+}
+
+void TestNucIspBootloader::readBackSumCatchesWriteThatDidNotTake()
+{
+    std::shared_ptr<NucIspBootloader> boot = restartMouse(11);
+    QVERIFY(boot);
+    const QByteArray img = image(160);
+    exchange(packet(0xA4, 1, le32(1)), 1);
+    exchange(packet(0xA0, 3, le32(0) + le32(160) + img.left(48)), 3);
+
+    boot->injectFailedWrites(1);
+    const QByteArray sent = packet(0x00, 5, img.mid(48, 56));
+    const QByteArray answer = answerTo(sent);
+    QCOMPARE(answerNumber(answer), 6u);
+    QVERIFY(answer.mid(1, 2) != le16(sumOfPacket(sent)));
+    // The sum is taken over what the erased cells read back.
+    QCOMPARE(answer.mid(1, 2), le16(sumOfPacket(packet(0x00, 5, QByteArray(56, char(0xFF))))));
+    QCOMPARE(boot->failedReadBacks(), 1);
+    QVERIFY(boot->programImage() != img.left(104));
+
+    exchange(packet(0xFF, 7), 7);
+    exchange(packet(0x00, 9, img.mid(48, 56)), 9);
+    exchange(packet(0x00, 11, img.mid(104, 56)), 11);
+    QCOMPARE(boot->programImage(), img);
+    QVERIFY(boot->programComplete());
+    QCOMPARE(boot->failedReadBacks(), 1);
+}
+
+void TestNucIspBootloader::programMemoryEnds_data()
+{
+    QTest::addColumn<int>("memory");
+    QTest::addColumn<int>("size");
+    QTest::addColumn<QVector<int>>("spoilt");
+
+    // 48 + 1169 × 56 = 65512: continuation 1170 holds address 0x10000.
+    QTest::newRow("64 KB fill the 64 KB chip") << NucIsp::ProgramMemory64K << 65536 << QVector<int>{};
+    QTest::newRow("one byte more does not read back")
+        << NucIsp::ProgramMemory64K << 65537 << QVector<int>{1170};
+    QTest::newRow("nor does anything past it")
+        << NucIsp::ProgramMemory64K << 65600 << QVector<int>{1170, 1171};
+    QTest::newRow("the 128 KB variant takes it") << NucIsp::ProgramMemory128K << 65537 << QVector<int>{};
+    QTest::newRow("and 128 KB") << NucIsp::ProgramMemory128K << 131072 << QVector<int>{};
+}
+
+void TestNucIspBootloader::programMemoryEnds()
+{
+    QFETCH(int, memory);
+    QFETCH(int, size);
+    QFETCH(QVector<int>, spoilt);
+    std::shared_ptr<NucIspBootloader> boot = restartMouse(11);
+    QVERIFY(boot);
+    QCOMPARE(boot->programMemorySize(), NucIsp::ProgramMemory64K);
+    boot->setProgramMemorySize(memory);
+    const QByteArray img = image(size);
+
+    QCOMPARE(transfer(img), spoilt);
+    QCOMPARE(boot->programComplete(), spoilt.isEmpty());
+    QCOMPARE(boot->programImage(), img.left(memory));
+    const quint32 number = 5 + 2 * quint32((size - 48 + 55) / 56);
+    if (!spoilt.isEmpty()) {
+        // A resend does not help: the same bytes still do not fit.
+        const QByteArray last = img.mid(48 + 56 * (spoilt.last() - 1), 56);
+        exchange(packet(0xFF, number), number);
+        const QByteArray again = packet(0x00, number + 2, last);
+        QVERIFY(answerTo(again).mid(1, 2) != le16(sumOfPacket(again)));
+        QVERIFY(!boot->programComplete());
+    }
+
+    QVERIFY(m_boot->write(packet(0xAB, number + 4)));
+    m_desk->clock.advance(NucIspBootloader::kDefaultRunDelayMs);
+    // An image that did not fit is no firmware: the boot loader stays.
+    QCOMPARE(countProduct(m_desk->bus, PID_BOOTLOADER), spoilt.isEmpty() ? 0 : 1);
+    QCOMPARE(m_scene.mouse->flashedImage(), spoilt.isEmpty() ? img : QByteArray());
 }
 
 void TestNucIspBootloader::runAfterHalfAnImageStays()
