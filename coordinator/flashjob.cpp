@@ -48,7 +48,7 @@ bool FlashJob::start(const QString &path, const QString &modelName)
     }
     m_flasher = new FwUpdate;
     m_flasher->SetDevicePaths(wiredPathFragment(type), hidPathFragment(VID_KORVAN, PID_BOOTLOADER));
-    m_flasher->SetProgramMemorySize(familyAProgramMemorySize(type));
+    m_flasher->SetProgramMemorySize(modelRow(type).programMemory);
     m_flasherThread = new QThread;
     m_flasher->moveToThread(m_flasherThread);
     const auto q = Qt::QueuedConnection;

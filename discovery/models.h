@@ -159,6 +159,9 @@ struct ModelIdentity
 
     FactoryProfile factoryProfile;
     ProfileChecksum checksum;
+    // Bytes of program memory the boot loader can write; 0 when unknown.
+    // A larger image fails part-way and leaves the mouse in its boot loader.
+    int programMemory;
 };
 
 // The models, in type-code order.

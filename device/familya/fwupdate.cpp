@@ -25,11 +25,6 @@ constexpr quint32 kProgramStart = 0;
 const char kImageTooLarge[] = "image larger than the mouse's program memory";
 } // namespace
 
-int familyAProgramMemorySize(int mouseType)
-{
-    return isFamilyA(mouseType) ? kNuc123ProgramMemorySize : 0;
-}
-
 FwUpdate::FwUpdate(QObject *parent)
     : QObject(parent)
 {

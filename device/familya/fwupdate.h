@@ -8,11 +8,6 @@
 
 class HidDevice;
 
-// Program memory of a family A model's chip in bytes; 0 for a type code that
-// is no family A model. Every family A model carries the NUC123 with 64 KB.
-// (A per-model fact: it belongs in the model table.)
-int familyAProgramMemorySize(int mouseType);
-
 // Flashes a new firmware image into a family A mouse through its NUC123 ISP
 // boot loader: asks the running firmware to restart into the boot loader
 // (unless it is already there), streams the image in 64-byte packets, each

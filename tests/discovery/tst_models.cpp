@@ -19,6 +19,8 @@ private slots:
     void rowPages();
     void rowCpi_data();
     void rowCpi();
+    void rowProgramMemory_data();
+    void rowProgramMemory();
     void rowProfileChecksum_data();
     void rowProfileChecksum();
     void everyModelHasItsOwnFolder();
@@ -545,6 +547,25 @@ void TstModels::batteryPercent()
     QFETCH(int, firmware);
     QFETCH(bool, percent);
     QCOMPARE(reportsBatteryPercent(type, firmware), percent);
+}
+
+void TstModels::rowProgramMemory_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("bytes");
+
+    // Every family A model carries a NUC123 with 64 KB; the others are unknown.
+    for (int type : {7, 8, 9, 10, 11, 12, 14})
+        QTest::addRow("family A code %d", type) << type << 0x10000;
+    for (int type : {0, 1, 2, 3, 4, 5, 6, 13, 15, 16, 17, 18, 19})
+        QTest::addRow("code %d", type) << type << 0;
+}
+
+void TstModels::rowProgramMemory()
+{
+    QFETCH(int, type);
+    QFETCH(int, bytes);
+    QCOMPARE(modelRow(type).programMemory, bytes);
 }
 
 QTEST_APPLESS_MAIN(TstModels)

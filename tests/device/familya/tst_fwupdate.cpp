@@ -159,8 +159,6 @@ private slots:
     void spoiltPacketNumbersAreResent_data();
     void spoiltPacketNumbersAreResent();
 
-    void programMemoryOfModels_data();
-    void programMemoryOfModels();
     void imageLargerThanKnownMemoryIsRefused_data();
     void imageLargerThanKnownMemoryIsRefused();
     void imagePastTheMemoryEndFailsInTheBootLoader();
@@ -390,25 +388,6 @@ void TestFwUpdate::spoiltPacketNumbersAreResent()
     QCOMPARE(boot->mouse()->flashedImage(), image);
 }
 
-void TestFwUpdate::programMemoryOfModels_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("bytes");
-
-    QTest::newRow("OX7") << 11 << 0x10000;
-    QTest::newRow("OX4C") << 7 << 0x10000;
-    QTest::newRow("OX7EU") << 14 << 0x10000;
-    QTest::newRow("OX2, another family") << 2 << 0;
-    QTest::newRow("no model") << 0 << 0;
-}
-
-void TestFwUpdate::programMemoryOfModels()
-{
-    QFETCH(int, type);
-    QFETCH(int, bytes);
-    QCOMPARE(familyAProgramMemorySize(type), bytes);
-}
-
 void TestFwUpdate::imageLargerThanKnownMemoryIsRefused_data()
 {
     QTest::addColumn<bool>("inBootloader");
@@ -421,7 +400,7 @@ void TestFwUpdate::imageLargerThanKnownMemoryIsRefused()
     QFETCH(bool, inBootloader);
 
     FlashRig r(inBootloader);
-    r.flasher.SetProgramMemorySize(familyAProgramMemorySize(11));
+    r.flasher.SetProgramMemorySize(modelRow(Ox7).programMemory);
     QSignalSpy result(&r.flasher, &FwUpdate::sigUpdateResult);
     QTest::ignoreMessage(QtDebugMsg, "image larger than the mouse's program memory");
     r.flasher.slotUpdate(r.file(QStringLiteral("Nuc123.bin"), firmware(65537)));
