@@ -15,15 +15,18 @@ allowed() {
         device)      echo "platform discovery config device" ;;
         coordinator) echo "platform discovery config device coordinator" ;;
         sim)         echo "platform discovery sim" ;;
+        cloud)       echo "platform discovery config device coordinator cloud" ;;
+        update)      echo "platform discovery config device coordinator cloud update" ;;
+        analytics)   echo "platform discovery config device coordinator analytics" ;;
         editors)     echo "platform discovery config device coordinator editors" ;;
-        shell)       echo "platform discovery config device coordinator editors shell" ;;
-        app)         echo "platform discovery config device coordinator sim editors shell app" ;;
+        shell)       echo "platform discovery config device coordinator cloud update analytics editors shell" ;;
+        app)         echo "platform discovery config device coordinator sim cloud update analytics editors shell app" ;;
         *)           echo "*" ;;
     esac
 }
 
 status=0
-for layer in platform discovery config device coordinator sim editors shell app; do
+for layer in platform discovery config device coordinator sim cloud update analytics editors shell app; do
     [ -d "$layer" ] || continue
     ok=$(allowed "$layer")
     # file:line:#include "x/..."

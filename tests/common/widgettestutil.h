@@ -1,6 +1,6 @@
 #pragma once
 
-#include "config/languagetable.h"
+#include "tests/common/languagetestutil.h"
 #include "platform/urlopener.h"
 
 #include <QAbstractButton>
@@ -22,22 +22,6 @@ inline void sendHover(QWidget *w, QEvent::Type type, QPointF pos, QPointF oldPos
 #endif
     QCoreApplication::sendEvent(w, &e);
 }
-
-// A language table whose entry n reads "T<n>", so a test sees which
-// number a widget shows; restores an empty table when it goes.
-class NumberedLanguageTable
-{
-public:
-    explicit NumberedLanguageTable(int size = 600)
-    {
-        QStringList texts;
-        for (int i = 0; i < size; ++i)
-            texts << QStringLiteral("T%1").arg(i);
-        setLanguageTexts(texts);
-    }
-    ~NumberedLanguageTable() { setLanguageTexts({}); }
-    static QString text(int n) { return QStringLiteral("T%1").arg(n); }
-};
 
 // Records what would have been opened in the browser.
 class RecordingUrlOpener : public UrlOpener
