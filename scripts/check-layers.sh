@@ -18,12 +18,13 @@ allowed() {
         editors)     echo "platform discovery config device coordinator editors" ;;
         shell)       echo "platform discovery config device coordinator editors shell" ;;
         app)         echo "platform discovery config device coordinator sim editors shell app" ;;
+        server)      echo "server" ;;
         *)           echo "*" ;;
     esac
 }
 
 status=0
-for layer in platform discovery config device coordinator sim editors shell app; do
+for layer in platform discovery config device coordinator sim editors shell app server; do
     [ -d "$layer" ] || continue
     ok=$(allowed "$layer")
     # file:line:#include "x/..."
