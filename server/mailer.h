@@ -15,8 +15,9 @@ namespace ox8cloud {
 class Mailer
 {
 public:
-    // mailCommand: program and arguments, split like a shell would but run
-    // without one; empty for the outbox only.
+    // mailCommand: program and arguments, split at spaces with "double
+    // quotes" grouping words (QProcess::splitCommand), run without a shell;
+    // empty for the outbox only.
     Mailer(const QString &outboxDir, const QString &mailCommand);
 
     bool send(const QString &to, const QString &subject, const QString &text);

@@ -72,6 +72,13 @@ bool run(QSqlQuery &query, QSqlDatabase &db, const char *what)
     return false;
 }
 
+// A null QString binds as SQL NULL; every text column here is NOT NULL, and
+// "no value" is stored as the empty text.
+QString text(const QString &value)
+{
+    return value.isNull() ? QStringLiteral("") : value;
+}
+
 QSqlQuery prepare(QSqlDatabase &db, const char *sql)
 {
     QSqlQuery query(db);
@@ -271,10 +278,10 @@ DbStatus Store::insertUser(const UserRecord &user)
     QSqlDatabase db = connection();
     QSqlQuery q = prepare(db, "INSERT INTO users (id, email, nickname, password_hash, created_at)"
                               " VALUES (?, ?, ?, ?, ?) ON CONFLICT (email) DO NOTHING");
-    q.addBindValue(user.id);
-    q.addBindValue(user.email);
-    q.addBindValue(user.nickname);
-    q.addBindValue(user.passwordHash);
+    q.addBindValue(text(user.id));
+    q.addBindValue(text(user.email));
+    q.addBindValue(text(user.nickname));
+    q.addBindValue(text(user.passwordHash));
     q.addBindValue(user.createdAt);
     if (!run(q, db, "insert user"))
         return DbStatus::Failed;
@@ -285,7 +292,7 @@ DbStatus Store::userByEmail(const QString &email, UserRecord *out)
 {
     QSqlDatabase db = connection();
     QSqlQuery q = prepare(db, "SELECT id, email, nickname, password_hash, created_at FROM users WHERE email = ?");
-    q.addBindValue(email);
+    q.addBindValue(text(email));
     if (!run(q, db, "find user"))
         return DbStatus::Failed;
     if (!q.next())
@@ -298,7 +305,7 @@ DbStatus Store::userById(const QString &id, UserRecord *out)
 {
     QSqlDatabase db = connection();
     QSqlQuery q = prepare(db, "SELECT id, email, nickname, password_hash, created_at FROM users WHERE id = ?");
-    q.addBindValue(id);
+    q.addBindValue(text(id));
     if (!run(q, db, "find user"))
         return DbStatus::Failed;
     if (!q.next())
@@ -311,8 +318,8 @@ DbStatus Store::setPasswordHash(const QString &userId, const QString &hash)
 {
     QSqlDatabase db = connection();
     QSqlQuery q = prepare(db, "UPDATE users SET password_hash = ? WHERE id = ?");
-    q.addBindValue(hash);
-    q.addBindValue(userId);
+    q.addBindValue(text(hash));
+    q.addBindValue(text(userId));
     if (!run(q, db, "set password"))
         return DbStatus::Failed;
     return q.numRowsAffected() == 1 ? DbStatus::Ok : DbStatus::NotFound;
@@ -325,8 +332,8 @@ DbStatus Store::insertSession(const QString &tokenHash, const QString &userId, q
 {
     QSqlDatabase db = connection();
     QSqlQuery q = prepare(db, "INSERT INTO sessions (token_hash, user_id, created_at, expires_at) VALUES (?, ?, ?, ?)");
-    q.addBindValue(tokenHash);
-    q.addBindValue(userId);
+    q.addBindValue(text(tokenHash));
+    q.addBindValue(text(userId));
     q.addBindValue(createdAt);
     q.addBindValue(expiresAt);
     if (!run(q, db, "insert session"))
@@ -334,8 +341,8 @@ DbStatus Store::insertSession(const QString &tokenHash, const QString &userId, q
     QSqlQuery trim = prepare(db, "DELETE FROM sessions WHERE user_id = ? AND token_hash NOT IN"
                                  " (SELECT token_hash FROM sessions WHERE user_id = ?"
                                  " ORDER BY created_at DESC, token_hash LIMIT ?)");
-    trim.addBindValue(userId);
-    trim.addBindValue(userId);
+    trim.addBindValue(text(userId));
+    trim.addBindValue(text(userId));
     trim.addBindValue(keepPerUser);
     run(trim, db, "trim sessions");
     return DbStatus::Ok;
@@ -345,7 +352,7 @@ DbStatus Store::sessionUser(const QString &tokenHash, qint64 now, QString *userI
 {
     QSqlDatabase db = connection();
     QSqlQuery q = prepare(db, "SELECT user_id, expires_at FROM sessions WHERE token_hash = ?");
-    q.addBindValue(tokenHash);
+    q.addBindValue(text(tokenHash));
     if (!run(q, db, "find session"))
         return DbStatus::Failed;
     if (!q.next())
@@ -360,8 +367,8 @@ DbStatus Store::deleteSessions(const QString &userId, const QString &keepTokenHa
 {
     QSqlDatabase db = connection();
     QSqlQuery q = prepare(db, "DELETE FROM sessions WHERE user_id = ? AND token_hash <> ?");
-    q.addBindValue(userId);
-    q.addBindValue(keepTokenHash);
+    q.addBindValue(text(userId));
+    q.addBindValue(text(keepTokenHash));
     return run(q, db, "end sessions") ? DbStatus::Ok : DbStatus::Failed;
 }
 
@@ -384,8 +391,8 @@ DbStatus Store::putRecoveryCode(const RecoveryRecord &record)
     QSqlQuery q = prepare(db, "INSERT INTO recovery_codes (user_id, code_hash, expires_at, failures) VALUES (?, ?, ?, ?)"
                               " ON CONFLICT (user_id) DO UPDATE SET code_hash = excluded.code_hash,"
                               " expires_at = excluded.expires_at, failures = excluded.failures");
-    q.addBindValue(record.userId);
-    q.addBindValue(record.codeHash);
+    q.addBindValue(text(record.userId));
+    q.addBindValue(text(record.codeHash));
     q.addBindValue(record.expiresAt);
     q.addBindValue(record.failures);
     return run(q, db, "store recovery code") ? DbStatus::Ok : DbStatus::Failed;
@@ -395,7 +402,7 @@ DbStatus Store::recoveryCode(const QString &userId, RecoveryRecord *out)
 {
     QSqlDatabase db = connection();
     QSqlQuery q = prepare(db, "SELECT user_id, code_hash, expires_at, failures FROM recovery_codes WHERE user_id = ?");
-    q.addBindValue(userId);
+    q.addBindValue(text(userId));
     if (!run(q, db, "find recovery code"))
         return DbStatus::Failed;
     if (!q.next())
@@ -411,7 +418,7 @@ DbStatus Store::countRecoveryFailure(const QString &userId)
 {
     QSqlDatabase db = connection();
     QSqlQuery q = prepare(db, "UPDATE recovery_codes SET failures = failures + 1 WHERE user_id = ?");
-    q.addBindValue(userId);
+    q.addBindValue(text(userId));
     return run(q, db, "count code failure") ? DbStatus::Ok : DbStatus::Failed;
 }
 
@@ -419,7 +426,7 @@ DbStatus Store::deleteRecoveryCode(const QString &userId)
 {
     QSqlDatabase db = connection();
     QSqlQuery q = prepare(db, "DELETE FROM recovery_codes WHERE user_id = ?");
-    q.addBindValue(userId);
+    q.addBindValue(text(userId));
     return run(q, db, "delete recovery code") ? DbStatus::Ok : DbStatus::Failed;
 }
 
@@ -429,11 +436,11 @@ DbStatus Store::insertFile(const FileRecord &file)
 {
     QSqlDatabase db = connection();
     QSqlQuery q = prepare(db, "INSERT INTO files (id, user_id, name, size, sha256, created_at) VALUES (?, ?, ?, ?, ?, ?)");
-    q.addBindValue(file.id);
-    q.addBindValue(file.userId);
-    q.addBindValue(file.name);
+    q.addBindValue(text(file.id));
+    q.addBindValue(text(file.userId));
+    q.addBindValue(text(file.name));
     q.addBindValue(file.size);
-    q.addBindValue(file.sha256);
+    q.addBindValue(text(file.sha256));
     q.addBindValue(file.createdAt);
     return run(q, db, "insert file") ? DbStatus::Ok : DbStatus::Failed;
 }
@@ -442,7 +449,7 @@ DbStatus Store::fileById(const QString &id, FileRecord *out)
 {
     QSqlDatabase db = connection();
     QSqlQuery q = prepare(db, "SELECT id, user_id, name, size, sha256, created_at FROM files WHERE id = ?");
-    q.addBindValue(id);
+    q.addBindValue(text(id));
     if (!run(q, db, "find file"))
         return DbStatus::Failed;
     if (!q.next())
@@ -456,7 +463,7 @@ DbStatus Store::filesOfUser(const QString &userId, QList<FileRecord> *out)
     QSqlDatabase db = connection();
     QSqlQuery q = prepare(db, "SELECT id, user_id, name, size, sha256, created_at FROM files WHERE user_id = ?"
                               " ORDER BY created_at, id");
-    q.addBindValue(userId);
+    q.addBindValue(text(userId));
     if (!run(q, db, "list files"))
         return DbStatus::Failed;
     out->clear();
@@ -469,7 +476,7 @@ DbStatus Store::deleteFile(const QString &id)
 {
     QSqlDatabase db = connection();
     QSqlQuery q = prepare(db, "DELETE FROM files WHERE id = ?");
-    q.addBindValue(id);
+    q.addBindValue(text(id));
     return run(q, db, "delete file") ? DbStatus::Ok : DbStatus::Failed;
 }
 
@@ -477,7 +484,7 @@ DbStatus Store::isFileReferenced(const QString &id, bool *referenced)
 {
     QSqlDatabase db = connection();
     QSqlQuery q = prepare(db, "SELECT 1 FROM config_records WHERE file_id = ? LIMIT 1");
-    q.addBindValue(id);
+    q.addBindValue(text(id));
     if (!run(q, db, "file references"))
         return DbStatus::Failed;
     *referenced = q.next();
@@ -488,9 +495,9 @@ DbStatus Store::configRecord(const QString &userId, const QString &kind, const Q
 {
     QSqlDatabase db = connection();
     QSqlQuery q = prepare(db, "SELECT file_id FROM config_records WHERE user_id = ? AND kind = ? AND config_type = ?");
-    q.addBindValue(userId);
-    q.addBindValue(kind);
-    q.addBindValue(configType);
+    q.addBindValue(text(userId));
+    q.addBindValue(text(kind));
+    q.addBindValue(text(configType));
     if (!run(q, db, "find configuration record"))
         return DbStatus::Failed;
     if (!q.next())
@@ -506,10 +513,10 @@ DbStatus Store::setConfigRecord(const QString &userId, const QString &kind, cons
     QSqlQuery q = prepare(db, "INSERT INTO config_records (user_id, kind, config_type, file_id, updated_at)"
                               " VALUES (?, ?, ?, ?, ?) ON CONFLICT (user_id, kind, config_type)"
                               " DO UPDATE SET file_id = excluded.file_id, updated_at = excluded.updated_at");
-    q.addBindValue(userId);
-    q.addBindValue(kind);
-    q.addBindValue(configType);
-    q.addBindValue(fileId);
+    q.addBindValue(text(userId));
+    q.addBindValue(text(kind));
+    q.addBindValue(text(configType));
+    q.addBindValue(text(fileId));
     q.addBindValue(now);
     return run(q, db, "save configuration record") ? DbStatus::Ok : DbStatus::Failed;
 }
@@ -524,11 +531,11 @@ DbStatus Store::setVersion(const VersionRecord &v)
                               " version = excluded.version, version_date = excluded.version_date,"
                               " file_name = excluded.file_name, download_url = excluded.download_url,"
                               " published_at = excluded.published_at");
-    q.addBindValue(v.versionType);
-    q.addBindValue(v.version);
-    q.addBindValue(v.versionDate);
-    q.addBindValue(v.fileName);
-    q.addBindValue(v.downloadUrl);
+    q.addBindValue(text(v.versionType));
+    q.addBindValue(text(v.version));
+    q.addBindValue(text(v.versionDate));
+    q.addBindValue(text(v.fileName));
+    q.addBindValue(text(v.downloadUrl));
     q.addBindValue(v.publishedAt);
     return run(q, db, "publish version") ? DbStatus::Ok : DbStatus::Failed;
 }
@@ -538,7 +545,7 @@ DbStatus Store::version(const QString &versionType, VersionRecord *out)
     QSqlDatabase db = connection();
     QSqlQuery q = prepare(db, "SELECT version_type, version, version_date, file_name, download_url, published_at"
                               " FROM versions WHERE version_type = ?");
-    q.addBindValue(versionType);
+    q.addBindValue(text(versionType));
     if (!run(q, db, "find version"))
         return DbStatus::Failed;
     if (!q.next())
