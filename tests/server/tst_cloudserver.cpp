@@ -120,6 +120,7 @@ private:
     PostgresCluster m_postgres;
     QStringList m_options;
     bool m_started = false;
+    bool m_postgresMode = false;
     int m_accounts = 0;
 };
 
@@ -133,6 +134,7 @@ void TstCloudServer::initTestCase()
         const QString url = m_postgres.createDatabase(QStringLiteral("ox8cloud_test"), &error);
         QVERIFY2(!url.isEmpty(), qPrintable(error));
         m_server.setDatabaseUrl(url);
+        m_postgresMode = true;
     }
 }
 
@@ -208,6 +210,7 @@ void TstCloudServer::registerAndLogin()
 {
     const QString email = newEmail();
     QCOMPARE(m_client.registerAccount(email, Password, QStringLiteral("小明")), 0);
+    QVERIFY(m_server.log().contains(m_postgresMode ? "PostgreSQL database" : "SQLite"));
 
     // The address is the account's key in any case and with spaces around it.
     const CloudHttpResult r = m_client.postJson(QStringLiteral("/v1/user/login"),
