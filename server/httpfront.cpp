@@ -41,7 +41,8 @@ ApiRequest toApiRequest(const httplib::Request &req)
         if (!a.query.contains(key))
             a.query.insert(key, bytes(param.second));
     }
-    a.body = bytes(req.body);
+    // No copy: the request outlives the ApiRequest, which lives only in the handler.
+    a.body = QByteArray::fromRawData(req.body.data(), int(req.body.size()));
     a.contentType = bytes(req.has_header(OriginalTypeHeader) ? req.get_header_value(OriginalTypeHeader)
                                                               : req.get_header_value("Content-Type"));
     a.authorization = bytes(req.get_header_value("Authorization"));

@@ -930,7 +930,10 @@ void TstCloudServer::helpersForClientTests()
     QVERIFY(!reply->isFinished());
     m_server.kill();
     QTRY_VERIFY_WITH_TIMEOUT(reply->isFinished(), 20000);
-    QVERIFY(reply->error() != QNetworkReply::NoError);
+    // Qt does not always flag a body cut short as an error; a client has to
+    // compare what arrived with the announced length.
+    QVERIFY(reply->error() != QNetworkReply::NoError || reply->readAll().size() < 100000);
+    QCOMPARE(reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(), 100000);
     reply->deleteLater();
 }
 
