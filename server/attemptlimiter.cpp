@@ -43,6 +43,20 @@ qint64 AttemptLimiter::secondsUntilFree(const QString &key, qint64 now) const
 void AttemptLimiter::record(const QString &key, qint64 now)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
+    recordLocked(key, now);
+}
+
+bool AttemptLimiter::recordIfFree(const QString &key, qint64 now)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (recentLocked(key, now).size() >= m_limit)
+        return false;
+    recordLocked(key, now);
+    return true;
+}
+
+void AttemptLimiter::recordLocked(const QString &key, qint64 now)
+{
     if (!m_events.contains(key) && m_events.size() >= m_maxKeys)
         forgetOldestLocked(now);
     QVector<qint64> recent = recentLocked(key, now);

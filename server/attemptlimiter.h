@@ -22,10 +22,13 @@ public:
     // Seconds until isBlocked turns false; 0 when not blocked.
     qint64 secondsUntilFree(const QString &key, qint64 now) const;
     void record(const QString &key, qint64 now);
+    // record() unless the key is blocked, in one step; false when blocked.
+    bool recordIfFree(const QString &key, qint64 now);
     void clear(const QString &key);
 
 private:
     QVector<qint64> recentLocked(const QString &key, qint64 now) const;
+    void recordLocked(const QString &key, qint64 now);
     void forgetOldestLocked(qint64 now);
 
     int m_limit;

@@ -36,7 +36,9 @@ ApiReply CloudService::login(const ApiRequest &r)
 
     const qint64 now = m_clock.now();
     const QString key = normaliseEmail(email);
-    if (m_loginFailures.isBlocked(key, now)) {
+    // Counted before the check, so parallel guesses cannot slip past the limit;
+    // a right password clears the count again.
+    if (!m_loginFailures.recordIfFree(key, now)) {
         penaltyDelay();
         return answer(TooManyFailures, QStringLiteral("Too many wrong passwords. Try again in %1 seconds.")
                                            .arg(m_loginFailures.secondsUntilFree(key, now)));
@@ -48,7 +50,6 @@ ApiReply CloudService::login(const ApiRequest &r)
     const bool ok = found == DbStatus::Ok ? m_hasher.verify(user.passwordHash, password)
                                           : (m_hasher.spendVerificationTime(password), false);
     if (!ok) {
-        m_loginFailures.record(key, now);
         penaltyDelay();
         return answer(LoginFailed, QStringLiteral("Wrong e-mail address or password."));
     }
@@ -143,16 +144,16 @@ ApiReply CloudService::updatePassword(const ApiRequest &r)
         return answer(PasswordLength, QStringLiteral("The password must have 6 to 16 characters."));
 
     const qint64 now = m_clock.now();
-    if (m_loginFailures.isBlocked(user.email, now)) {
+    if (!m_loginFailures.recordIfFree(user.email, now)) {
         penaltyDelay();
         return answer(TooManyFailures, QStringLiteral("Too many wrong passwords. Try again in %1 seconds.")
                                            .arg(m_loginFailures.secondsUntilFree(user.email, now)));
     }
     if (!m_hasher.verify(user.passwordHash, oldPassword)) {
-        m_loginFailures.record(user.email, now);
         penaltyDelay();
         return answer(OldPasswordWrong, QStringLiteral("The current password is wrong."));
     }
+    m_loginFailures.clear(user.email);
     const QString hash = m_hasher.hash(newPassword);
     if (hash.isEmpty() || m_store.setPasswordHash(user.id, hash) != DbStatus::Ok)
         return serverError();

@@ -72,6 +72,7 @@ private slots:
     void loginRefusals_data();
     void loginRefusals();
     void wrongPasswordsLockTheAccount();
+    void parallelGuessesCountToo();
     void wrongPasswordAnswersWait();
     void malformedJson_data();
     void malformedJson();
@@ -327,6 +328,31 @@ void TstCloudServer::wrongPasswordsLockTheAccount()
 
     advanceClock(61);
     QVERIFY(!m_client.login(ann, Password).isEmpty());
+}
+
+void TstCloudServer::parallelGuessesCountToo()
+{
+    QVERIFY(useServer({QStringLiteral("--login-failures"), QStringLiteral("3")}));
+    const QString email = newEmail();
+    QCOMPARE(m_client.registerAccount(email, Password), 0);
+    // Ten guesses at once, each on its own connection: only three get checked.
+    std::vector<std::unique_ptr<QNetworkAccessManager>> managers;
+    QList<QNetworkReply *> replies;
+    const QByteArray body = QJsonDocument(obj({{"email", email}, {"password", "guess"}})).toJson(QJsonDocument::Compact);
+    for (int i = 0; i < 10; ++i) {
+        managers.push_back(std::make_unique<QNetworkAccessManager>());
+        QNetworkRequest request(m_client.url(QStringLiteral("/v1/user/login")));
+        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+        replies << managers.back()->post(request, body);
+    }
+    QMap<int, int> codes;
+    for (QNetworkReply *reply : qAsConst(replies)) {
+        QTRY_VERIFY_WITH_TIMEOUT(reply->isFinished(), 60000);
+        ++codes[QJsonDocument::fromJson(reply->readAll()).object().value(QStringLiteral("code")).toInt(-1)];
+        reply->deleteLater();
+    }
+    QCOMPARE(codes.value(10004), 3);
+    QCOMPARE(codes.value(10005), 7);
 }
 
 void TstCloudServer::wrongPasswordAnswersWait()

@@ -399,6 +399,13 @@ void TstServerParts::limiterCountsWithinTheWindow()
     QVERIFY(limiter.isBlocked(ann, 1061));
     limiter.clear(ann);
     QVERIFY(!limiter.isBlocked(ann, 1061));
+
+    // Check and count in one step: the third try still counts, the fourth is refused.
+    QVERIFY(limiter.recordIfFree(ann, 2000));
+    QVERIFY(limiter.recordIfFree(ann, 2000));
+    QVERIFY(limiter.recordIfFree(ann, 2000));
+    QVERIFY(!limiter.recordIfFree(ann, 2000));
+    QVERIFY(limiter.isBlocked(ann, 2059));
 }
 
 void TstServerParts::limiterForgetsTheOldestKeyWhenFull()
