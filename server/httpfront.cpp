@@ -135,7 +135,8 @@ void HttpFront::installHandlers()
         // httplib bounds only bodies with a Content-Length; the program always sends one.
         if (req.has_header("Transfer-Encoding")) {
             res.status = req.path.rfind("/v1/", 0) == 0 ? 200 : 411;
-            res.set_header("Connection", "close");
+            if (req.get_header_value("Connection") != "close")
+                res.set_header("Connection", "close");
             res.set_content(text(CloudService::envelope(BodyTooLarge, QStringLiteral("Send the body with a Content-Length."))),
                             "application/json");
             return httplib::Server::HandlerResponse::Handled;
@@ -206,7 +207,8 @@ void HttpFront::installHandlers()
             // unread rest of the body makes this connection unusable.
             if (res.status == 413 || res.status == 400) {
                 res.status = 200;
-                res.set_header("Connection", "close");
+                if (req.get_header_value("Connection") != "close") // else httplib says so itself
+                    res.set_header("Connection", "close");
             }
             res.set_content(text(CloudService::envelope(code, message)), "application/json");
             return;

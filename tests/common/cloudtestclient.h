@@ -9,10 +9,15 @@
 #include <QNetworkRequest>
 #include <QSignalSpy>
 #include <QSslConfiguration>
-#include <QTcpSocket>
 #include <QUrl>
 
 #include <memory>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 // One answer of the service as a test sees it.
 struct CloudHttpResult
@@ -133,22 +138,33 @@ public:
     // well-behaved HTTP client would not send.
     static QByteArray rawExchange(const QUrl &base, const QByteArray &request, int timeoutMs = 10000)
     {
-        QTcpSocket socket;
-        socket.connectToHost(base.host(), quint16(base.port()));
-        if (!socket.waitForConnected(timeoutMs))
+        // Plain POSIX sockets: every byte the service sent before closing is
+        // read, however the closing races with the reading.
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        if (fd < 0)
             return {};
-        socket.write(request);
-        socket.waitForBytesWritten(timeoutMs);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(quint16(base.port()));
+        ::inet_pton(AF_INET, base.host().toLatin1().constData(), &address.sin_addr);
         QByteArray answer;
-        QElapsedTimer timer;
-        timer.start();
-        while (timer.elapsed() < timeoutMs && !isComplete(answer)) {
-            if (socket.waitForReadyRead(100))
-                answer += socket.readAll();
-            else if (socket.state() != QAbstractSocket::ConnectedState)
-                break;
+        if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
+            && ::send(fd, request.constData(), std::size_t(request.size()), MSG_NOSIGNAL) == request.size()) {
+            QElapsedTimer timer;
+            timer.start();
+            char buffer[4096];
+            while (timer.elapsed() < timeoutMs && !isComplete(answer)) {
+                pollfd p{fd, POLLIN, 0};
+                if (::poll(&p, 1, 100) <= 0)
+                    continue;
+                const ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+                if (n <= 0)
+                    break;
+                answer.append(buffer, int(n));
+            }
         }
-        return answer + socket.readAll();
+        ::close(fd);
+        return answer;
     }
 
 private:
