@@ -131,16 +131,25 @@ void HttpFront::stop()
 
 void HttpFront::installHandlers()
 {
-    m_server->set_pre_routing_handler([](const httplib::Request &req, httplib::Response &res) {
-        // httplib bounds only bodies with a Content-Length; the program always sends one.
-        if (req.has_header("Transfer-Encoding")) {
-            res.status = req.path.rfind("/v1/", 0) == 0 ? 200 : 411;
+    const std::uint64_t payloadLimit = std::uint64_t(m_config.payloadLimit);
+    m_server->set_pre_routing_handler([payloadLimit](const httplib::Request &req, httplib::Response &res) {
+        const bool api = req.path.rfind("/v1/", 0) == 0;
+        const auto refuse = [&](int code, const QString &message, int status) {
+            res.status = api ? 200 : status;
+            // The body stays unread, so this connection cannot carry another request.
             if (req.get_header_value("Connection") != "close")
                 res.set_header("Connection", "close");
-            res.set_content(text(CloudService::envelope(BodyTooLarge, QStringLiteral("Send the body with a Content-Length."))),
-                            "application/json");
+            res.set_content(text(CloudService::envelope(code, message)), "application/json");
             return httplib::Server::HandlerResponse::Handled;
-        }
+        };
+        // httplib bounds only bodies with a Content-Length; the program always sends one.
+        if (req.has_header("Transfer-Encoding"))
+            return refuse(BodyTooLarge, QStringLiteral("Send the body with a Content-Length."), 411);
+        // Refused before reading: httplib would otherwise read and drop the
+        // whole announced body, however large, however slowly it comes.
+        if (req.get_header_value<std::uint64_t>("Content-Length") > payloadLimit)
+            return refuse(req.path == "/v1/file/upload" ? UploadTooLarge : BodyTooLarge,
+                          QStringLiteral("The request body is too large."), 413);
         // The request object is ours until routing; it is const here only by
         // the handler's signature. Multipart bodies stay raw for our own
         // parser, which keeps the part headers (the token rides on one).
