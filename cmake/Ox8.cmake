@@ -62,3 +62,11 @@ function(ox8_add_subdirs)
         endif()
     endforeach()
 endfunction()
+
+# ox8_use_cloud_server(TARGET): the test runs the built ox8cloud through
+# tests/common/cloudserver.h (the macro OX8_CLOUD_PATH names the program).
+function(ox8_use_cloud_server target)
+    target_compile_definitions(${target} PRIVATE OX8_CLOUD_PATH="$<TARGET_FILE:ox8cloud>")
+    target_link_libraries(${target} PRIVATE Qt::Network)
+    add_dependencies(${target} ox8cloud)
+endfunction()

@@ -21,12 +21,13 @@ allowed() {
         editors)     echo "platform discovery config device coordinator editors" ;;
         shell)       echo "platform discovery config device coordinator cloud update analytics editors shell" ;;
         app)         echo "platform discovery config device coordinator sim cloud update analytics editors shell app" ;;
+        server)      echo "server" ;;
         *)           echo "*" ;;
     esac
 }
 
 status=0
-for layer in platform discovery config device coordinator sim cloud update analytics editors shell app; do
+for layer in platform discovery config device coordinator sim cloud update analytics editors shell app server; do
     [ -d "$layer" ] || continue
     ok=$(allowed "$layer")
     # file:line:#include "x/..."

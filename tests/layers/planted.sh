@@ -9,10 +9,11 @@ fail=0
 
 tree() {
     rm -rf "$tmp/t"
-    mkdir -p "$tmp/t/platform" "$tmp/t/device/familya" "$tmp/t/shell/window" "$tmp/t/sim"
+    mkdir -p "$tmp/t/platform" "$tmp/t/device/familya" "$tmp/t/shell/window" "$tmp/t/sim" "$tmp/t/server"
     printf '#pragma once\n#include <QObject>\n' > "$tmp/t/platform/clock.h"
     printf '#include "platform/clock.h"\n#include "moc_x.moc"\n' > "$tmp/t/device/familya/driver.cpp"
     printf '#include "device/familya/driver.h"\n#include "ui_mainwindow.h"\n' > "$tmp/t/shell/window/mainwindow.cpp"
+    printf '#include "server/store.h"\n' > "$tmp/t/server/cloudservice.cpp"
 }
 
 expect() { # expect pass|fail LABEL
@@ -34,6 +35,12 @@ expect fail "platform includes the coordinator, spaced"
 
 tree; printf '#include "device/familya/driver.h"\n' >> "$tmp/t/sim/mouse.cpp"
 expect fail "an emulator includes driver code"
+
+tree; printf '#include "platform/clock.h"\n' >> "$tmp/t/server/store.cpp"
+expect fail "the server includes client code"
+
+tree; printf '#include "server/store.h"\n' >> "$tmp/t/shell/window/mainwindow.cpp"
+expect fail "the program includes server code"
 
 tree; printf '#include "clock.h"\n' >> "$tmp/t/device/familya/driver.cpp"
 expect fail "a bare include not written from the root"
