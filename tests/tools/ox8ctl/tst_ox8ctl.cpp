@@ -225,6 +225,11 @@ void TstOx8ctl::exitCodes_data()
     QTest::newRow("unknown command") << QStringList{sim, "ox7", "dance"} << 2 << "unknown command";
     QTest::newRow("unknown option") << QStringList{"--fast", "show"} << 2 << "unknown option";
     QTest::newRow("--simulate without a model") << QStringList{sim} << 2 << "needs a value";
+    // A script's empty variable must not reach the real mice.
+    QTest::newRow("--simulate with an empty model") << QStringList{sim, "", "reset"} << 2 << "empty";
+    QTest::newRow("--simulate with a blank model") << QStringList{sim, " ", "show"} << 2 << "empty";
+    QTest::newRow("--state with an empty --simulate") << QStringList{sim, "", "--state", "x.state", "show"} << 2
+                                                      << "empty";
     QTest::newRow("--state without --simulate") << QStringList{"--state", "x.state", "show"} << 2 << "--simulate";
     QTest::newRow("unknown model") << QStringList{sim, "ox9", "show"} << 3 << "unknown model";
     QTest::newRow("receiver of a cable-only model") << QStringList{sim, "ox6:receiver", "show"} << 3 << "no receiver";
