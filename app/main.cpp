@@ -22,8 +22,7 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    if (argumentsEnableLog(arguments))
-        qInstallMessageHandler(fileMessageHandler);
+    installLogRouting(logRoutingFor(arguments, qgetenv("QT_LOGGING_RULES")));
 
     // Demo mode: an emulated mouse on an emulated bus, installed before
     // anything looks at the bus. It outlives every object that talks to it.
