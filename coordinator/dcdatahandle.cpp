@@ -776,6 +776,7 @@ void DCDataHandle::FirmwareUpdate(const QString &path, const QString &mouseType)
         qDebug() << "FirmwareUpdate already running";
         return;
     }
+    m_flashing = true;
     if (!m_flash.start(path, mouseType))
         FirmWareUpdateResult(0);
 }
@@ -783,6 +784,7 @@ void DCDataHandle::FirmwareUpdate(const QString &path, const QString &mouseType)
 void DCDataHandle::FirmWareUpdateResult(int ok)
 {
     m_flash.stop();
+    m_flashing = false;
     qDebug() << "FirmWareUpdateResult" << ok;
     deviceClock().sleepMs(500);
     emit sig_closeUpdatingWidget();

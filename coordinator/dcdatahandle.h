@@ -56,6 +56,9 @@ public:
     // --- Thread-safe accessors (any thread) --------------------------------
     // A firmware update is in progress (the window asks on every arrival).
     bool isUpdating() const { return m_updating.load(); }
+    // A firmware image is being written into the mouse right now; cutting
+    // that off could leave the mouse without firmware.
+    bool isFlashing() const { return m_flashing.load(); }
     // OLED brightness of the open model as last read on the coordinator's
     // thread; 0 without a device.
     int oledLightIntensity() const { return m_oledLightIntensity.load(); }
@@ -189,6 +192,7 @@ private:
     std::atomic<quint16> m_productId{0};
     std::atomic<bool> m_isWireless{false};
     std::atomic<bool> m_updating{false};
+    std::atomic<bool> m_flashing{false};
     int m_openCount = 0;
     std::atomic<int> m_firmwareVersion{1};
     std::atomic<int> m_oledLightIntensity{0};

@@ -25,6 +25,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QMessageBox>
 #include <QTimerEvent>
@@ -106,6 +107,18 @@ MainWindow::~MainWindow()
     m_dataThread.quit();
     m_checkDeviceThread.wait();
     m_dataThread.wait();
+}
+
+bool MainWindow::stopWorkers(int timeoutMs)
+{
+    // Asked before the loops end: the coordinator is deleted with its thread.
+    const bool flashing = m_dataThread.isRunning() && m_dataHandle->isFlashing();
+    m_checkDeviceThread.quit();
+    m_dataThread.quit();
+    const QDeadlineTimer deadline = flashing ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(timeoutMs);
+    const bool watcherStopped = m_checkDeviceThread.wait(deadline);
+    const bool coordinatorStopped = m_dataThread.wait(deadline);
+    return watcherStopped && coordinatorStopped;
 }
 
 // --- Construction ------------------------------------------------------------------------
@@ -674,6 +687,27 @@ void MainWindow::slotMessageReceived(const QString &msg)
     box->setObjectName(QStringLiteral("AlreadyRunningBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+}
+
+void MainWindow::slot_TerminationRequested(int signalNumber)
+{
+    qDebug() << "slot_TerminationRequested" << signalNumber;
+    if (m_dataThread.isRunning() && m_dataHandle->isFlashing()) {
+        if (!m_quitWhenFlashed)
+            qWarning() << "firmware update running: the program ends when it has finished";
+        m_quitWhenFlashed = true;
+        return;
+    }
+    exitApplication();
+}
+
+void MainWindow::slot_FirmwareFlashEnded()
+{
+    if (!m_quitWhenFlashed || m_dataHandle->isFlashing())
+        return;
+    m_quitWhenFlashed = false;
+    qDebug() << "firmware update finished: ending as asked";
+    exitApplication();
 }
 
 void MainWindow::slot_startWattingProcess()

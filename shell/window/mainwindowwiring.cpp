@@ -81,6 +81,7 @@ void MainWindowWiring::connectCoordinator() const
     QObject::connect(dc, &DCDataHandle::sig_ShowUpdateWidget, w, &MainWindow::slot_ShowUpdateFirmwareWidget, q);
     QObject::connect(dc, &DCDataHandle::sig_RemoveReloadWidget, w, &MainWindow::sig_RemoveReloadWidget, q);
     QObject::connect(dc, &DCDataHandle::sig_CloseUpdateMouseDialog, w, &MainWindow::sig_CloseUpdateMouseDialog, q);
+    QObject::connect(dc, &DCDataHandle::sig_closeUpdatingWidget, w, &MainWindow::slot_FirmwareFlashEnded, q);
 
     // Window to coordinator.
     QObject::connect(w, &MainWindow::sig_LoadFileAndeWriteIntoMouse, dc,

@@ -13,6 +13,7 @@
 #include "config/paths.h"
 #include "platform/pointersettings.h"
 #include "platform/programlauncher.h"
+#include "sim/familya/familyamouse.h"
 #include "sim/simulation.h"
 #include "tests/common/testutil.h"
 #include "tests/common/widgettestutil.h"
@@ -30,6 +31,12 @@
 #include <QTextEdit>
 #include <QtTest>
 
+#include <QMutex>
+#include <QSemaphore>
+#include <QWaitCondition>
+
+#include <atomic>
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -112,6 +119,46 @@ struct RecordingLauncher : ProgramLauncher
     QList<QStringList> started;
 };
 
+// Virtual time that a test can hold: while held, every device wait blocks
+// until it is released, which keeps a firmware flash in flight.
+class HoldableClock final : public Clock
+{
+public:
+    void sleepMs(int ms) override
+    {
+        QMutexLocker lock(&m_mutex);
+        ++m_blocked;
+        while (m_held)
+            m_released.wait(&m_mutex);
+        --m_blocked;
+        m_now += ms;
+    }
+    qint64 nowMs() const override { return m_now.load(); }
+    void hold()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_held = true;
+    }
+    void release()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_held = false;
+        m_released.wakeAll();
+    }
+    int blockedCount()
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_blocked;
+    }
+
+private:
+    QMutex m_mutex;
+    QWaitCondition m_released;
+    bool m_held = false;
+    int m_blocked = 0;
+    std::atomic<qint64> m_now{0};
+};
+
 // The window has opened the model it was given.
 bool waitForOpen(WindowFixture &f, int mouseType)
 {
@@ -153,6 +200,8 @@ private slots:
     void logOut();
     void exitPaths_data();
     void exitPaths();
+    void terminationWaitsForARunningFirmwareUpdate();
+    void stopWorkersDoesNotWaitForAStuckDevice();
     void restartRequestStartsTheRestartTool();
     void secondStartMessage_data();
     void secondStartMessage();
@@ -665,6 +714,8 @@ void TstMainWindow::exitPaths_data()
     QTest::newRow("no-device dialog OK") << "noDevice";
     QTest::newRow("close button without a tray") << "close";
     QTest::newRow("warning 14 OK") << "warning14";
+    QTest::newRow("SIGTERM") << "sigterm";
+    QTest::newRow("SIGINT") << "sigint";
 }
 
 void TstMainWindow::exitPaths()
@@ -679,11 +730,73 @@ void TstMainWindow::exitPaths()
     } else if (path == QLatin1String("close")) {
         QVERIFY(!f.window->trayIcon()->isVisible()); // the offscreen desktop has no tray
         f.click("quitButton");
+    } else if (path == QLatin1String("sigterm")) {
+        f.window->slot_TerminationRequested(SIGTERM);
+    } else if (path == QLatin1String("sigint")) {
+        f.window->slot_TerminationRequested(SIGINT);
     } else {
         f.window->slot_showWarningDialog(14);
         clickNamed(f.warnings().at(0), QStringLiteral("OkButton"));
     }
     QCOMPARE(f.exitCodes, QList<int>{0});
+}
+
+void TstMainWindow::terminationWaitsForARunningFirmwareUpdate()
+{
+    WindowFixture f(QStringLiteral("ox7"));
+    QVERIFY(waitForOpen(f, 11));
+    f.closeWarnings();
+    const QString image = f.app.path() + QStringLiteral("/Nuc123.bin");
+    QFile file(image);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(300, char(0x5A)));
+    file.close();
+
+    HoldableClock held;
+    held.hold();
+    setDeviceClock(&held);
+    // Whatever fails below, the workers must not stay blocked.
+    struct Restore
+    {
+        HoldableClock &held;
+        Clock &usual;
+        ~Restore()
+        {
+            held.release();
+            setDeviceClock(&usual);
+        }
+    } restore{held, f.clock};
+    QMetaObject::invokeMethod(f.window->dataHandle(), "slot_UpdateFirmwareKorvan", Qt::QueuedConnection,
+                              Q_ARG(QString, image), Q_ARG(QString, QStringLiteral("ox7")));
+    QTRY_VERIFY(f.window->dataHandle()->isFlashing() && held.blockedCount() > 0);
+
+    // A logout's SIGTERM must not cut the image off halfway.
+    f.window->slot_TerminationRequested(SIGTERM);
+    f.window->slot_TerminationRequested(SIGINT);
+    QCoreApplication::processEvents();
+    QVERIFY(f.exitCodes.isEmpty());
+
+    held.release();
+    QTRY_COMPARE_WITH_TIMEOUT(f.exitCodes, QList<int>{0}, 20000);
+    QVERIFY(!f.window->dataHandle()->isFlashing());
+    QCOMPARE(f.simulation.familyAMouse()->flashCount(), 1);
+}
+
+void TstMainWindow::stopWorkersDoesNotWaitForAStuckDevice()
+{
+    WindowFixture f;
+    QSemaphore entered, leave;
+    QMetaObject::invokeMethod(
+        f.window->dataHandle(),
+        [&] {
+            entered.release();
+            leave.acquire(); // a device call stuck in its driver
+        },
+        Qt::QueuedConnection);
+    QVERIFY(entered.tryAcquire(1, 20000));
+    QVERIFY(!f.window->stopWorkers(0));
+    leave.release();
+    QVERIFY(f.window->stopWorkers(20000));
 }
 
 void TstMainWindow::restartRequestStartsTheRestartTool()
