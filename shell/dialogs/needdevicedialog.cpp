@@ -11,7 +11,7 @@
 using namespace noticeframe;
 
 NeedDeviceDialog::NeedDeviceDialog(QWidget *parent)
-    : QDialog(parent)
+    : OverlayDialog(parent)
 {
     setUpOverlay(this, QStringLiteral("NeedDeviceDialog"));
     const Parts frame = build(this, 96);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "shell/dialogs/overlaydialog.h"
+
 #include <QTimer>
 
 class QPushButton;
@@ -8,8 +9,9 @@ class QWidget;
 
 // Covers the main window while no supported mouse is present. Offers to
 // quit at once and, after a few seconds without a mouse, a firmware repair
-// for a mouse stuck in its boot loader. A frameless child of the window.
-class NeedDeviceDialog : public QDialog
+// for a mouse stuck in its boot loader. A frameless child of the window
+// that keeps the keyboard to itself; Escape does nothing (there is no Cancel).
+class NeedDeviceDialog : public OverlayDialog
 {
     Q_OBJECT
 

@@ -29,7 +29,7 @@ constexpr int kOkX = kRightButtonX;
 } // namespace
 
 WarningDialog::WarningDialog(QWidget *parent)
-    : QDialog(parent)
+    : OverlayDialog(parent)
 {
     setUpOverlay(this, QStringLiteral("WarningDialog"));
     buildWidgets();
@@ -194,6 +194,14 @@ void WarningDialog::on_Cancle_Button_clicked()
     close();
     runAction(warningCancelAction(m_warningType));
     sendUiEvent(m_cancel->toolTip());
+}
+
+void WarningDialog::escapePressed()
+{
+    // The progress display has no buttons: nothing to cancel there.
+    if (m_warningWidget->isHidden() || m_cancel->isHidden())
+        return;
+    on_Cancle_Button_clicked();
 }
 
 void WarningDialog::on_WakeUpMouseFailePushButton_clicked()

@@ -97,6 +97,9 @@ private slots:
     void wakeUpHelpBehavesLikeType33();
     void wakeUpHelpOnlyForAReceiver();
     void supportButtonOpensVendorSite();
+    void escapeIsCancel_data();
+    void escapeIsCancel();
+    void tabStaysInside();
 };
 
 void TstWarningDialog::buttonActions_data()
@@ -402,6 +405,86 @@ void TstWarningDialog::supportButtonOpensVendorSite()
     clickNamed(f.dialog, QStringLiteral("SupportButton"));
     QCOMPARE(opener.urls, QList<QUrl>{vendorSiteUrl()});
     QVERIFY(f.fired().isEmpty());
+}
+
+void TstWarningDialog::escapeIsCancel_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QString>("expected"); // the one action signal, or empty
+    QTest::addColumn<bool>("notRemind");
+
+    QTest::newRow("1 remembers the ticked box") << 1 << true << "" << true;
+    QTest::newRow("38 falls back to profile 1") << 38 << true << "sig_ConfigRevcover" << false;
+    QTest::newRow("33 reads the mouse again") << 33 << true << "sig_GetMouseProfileAgain" << false;
+    QTest::newRow("0 only closes, never resets") << 0 << true << "" << false;
+    QTest::newRow("14 only closes, never exits") << 14 << true << "" << false;
+    QTest::newRow("unknown type only closes") << 999 << true << "" << false;
+    QTest::newRow("progress display has nothing to cancel") << 12 << false << "" << false;
+}
+
+void TstWarningDialog::escapeIsCancel()
+{
+    QFETCH(int, type);
+    QFETCH(bool, closes);
+    QFETCH(QString, expected);
+    QFETCH(bool, notRemind);
+
+    TempAppDir app;
+    NumberedLanguageTable table;
+    DialogFixture f;
+    QVERIFY(QTest::qWaitForWindowActive(&f.host));
+    f.apply(type);
+    if (type == 1)
+        clickNamed(f.dialog, QStringLiteral("NoLongerRemindCheckBox"));
+    // The key goes where the keyboard is, as a real key press would.
+    QWidget *focus = QApplication::focusWidget();
+    QVERIFY(focus == f.dialog || f.dialog->isAncestorOf(focus));
+    QTest::keyClick(focus, Qt::Key_Escape);
+
+    QCOMPARE(f.dialog->isVisible(), !closes);
+    QCOMPARE(f.fired(), expected.isEmpty() ? QStringList() : QStringList{expected});
+    if (expected == QLatin1String("sig_ConfigRevcover"))
+        QCOMPARE(f.spies.at(10)->at(0).at(0).toInt(), 1);
+    QCOMPARE(readNotRemind(), notRemind ? 1 : 0);
+}
+
+void TstWarningDialog::tabStaysInside()
+{
+    NumberedLanguageTable table;
+    DialogFixture f;
+    auto *beneath = new QPushButton(&f.host); // a page control under the overlay
+    beneath->setGeometry(10, 10, 80, 24);
+    beneath->show();
+    f.dialog->raise();
+    f.dialog->hide();
+    QVERIFY(QTest::qWaitForWindowActive(&f.host));
+    beneath->setFocus();
+    f.apply(38); // the overlay appears over a focused page
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(f.dialog));
+
+    QSet<QString> reached;
+    for (int i = 0; i < 6; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY2(f.dialog->isAncestorOf(focus), qPrintable(focus ? focus->objectName() : QStringLiteral("none")));
+        reached.insert(focus->objectName());
+    }
+    QCOMPARE(reached, (QSet<QString>{QStringLiteral("OkButton"), QStringLiteral("Cancle_Button")}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QVERIFY(f.dialog->isAncestorOf(QApplication::focusWidget()));
+
+    // A key sent to the control beneath is dropped and the keyboard comes back.
+    QSignalSpy pressed(beneath, &QPushButton::clicked);
+    QTest::keyClick(beneath, Qt::Key_Space);
+    QCOMPARE(pressed.count(), 0);
+    QVERIFY(f.dialog->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == f.dialog);
+
+    // Closed, it gives the keyboard back to where it was.
+    clickNamed(f.dialog, QStringLiteral("OkButton"));
+    QCOMPARE(QApplication::focusWidget(), beneath);
+    QTest::keyClick(beneath, Qt::Key_Space);
+    QCOMPARE(pressed.count(), 1);
 }
 
 QTEST_MAIN(TstWarningDialog)

@@ -207,6 +207,7 @@ private slots:
     void secondStartMessage();
     void pointerSettingsFlashTheOverlay();
     void barsAndCovers();
+    void overlaysKeepTheKeyboard();
 };
 
 void TstMainWindow::initTestCase()
@@ -877,6 +878,55 @@ void TstMainWindow::barsAndCovers()
     f.window->slot_BanTopButtonClick(false, false);
     QVERIFY(!f.visible("HideTopButtonWidget"));
     QCOMPARE(f.child("HideTopButtonWidget")->styleSheet(), QStringLiteral("background-color:black;"));
+}
+
+void TstMainWindow::overlaysKeepTheKeyboard()
+{
+    WindowFixture f;
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    NeedDeviceDialog *noDevice = f.window->needDeviceDialog();
+    QVERIFY(noDevice->isVisible());
+    auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+    auto inside = [](QWidget *overlay) {
+        QWidget *focus = QApplication::focusWidget();
+        return focus == overlay || overlay->isAncestorOf(focus);
+    };
+
+    // Tab, Tab, Escape once hid the no-device dialog over a window without a mouse.
+    QVERIFY(inside(noDevice));
+    press(Qt::Key_Tab);
+    QVERIFY(inside(noDevice));
+    press(Qt::Key_Tab);
+    QVERIFY(inside(noDevice));
+    press(Qt::Key_Escape);
+    QVERIFY(noDevice->isVisible());
+    QVERIFY(f.exitCodes.isEmpty());
+
+    // A key sent to the profile bar beneath is dropped.
+    auto *profile3 = f.child<QPushButton>("ConfigureButton_3");
+    QTest::keyClick(profile3, Qt::Key_Space);
+    QCOMPARE(f.window->currentConfigure(), 1);
+
+    // Without an overlay the same key works.
+    f.window->slot_OpenDeviceResult(true, 11, false);
+    QVERIFY(!noDevice->isVisible());
+    QTRY_VERIFY(!f.window->loadingDialog()->isVisible()); // the start-up turn
+    QTest::keyClick(profile3, Qt::Key_Space);
+    QCOMPARE(f.window->currentConfigure(), 3);
+
+    // The busy overlay blocks keys as well.
+    f.window->loadingDialog()->slot_StartLoadingDialog();
+    QTest::keyClick(f.child<QPushButton>("ConfigureButton_2"), Qt::Key_Space);
+    QCOMPARE(f.window->currentConfigure(), 3);
+    f.window->loadingDialog()->hide();
+
+    // Escape on warning 38 is its Cancel: back to profile 1.
+    f.window->slot_showWarningDialog(38);
+    QCOMPARE(f.warningTypes(), QList<int>{38});
+    QVERIFY(inside(f.warnings().at(0)));
+    press(Qt::Key_Escape);
+    QVERIFY(f.warnings().isEmpty());
+    QCOMPARE(f.window->currentConfigure(), 1);
 }
 
 QTEST_MAIN(TstMainWindow)
