@@ -438,10 +438,13 @@ void DCDataHandle::setMouseButtonOnPage()
 
 void DCDataHandle::slot_setCPIListValueOnMouse(QList<DWORD> dwordList)
 {
-    if (!haveManager("slot_setCPIListValueOnMouse"))
+    if (!haveManager("slot_setCPIListValueOnMouse")) {
+        emit sig_CPIListValueWritten(false);
         return;
+    }
     frame(Frame::Show);
-    if (!m_manager->SetCPIListValue(dwordList, m_which)) {
+    const bool ok = m_manager->SetCPIListValue(dwordList, m_which);
+    if (!ok) {
         qDebug() << "slot_setDPIValueOnMouse is False";
         warningReadOrWriteError();
     } else {
@@ -450,6 +453,7 @@ void DCDataHandle::slot_setCPIListValueOnMouse(QList<DWORD> dwordList)
     }
     qDebug() << "slot_setCPIListValueOnMouse" << dwordList;
     frame(Frame::End);
+    emit sig_CPIListValueWritten(ok);
 }
 
 void DCDataHandle::setGearHanlePositionEnable(const QList<DWORD> &list)

@@ -131,6 +131,9 @@ signals:
     void sig_ShowUpdateWidget(bool isChangeable, bool isLocalUpdateState, int mouseType, bool isUpdateNow);
     // The shared gear table (currentGearObject()) was replaced: re-read it.
     void sig_GearObjectChanged();
+    // slot_setCPIListValueOnMouse has finished (ok: the mouse took the list),
+    // so the page may send the next one.
+    void sig_CPIListValueWritten(bool ok);
 
 public slots:
     void slot_OpenDevice(uint Pid, uint Vid);

@@ -124,6 +124,9 @@ void MainSettingWidget::setLanguageTexts()
 void MainSettingWidget::setMouseType(int mouseType)
 {
     m_mouseType = mouseType;
+    // A new device: nothing of the old one is in flight any more.
+    m_cpiWriteInFlight = false;
+    m_cpiListWaiting = false;
 
     const QString folder = getFamilyFolderName(mouseType);
     m_ui->MouseWidget->setStyleSheet(QStringLiteral("border-image: url(:/picture/%1/picture/%2/bg_main_mouse.png);")
@@ -234,7 +237,27 @@ void MainSettingWidget::slot_ChangeCPIValueOnMouse(int level, int value)
     qDebug() << "slot_ChangeCPIValueOnMouse" << m_cpiValues;
     emit sig_ChangeCPIValue(level, value);
     if (m_cpiValues.size() >= kMinimumCpiListSize)
-        emit sig_ChangeCPIListValue(m_cpiValues);
+        sendCpiList();
+}
+
+void MainSettingWidget::sendCpiList()
+{
+    if (m_cpiWriteInFlight) {
+        m_cpiListWaiting = true;
+        return;
+    }
+    m_cpiWriteInFlight = true;
+    emit sig_ChangeCPIListValue(m_cpiValues);
+}
+
+void MainSettingWidget::slot_CpiListWritten(bool ok)
+{
+    qDebug() << "slot_CpiListWritten" << ok;
+    m_cpiWriteInFlight = false;
+    if (!m_cpiListWaiting)
+        return;
+    m_cpiListWaiting = false;
+    sendCpiList();
 }
 
 void MainSettingWidget::slot_CheckIsLastOneCpi(int level, int value)

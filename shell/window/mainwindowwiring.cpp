@@ -69,6 +69,7 @@ void MainWindowWiring::connectCoordinator() const
     QObject::connect(dc, &DCDataHandle::sig_CurrentButtonIsOriginalButton, page,
                      &MainSettingWidget::slot_SetMouseButtonStyleSheetIsOriginal, q);
     QObject::connect(dc, &DCDataHandle::sig_TrueMouseValue, page, &MainSettingWidget::slot_SetKeyTrueValue, q);
+    QObject::connect(dc, &DCDataHandle::sig_CPIListValueWritten, page, &MainSettingWidget::slot_CpiListWritten, q);
     QObject::connect(dc, &DCDataHandle::sig_SetCurrentConfigure, w, &MainWindow::showCurrentConfigButton, q);
     QObject::connect(dc, &DCDataHandle::sig_startCode, w, &MainWindow::slot_startCode, q);
     QObject::connect(dc, &DCDataHandle::sig_finishCode, w, &MainWindow::slot_finishCode, q);

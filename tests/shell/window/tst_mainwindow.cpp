@@ -8,6 +8,8 @@
 #include "shell/dialogs/warningdialog.h"
 #include "config/inistores.h"
 #include "shell/mainsetting/mainsettingwidget.h"
+#include "editors/cpi/cpiform.h"
+#include "editors/cpi/uspinbox.h"
 #include "discovery/models.h"
 #include "shell/pairing/codewidget.h"
 #include "config/paths.h"
@@ -22,6 +24,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -187,6 +190,7 @@ private slots:
     void opensTheEmulatedMouseAndAppliesTheModel_data();
     void opensTheEmulatedMouseAndAppliesTheModel();
     void profileSwitchReachesTheMouse();
+    void cpiWritesGoOneAtATime();
     void removalBringsTheNoDeviceDialogBack();
     void bootLoaderIsNotOpened();
     void pairingFlow();
@@ -456,6 +460,32 @@ void TstMainWindow::profileSwitchReachesTheMouse()
     f.click("ConfigureButton_3");
     QTRY_COMPARE_WITH_TIMEOUT(f.window->dataHandle()->currentConfigNumber(), 3, 20000);
     QCOMPARE(f.window->currentConfigure(), 3);
+}
+
+void TstMainWindow::cpiWritesGoOneAtATime()
+{
+    WindowFixture f(QStringLiteral("ox7"));
+    QVERIFY(waitForOpen(f, 11));
+    QTRY_COMPARE_WITH_TIMEOUT(f.window->mainSettingPage()->cpiValues().size(), 7, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.window->loadingDialog()->isVisible(), 20000);
+    f.closeWarnings();
+    MainSettingWidget *page = f.window->mainSettingPage();
+    QSignalSpy lists(page, &MainSettingWidget::sig_ChangeCPIListValue);
+
+    // Three quick changes: one write goes out, the newest list follows it.
+    for (const int value : {1000, 1100, 1200}) {
+        USpinBox *spin = page->cpiRow(0)->spinBox();
+        spin->lineEdit()->selectAll();
+        QTest::keyClicks(spin->lineEdit(), QString::number(value));
+        QTest::keyClick(spin->lineEdit(), Qt::Key_Return);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!page->isCpiWriteInFlight(), 20000);
+    QVERIFY(lists.count() <= 2);
+    QCOMPARE(lists.last().at(0).value<QList<DWORD>>().at(0), DWORD(1200));
+
+    // The mouse holds the newest value.
+    QMetaObject::invokeMethod(f.window->dataHandle(), "slot_GetProfileFromMouse", Qt::QueuedConnection);
+    QTRY_COMPARE_WITH_TIMEOUT(page->cpiValues().value(0), DWORD(1200), 20000);
 }
 
 void TstMainWindow::removalBringsTheNoDeviceDialogBack()
