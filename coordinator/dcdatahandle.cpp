@@ -229,6 +229,7 @@ void DCDataHandle::slot_OpenDevice(uint Pid, uint Vid)
     if (!m_manager->OpenDevice()) {
         sendOperationEvent(QString::fromUtf8(kEventOpenFailed));
         emit sig_OpenDeviceResult(false, currentMouseType(), m_isWireless.load());
+        emit sig_OpenDeviceFailed(pid);
         return;
     }
 

@@ -111,6 +111,9 @@ signals:
     void sig_CoverFirstConfigure(int number);
     void sig_CurrentButtonIsOriginalButton(bool state, int button);
     void sig_OpenDeviceResult(bool result, int mouseType, bool isWireless);
+    // The device could not be opened (it may open on a later try); the
+    // watcher decides whether to report it again.
+    void sig_OpenDeviceFailed(uint productId);
     void sig_RemoveReloadWidget();
     void sig_startTimer(int intervalMs);
     void sig_stopTimer();

@@ -4,7 +4,9 @@
 
 #include <QTimer>
 
+class QLabel;
 class QPushButton;
+class QTextEdit;
 class QWidget;
 
 // Covers the main window while no supported mouse is present. Offers to
@@ -24,6 +26,11 @@ public:
     // offer; false: show the dialog and start the timer again.
     void setHiddenState(bool hide);
 
+    // A mouse is there but this user may not open it: say so, with the
+    // commands that fix it. Empty commands bring the plain notice back.
+    void setNoPermissionHint(const QString &fixCommands);
+    bool showsNoPermission() const { return m_noPermission; }
+
     const QTimer &repairTimer() const { return m_timer; }
     QWidget *warningWidget() const { return m_warningWidget; }
 
@@ -37,8 +44,13 @@ public slots:
     void slot_TimeOut();
 
 private:
+    void placeFrame(const QRect &frame, int bodyHeight);
+
     QWidget *m_warningWidget = nullptr;
+    QLabel *m_title = nullptr;
+    QTextEdit *m_body = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_repair = nullptr;
     QTimer m_timer;
+    bool m_noPermission = false;
 };

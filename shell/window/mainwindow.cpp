@@ -8,6 +8,7 @@
 #include "discovery/findprocess.h"
 #include "discovery/models.h"
 #include "editors/textfit.h"
+#include "platform/hidbus.h"
 #include "platform/pointersettings.h"
 #include "platform/programlauncher.h"
 #include "shell/dialogs/loadmessagedialog.h"
@@ -314,6 +315,12 @@ void MainWindow::slot_SetKorvanMouseBooltDescriptor(int mouseType)
     m_bootDescriptorType = mouseType;
 }
 
+void MainWindow::slot_DeviceNotPermitted(uint Pid, uint Vid)
+{
+    qDebug("slot_DeviceNotPermitted vid %x, pid %x", Vid, Pid);
+    m_needDeviceDialog->setNoPermissionHint(hidAccessFixCommands());
+}
+
 void MainWindow::SetCurrentPid(USHORT pid)
 {
     m_currentPid = pid;
@@ -322,6 +329,7 @@ void MainWindow::SetCurrentPid(USHORT pid)
 void MainWindow::needDeviceDialogShow()
 {
     emit sig_RemoveReloadWidget();
+    m_needDeviceDialog->setNoPermissionHint(QString());
     m_needDeviceDialog->setHiddenState(false);
     m_ui->BattaryButton->setStyleSheet(emptyBatteryStyle());
     m_ui->BatteryLabel->clear();
@@ -331,6 +339,7 @@ void MainWindow::needDeviceDialogShow()
 void MainWindow::needDeviceDialogHide()
 {
     m_needDeviceDialog->setHiddenState(true);
+    m_needDeviceDialog->setNoPermissionHint(QString());
 }
 
 void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirelessState)

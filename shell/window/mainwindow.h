@@ -119,6 +119,8 @@ public slots:
     // Device arrival (isfind true) and removal from the watcher.
     void slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid);
     void slot_SetKorvanMouseBooltDescriptor(int mouseType);
+    // A mouse keeps failing to open because this user may not open it.
+    void slot_DeviceNotPermitted(uint Pid, uint Vid);
     void SetCurrentPid(USHORT pid);
     void slot_OpenDeviceResult(bool result, int mouseType, bool isWirelessState);
     void slot_GetCurrentFirmVersion(int version);

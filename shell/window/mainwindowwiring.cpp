@@ -137,6 +137,9 @@ void MainWindowWiring::connectWatcher() const
 
     QObject::connect(watcher, &CheckDevice::sigFound, w, &MainWindow::slot_WarningDeviceNotInsert, q);
     QObject::connect(watcher, &CheckDevice::sigBlootDescriptor, w, &MainWindow::slot_SetKorvanMouseBooltDescriptor, q);
+    QObject::connect(watcher, &CheckDevice::sigNoPermission, w, &MainWindow::slot_DeviceNotPermitted, q);
+    // A failed open goes straight back to the watcher, which tries again.
+    QObject::connect(w->m_dataHandle, &DCDataHandle::sig_OpenDeviceFailed, watcher, &CheckDevice::slot_OpenFailed, q);
     QObject::connect(w->m_dataHandle, &DCDataHandle::sig_StartCheckDeviceTimer, watcher, &CheckDevice::startTheTimer,
                      q);
     QObject::connect(w->m_dataHandle, &DCDataHandle::sig_StopCheckDeviceTimer, watcher, &CheckDevice::stopTheTimer, q);

@@ -28,7 +28,7 @@ inline void sendHover(QWidget *w, QEvent::Type type, QPointF pos, QPointF oldPos
 class NumberedLanguageTable
 {
 public:
-    explicit NumberedLanguageTable(int size = 600)
+    explicit NumberedLanguageTable(int size = 700)
     {
         QStringList texts;
         for (int i = 0; i < size; ++i)

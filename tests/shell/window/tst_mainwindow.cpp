@@ -10,6 +10,7 @@
 #include "shell/mainsetting/mainsettingwidget.h"
 #include "editors/cpi/cpiform.h"
 #include "editors/cpi/uspinbox.h"
+#include "discovery/checkdevice.h"
 #include "discovery/models.h"
 #include "shell/pairing/codewidget.h"
 #include "config/paths.h"
@@ -48,11 +49,14 @@ namespace {
 // destruction: its threads stop before the bus and the clock go away.
 struct WindowFixture
 {
-    explicit WindowFixture(const QString &model = QString())
+    // accessDenied: the mouse is there, but this user may not open it.
+    explicit WindowFixture(const QString &model = QString(), bool accessDenied = false)
         : clockScope(&clock)
     {
         if (!model.isEmpty() && !simulation.setUp(model))
             qFatal("no simulation of %s", qPrintable(model));
+        for (const auto &device : simulation.bus().devices())
+            simulation.bus().setAccessDenied(device.get(), accessDenied);
         simulation.install();
         MainWindowOptions options;
         options.watcherBus = &simulation.bus();
@@ -192,6 +196,7 @@ private slots:
     void profileSwitchReachesTheMouse();
     void cpiWritesGoOneAtATime();
     void removalBringsTheNoDeviceDialogBack();
+    void mouseWithoutPermissionIsExplained();
     void bootLoaderIsNotOpened();
     void pairingFlow();
     void pairingExitLeadsToAUsableSupportPage();
@@ -486,6 +491,40 @@ void TstMainWindow::cpiWritesGoOneAtATime()
     // The mouse holds the newest value.
     QMetaObject::invokeMethod(f.window->dataHandle(), "slot_GetProfileFromMouse", Qt::QueuedConnection);
     QTRY_COMPARE_WITH_TIMEOUT(page->cpiValues().value(0), DWORD(1200), 20000);
+}
+
+void TstMainWindow::mouseWithoutPermissionIsExplained()
+{
+    WindowFixture f(QStringLiteral("ox7"), true);
+    QStringList texts;
+    for (int i = 0; i < 700; ++i)
+        texts << NumberedLanguageTable::text(i);
+    texts[601] = QStringLiteral("T601 %1");
+    setLanguageTexts(texts);
+    QSignalSpy opens(f.window.get(), &MainWindow::sig_OpenDevice);
+    NeedDeviceDialog *dialog = f.window->needDeviceDialog();
+
+    // The open is tried again a few times, then the window says why it fails.
+    QTRY_VERIFY_WITH_TIMEOUT(dialog->showsNoPermission(), 20000);
+    QCOMPARE(opens.count(), 1 + CheckDevice::kOpenRetries);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(childNamed<QLabel>(dialog, QStringLiteral("Title_Label"))->toolTip(), NumberedLanguageTable::text(600));
+    const QString body = childNamed<QTextEdit>(dialog, QStringLiteral("WarningTextEdit"))->toPlainText();
+    QVERIFY2(body.startsWith(QLatin1String("T601 \n")) && body.contains(QLatin1String("sudo udevadm trigger"))
+                 && body.contains(QLatin1String("70-ox8driver.rules")),
+             qPrintable(body));
+    // Everything still fits the window.
+    QVERIFY(QRect(0, 0, 960, 640).contains(dialog->warningWidget()->geometry()));
+    for (QPushButton *b : dialog->warningWidget()->findChildren<QPushButton *>())
+        QVERIFY(dialog->warningWidget()->rect().contains(b->geometry()));
+
+    // Once the rule is installed the mouse opens without being plugged again.
+    for (const auto &device : f.simulation.bus().devices())
+        f.simulation.bus().setAccessDenied(device.get(), false);
+    QVERIFY(waitForOpen(f, 11));
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), 20000);
+    QVERIFY(!dialog->showsNoPermission());
+    QCOMPARE(childNamed<QLabel>(dialog, QStringLiteral("Title_Label"))->toolTip(), NumberedLanguageTable::text(252));
 }
 
 void TstMainWindow::removalBringsTheNoDeviceDialogBack()
