@@ -188,6 +188,19 @@ void MainSettingWidget::setPointerSettings(int pointerSpeed, int wheelScrollLine
     }
 }
 
+void MainSettingWidget::setPointerControlsShown(bool pointerSpeed, bool wheelLines, bool wheelPagePerNotch)
+{
+    // The precision box belongs to the pointer speed; alone it would float.
+    const QList<QWidget *> speedControls{m_ui->PonitSpeed_TitleLabel,      m_ui->PointSpeed_Slider,
+                                         m_ui->Ponit_SpeedLabel_1,         m_ui->Ponit_SpeedLabel_2,
+                                         m_ui->EnhancePointPrecisionCheckBox, m_ui->EnhancePointPrecisionLabel};
+    for (QWidget *w : speedControls)
+        w->setVisible(pointerSpeed);
+    m_ui->TrolleySpeed_TitleLabel->setVisible(wheelLines);
+    m_ui->TrolleySpeedWidget->setVisible(wheelLines);
+    m_ui->TrolleySpeed_RadioButton_2->setVisible(wheelPagePerNotch);
+}
+
 void MainSettingWidget::slot_ShowMouseKeyLabel(bool state, int button)
 {
     for (QLabel *label : qAsConst(m_keyLabels))

@@ -36,6 +36,11 @@ public:
     // The desktop's pointer speed (1..20) and wheel lines (-1 = one screen
     // per notch) as the main window read them; shown without signals.
     void setPointerSettings(int pointerSpeed, int wheelScrollLines);
+    // Shows only the controls whose setting the desktop has (a control
+    // without one would change nothing): the pointer speed (with the
+    // precision box beside it), the wheel lines, and among those "one
+    // screen per notch".
+    void setPointerControlsShown(bool pointerSpeed, bool wheelLines, bool wheelPagePerNotch);
 
     QList<DWORD> cpiValues() const { return m_cpiValues; }
     CPIForm *cpiRow(int level) const { return m_cpiRows.value(level); }

@@ -8,6 +8,7 @@
 #include "discovery/findprocess.h"
 #include "discovery/models.h"
 #include "editors/textfit.h"
+#include "platform/desktoppointer.h"
 #include "platform/hidbus.h"
 #include "platform/pointersettings.h"
 #include "platform/programlauncher.h"
@@ -151,9 +152,12 @@ void MainWindow::setUpForm()
     m_pages->markTab(MainPage);
     showCurrentConfigButton(m_currentConfigure);
 
-    // The desktop's pointer values as the page shows them.
-    const PointerSettings pointer(pointerSettingsIniPath());
+    // The desktop's pointer values as the page shows them, and only the
+    // controls the desktop has a setting for.
+    const PointerSettings pointer(pointerSettingsIniPath(), desktopPointer());
     m_mainSettingPage->setPointerSettings(pointer.mouseSpeed(), pointer.wheelScrollLines());
+    m_mainSettingPage->setPointerControlsShown(pointer.hasMouseSpeed(), pointer.hasWheelScrollLines(),
+                                               pointer.hasWheelPagePerNotch());
 }
 
 void MainWindow::startCoordinator()
@@ -677,12 +681,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::slot_SetSysPointSpeed(int value)
 {
     m_loadingDialog->flash();
-    PointerSettings(pointerSettingsIniPath()).setMouseSpeed(value);
+    PointerSettings(pointerSettingsIniPath(), desktopPointer()).setMouseSpeed(value);
 }
 
 void MainWindow::slot_SetSysTrolleyValue(int value)
 {
-    PointerSettings(pointerSettingsIniPath()).setWheelScrollLines(value);
+    PointerSettings(pointerSettingsIniPath(), desktopPointer()).setWheelScrollLines(value);
     m_loadingDialog->flash();
 }
 

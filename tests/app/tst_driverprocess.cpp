@@ -72,6 +72,7 @@ void TstDriverProcess::start(const QStringList &args)
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.insert(QStringLiteral("OX8_E2E_WIDGET_MAP"), m_app->path() + QStringLiteral("/widgets.json"));
     env.remove(QStringLiteral("QT_LOGGING_RULES"));
+    env.remove(QStringLiteral("XDG_CURRENT_DESKTOP")); // never the desktop's own settings tools
     m_program->setProcessEnvironment(env);
     m_program->start(QStringLiteral(OX8DRIVER_BIN), args);
     QVERIFY(m_program->waitForStarted());

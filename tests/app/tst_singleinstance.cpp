@@ -119,6 +119,7 @@ void TstSingleInstance::secondProgramStartExitsWithMinusOne()
     env.insert("XDG_RUNTIME_DIR", run.path()); // our own lock and socket, whatever else runs
     env.insert("OX8_APP_DIR", app.path());
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.remove("XDG_CURRENT_DESKTOP"); // never the desktop's own settings tools
 
     QProcess first;
     first.setProcessEnvironment(env);
@@ -158,6 +159,7 @@ void TstSingleInstance::foreignLockInTheTempFolderDoesNotBlockTheProgram()
             env.remove("XDG_RUNTIME_DIR");
         env.insert("OX8_APP_DIR", app.path());
         env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.remove("XDG_CURRENT_DESKTOP");
         QProcess program;
         program.setProcessEnvironment(env);
         program.start(QStringLiteral(OX8DRIVER_BIN), QStringList());

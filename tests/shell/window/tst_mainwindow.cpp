@@ -18,6 +18,7 @@
 #include "platform/programlauncher.h"
 #include "sim/familya/familyamouse.h"
 #include "sim/simulation.h"
+#include "tests/common/fakedesktoppointer.h"
 #include "tests/common/testutil.h"
 #include "tests/common/widgettestutil.h"
 #include "shell/window/mainwindow.h"
@@ -30,6 +31,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTextEdit>
@@ -103,6 +105,7 @@ struct WindowFixture
     VirtualClock clock;
     ScopedDeviceClock clockScope;
     Simulation simulation;
+    FakeDesktopPointer desktop;
     QList<int> exitCodes;
     std::unique_ptr<MainWindow> window;
 };
@@ -215,6 +218,8 @@ private slots:
     void secondStartMessage_data();
     void secondStartMessage();
     void pointerSettingsFlashTheOverlay();
+    void pointerControlsFollowTheDesktop_data();
+    void pointerControlsFollowTheDesktop();
     void barsAndCovers();
     void overlaysKeepTheKeyboard();
 };
@@ -929,6 +934,64 @@ void TstMainWindow::pointerSettingsFlashTheOverlay()
     // The page's spin box reaches the same place.
     f.window->mainSettingPage()->findChild<QSpinBox *>(QStringLiteral("spinBox"))->setValue(7);
     QTRY_COMPARE(stored.wheelScrollLines(), 7);
+}
+
+void TstMainWindow::pointerControlsFollowTheDesktop_data()
+{
+    QTest::addColumn<bool>("speed");
+    QTest::addColumn<bool>("lines");
+    QTest::addColumn<bool>("pagePerNotch");
+
+    QTest::newRow("no desktop setting: both controls hidden") << false << false << false;
+    QTest::newRow("GNOME: pointer speed only") << true << false << false;
+    QTest::newRow("KDE: speed and lines, no screen per notch") << true << true << false;
+    QTest::newRow("a desktop with every choice") << true << true << true;
+}
+
+void TstMainWindow::pointerControlsFollowTheDesktop()
+{
+    QFETCH(bool, speed);
+    QFETCH(bool, lines);
+    QFETCH(bool, pagePerNotch);
+
+    // The desktop's values, set before the window reads them.
+    TempAppDir app;
+    FakeDesktopPointer desktop;
+    desktop.speedKnown = speed;
+    desktop.linesKnown = lines;
+    desktop.pagePerNotch = pagePerNotch;
+    desktop.speed = 17;
+    desktop.lines = 6;
+    EmulatedHidBus bus; // nothing plugged
+    MainWindowOptions options;
+    options.watcherBus = &bus;
+    MainWindow window(options);
+    window.show();
+    MainSettingWidget *page = window.mainSettingPage();
+    auto shown = [page](const char *name) { return childNamed<QWidget>(page, QLatin1String(name))->isVisible(); };
+
+    QCOMPARE(shown("PointSpeed_Slider"), speed);
+    QCOMPARE(shown("PonitSpeed_TitleLabel"), speed);
+    QCOMPARE(shown("Ponit_SpeedLabel_1"), speed);
+    QCOMPARE(shown("EnhancePointPrecisionCheckBox"), speed);
+    QCOMPARE(shown("spinBox"), lines);
+    QCOMPARE(shown("TrolleySpeed_RadioButton_1"), lines);
+    QCOMPARE(shown("TrolleySpeed_TitleLabel"), lines);
+    QCOMPARE(shown("TrolleySpeed_RadioButton_2"), lines && pagePerNotch);
+    // The sensor choices beside them stay.
+    QVERIFY(shown("TrolleySpeed_RadioButton_3"));
+
+    // What is shown is the desktop's value, and a change goes back to it.
+    if (speed) {
+        QCOMPARE(childNamed<QSlider>(page, QStringLiteral("PointSpeed_Slider"))->value(), 17);
+        window.slot_SetSysPointSpeed(12);
+        QCOMPARE(desktop.appliedSpeeds, QList<int>{12});
+    }
+    if (lines) {
+        QCOMPARE(childNamed<QSpinBox>(page, QStringLiteral("spinBox"))->value(), 6);
+        childNamed<QSpinBox>(page, QStringLiteral("spinBox"))->setValue(8);
+        QCOMPARE(desktop.appliedLines, QList<int>{8});
+    }
 }
 
 void TstMainWindow::barsAndCovers()
