@@ -56,7 +56,7 @@ bool OverlayDialog::isTopmostOverlay() const
 void OverlayDialog::keyPressEvent(QKeyEvent *event)
 {
     // QDialog would hide itself on Escape, skipping whatever Cancel does.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    if (event->key() == Qt::Key_Escape) {
         event->accept();
         escapePressed();
         return;
