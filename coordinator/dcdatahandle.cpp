@@ -228,6 +228,7 @@ void DCDataHandle::slot_OpenDevice(uint Pid, uint Vid)
     if (!m_manager->OpenDevice()) {
         sendOperationEvent(QString::fromUtf8(kEventOpenFailed));
         emit sig_OpenDeviceResult(false, currentMouseType(), m_isWireless.load());
+        emit sig_OpenDeviceFailed(pid);
         return;
     }
 
@@ -437,10 +438,13 @@ void DCDataHandle::setMouseButtonOnPage()
 
 void DCDataHandle::slot_setCPIListValueOnMouse(QList<DWORD> dwordList)
 {
-    if (!haveManager("slot_setCPIListValueOnMouse"))
+    if (!haveManager("slot_setCPIListValueOnMouse")) {
+        emit sig_CPIListValueWritten(false);
         return;
+    }
     frame(Frame::Show);
-    if (!m_manager->SetCPIListValue(dwordList, m_which)) {
+    const bool ok = m_manager->SetCPIListValue(dwordList, m_which);
+    if (!ok) {
         qDebug() << "slot_setDPIValueOnMouse is False";
         warningReadOrWriteError();
     } else {
@@ -449,6 +453,7 @@ void DCDataHandle::slot_setCPIListValueOnMouse(QList<DWORD> dwordList)
     }
     qDebug() << "slot_setCPIListValueOnMouse" << dwordList;
     frame(Frame::End);
+    emit sig_CPIListValueWritten(ok);
 }
 
 void DCDataHandle::setGearHanlePositionEnable(const QList<DWORD> &list)
@@ -775,6 +780,7 @@ void DCDataHandle::FirmwareUpdate(const QString &path, const QString &mouseType)
         qDebug() << "FirmwareUpdate already running";
         return;
     }
+    m_flashing = true;
     if (!m_flash.start(path, mouseType))
         FirmWareUpdateResult(0);
 }
@@ -782,6 +788,7 @@ void DCDataHandle::FirmwareUpdate(const QString &path, const QString &mouseType)
 void DCDataHandle::FirmWareUpdateResult(int ok)
 {
     m_flash.stop();
+    m_flashing = false;
     qDebug() << "FirmWareUpdateResult" << ok;
     deviceClock().sleepMs(500);
     emit sig_closeUpdatingWidget();

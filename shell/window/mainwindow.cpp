@@ -8,6 +8,8 @@
 #include "discovery/findprocess.h"
 #include "discovery/models.h"
 #include "editors/textfit.h"
+#include "platform/desktoppointer.h"
+#include "platform/hidbus.h"
 #include "platform/pointersettings.h"
 #include "platform/programlauncher.h"
 #include "shell/dialogs/loadmessagedialog.h"
@@ -25,6 +27,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QMessageBox>
 #include <QTimerEvent>
@@ -108,6 +111,18 @@ MainWindow::~MainWindow()
     m_dataThread.wait();
 }
 
+bool MainWindow::stopWorkers(int timeoutMs)
+{
+    // Asked before the loops end: the coordinator is deleted with its thread.
+    const bool flashing = m_dataThread.isRunning() && m_dataHandle->isFlashing();
+    m_checkDeviceThread.quit();
+    m_dataThread.quit();
+    const QDeadlineTimer deadline = flashing ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(timeoutMs);
+    const bool watcherStopped = m_checkDeviceThread.wait(deadline);
+    const bool coordinatorStopped = m_dataThread.wait(deadline);
+    return watcherStopped && coordinatorStopped;
+}
+
 // --- Construction ------------------------------------------------------------------------
 
 void MainWindow::setUpForm()
@@ -137,9 +152,12 @@ void MainWindow::setUpForm()
     m_pages->markTab(MainPage);
     showCurrentConfigButton(m_currentConfigure);
 
-    // The desktop's pointer values as the page shows them.
-    const PointerSettings pointer(pointerSettingsIniPath());
+    // The desktop's pointer values as the page shows them, and only the
+    // controls the desktop has a setting for.
+    const PointerSettings pointer(pointerSettingsIniPath(), desktopPointer());
     m_mainSettingPage->setPointerSettings(pointer.mouseSpeed(), pointer.wheelScrollLines());
+    m_mainSettingPage->setPointerControlsShown(pointer.hasMouseSpeed(), pointer.hasWheelScrollLines(),
+                                               pointer.hasWheelPagePerNotch());
 }
 
 void MainWindow::startCoordinator()
@@ -301,6 +319,12 @@ void MainWindow::slot_SetKorvanMouseBooltDescriptor(int mouseType)
     m_bootDescriptorType = mouseType;
 }
 
+void MainWindow::slot_DeviceNotPermitted(uint Pid, uint Vid)
+{
+    qDebug("slot_DeviceNotPermitted vid %x, pid %x", Vid, Pid);
+    m_needDeviceDialog->setNoPermissionHint(hidAccessFixCommands());
+}
+
 void MainWindow::SetCurrentPid(USHORT pid)
 {
     m_currentPid = pid;
@@ -309,6 +333,7 @@ void MainWindow::SetCurrentPid(USHORT pid)
 void MainWindow::needDeviceDialogShow()
 {
     emit sig_RemoveReloadWidget();
+    m_needDeviceDialog->setNoPermissionHint(QString());
     m_needDeviceDialog->setHiddenState(false);
     m_ui->BattaryButton->setStyleSheet(emptyBatteryStyle());
     m_ui->BatteryLabel->clear();
@@ -318,6 +343,7 @@ void MainWindow::needDeviceDialogShow()
 void MainWindow::needDeviceDialogHide()
 {
     m_needDeviceDialog->setHiddenState(true);
+    m_needDeviceDialog->setNoPermissionHint(QString());
 }
 
 void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirelessState)
@@ -655,12 +681,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::slot_SetSysPointSpeed(int value)
 {
     m_loadingDialog->flash();
-    PointerSettings(pointerSettingsIniPath()).setMouseSpeed(value);
+    PointerSettings(pointerSettingsIniPath(), desktopPointer()).setMouseSpeed(value);
 }
 
 void MainWindow::slot_SetSysTrolleyValue(int value)
 {
-    PointerSettings(pointerSettingsIniPath()).setWheelScrollLines(value);
+    PointerSettings(pointerSettingsIniPath(), desktopPointer()).setWheelScrollLines(value);
     m_loadingDialog->flash();
 }
 
@@ -674,6 +700,27 @@ void MainWindow::slotMessageReceived(const QString &msg)
     box->setObjectName(QStringLiteral("AlreadyRunningBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+}
+
+void MainWindow::slot_TerminationRequested(int signalNumber)
+{
+    qDebug() << "slot_TerminationRequested" << signalNumber;
+    if (m_dataThread.isRunning() && m_dataHandle->isFlashing()) {
+        if (!m_quitWhenFlashed)
+            qWarning() << "firmware update running: the program ends when it has finished";
+        m_quitWhenFlashed = true;
+        return;
+    }
+    exitApplication();
+}
+
+void MainWindow::slot_FirmwareFlashEnded()
+{
+    if (!m_quitWhenFlashed || m_dataHandle->isFlashing())
+        return;
+    m_quitWhenFlashed = false;
+    qDebug() << "firmware update finished: ending as asked";
+    exitApplication();
 }
 
 void MainWindow::slot_startWattingProcess()

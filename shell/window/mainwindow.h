@@ -64,6 +64,12 @@ public:
     // loop with the code so main() can save state and stop the workers.
     void setExitHandler(std::function<void(int)> handler) { m_exitHandler = std::move(handler); }
 
+    // Ends the worker threads, waiting at most timeoutMs for them, but for as
+    // long as it takes while a firmware image is being written. False when a
+    // worker is still busy (a device call stuck in a driver): the caller may
+    // then leave without it rather than hang a logout.
+    bool stopWorkers(int timeoutMs);
+
     DCDataHandle *dataHandle() const { return m_dataHandle; }
     CheckDevice *checkDevice() const { return m_checkDevice; }
     LoadMessageDialog *loadingDialog() const { return m_loadingDialog; }
@@ -113,6 +119,8 @@ public slots:
     // Device arrival (isfind true) and removal from the watcher.
     void slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid);
     void slot_SetKorvanMouseBooltDescriptor(int mouseType);
+    // A mouse keeps failing to open because this user may not open it.
+    void slot_DeviceNotPermitted(uint Pid, uint Vid);
     void SetCurrentPid(USHORT pid);
     void slot_OpenDeviceResult(bool result, int mouseType, bool isWirelessState);
     void slot_GetCurrentFirmVersion(int version);
@@ -139,6 +147,10 @@ public slots:
     void slot_needDeviceDialogClienk();
     void slot_startWattingProcess();
     void slotMessageReceived(const QString &msg);
+    // SIGTERM or SIGINT: leave the event loop the normal way, but only once a
+    // running firmware update has finished.
+    void slot_TerminationRequested(int signalNumber);
+    void slot_FirmwareFlashEnded();
 
     // Tray, window controls and indicators.
     void on_activatedSysTrayIcon(QSystemTrayIcon::ActivationReason reason);
@@ -231,4 +243,5 @@ private:
     int m_batteryTimerId = 0;
     int m_openedMouseType = 0;
     int m_lightingFamilyA = -1;
+    bool m_quitWhenFlashed = false;
 };

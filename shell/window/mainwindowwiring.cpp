@@ -69,6 +69,7 @@ void MainWindowWiring::connectCoordinator() const
     QObject::connect(dc, &DCDataHandle::sig_CurrentButtonIsOriginalButton, page,
                      &MainSettingWidget::slot_SetMouseButtonStyleSheetIsOriginal, q);
     QObject::connect(dc, &DCDataHandle::sig_TrueMouseValue, page, &MainSettingWidget::slot_SetKeyTrueValue, q);
+    QObject::connect(dc, &DCDataHandle::sig_CPIListValueWritten, page, &MainSettingWidget::slot_CpiListWritten, q);
     QObject::connect(dc, &DCDataHandle::sig_SetCurrentConfigure, w, &MainWindow::showCurrentConfigButton, q);
     QObject::connect(dc, &DCDataHandle::sig_startCode, w, &MainWindow::slot_startCode, q);
     QObject::connect(dc, &DCDataHandle::sig_finishCode, w, &MainWindow::slot_finishCode, q);
@@ -81,6 +82,7 @@ void MainWindowWiring::connectCoordinator() const
     QObject::connect(dc, &DCDataHandle::sig_ShowUpdateWidget, w, &MainWindow::slot_ShowUpdateFirmwareWidget, q);
     QObject::connect(dc, &DCDataHandle::sig_RemoveReloadWidget, w, &MainWindow::sig_RemoveReloadWidget, q);
     QObject::connect(dc, &DCDataHandle::sig_CloseUpdateMouseDialog, w, &MainWindow::sig_CloseUpdateMouseDialog, q);
+    QObject::connect(dc, &DCDataHandle::sig_closeUpdatingWidget, w, &MainWindow::slot_FirmwareFlashEnded, q);
 
     // Window to coordinator.
     QObject::connect(w, &MainWindow::sig_LoadFileAndeWriteIntoMouse, dc,
@@ -135,6 +137,9 @@ void MainWindowWiring::connectWatcher() const
 
     QObject::connect(watcher, &CheckDevice::sigFound, w, &MainWindow::slot_WarningDeviceNotInsert, q);
     QObject::connect(watcher, &CheckDevice::sigBlootDescriptor, w, &MainWindow::slot_SetKorvanMouseBooltDescriptor, q);
+    QObject::connect(watcher, &CheckDevice::sigNoPermission, w, &MainWindow::slot_DeviceNotPermitted, q);
+    // A failed open goes straight back to the watcher, which tries again.
+    QObject::connect(w->m_dataHandle, &DCDataHandle::sig_OpenDeviceFailed, watcher, &CheckDevice::slot_OpenFailed, q);
     QObject::connect(w->m_dataHandle, &DCDataHandle::sig_StartCheckDeviceTimer, watcher, &CheckDevice::startTheTimer,
                      q);
     QObject::connect(w->m_dataHandle, &DCDataHandle::sig_StopCheckDeviceTimer, watcher, &CheckDevice::stopTheTimer, q);
