@@ -77,24 +77,25 @@ KeySettingDialog::~KeySettingDialog()
 
 void KeySettingDialog::setLanguageTexts()
 {
-    fitButtonText(m_ui->ConbinationKeyButton, languageText(121), 0.9);
-    fitButtonText(m_ui->MarcoEditButton, languageText(122), 0.9);
-    fitButtonText(m_ui->BasicFunctionButton, languageText(123), 0.9);
-    fitButtonText(m_ui->HighestFunctionButton, languageText(124), 0.9);
-    fitButtonText(m_ui->BackToDefalutButton, languageText(150), 0.85);
-    fitButtonText(m_ui->OKButton, languageText(116), 0.85);
-    fitButtonText(m_ui->ForbidenPressKeyCheckBox, languageText(149), 0.8);
+    // The factors leave out what the style's padding and the indicators take.
+    fitButtonText(m_ui->ConbinationKeyButton, languageText(121), 0.85);
+    fitButtonText(m_ui->MarcoEditButton, languageText(122), 0.85);
+    fitButtonText(m_ui->BasicFunctionButton, languageText(123), 0.85);
+    fitButtonText(m_ui->HighestFunctionButton, languageText(124), 0.85);
+    fitButtonText(m_ui->BackToDefalutButton, languageText(150), 0.88);
+    fitButtonText(m_ui->OKButton, languageText(116), 0.7);
+    fitButtonText(m_ui->ForbidenPressKeyCheckBox, languageText(149), 0.88);
     m_ui->KeyHintLabel->setText(languageText(429));
     fitButtonText(m_ui->MacroFolderLabel, languageText(430));
     fitButtonText(m_ui->MacroListLabel, languageText(473));
-    fitButtonText(m_ui->PlayMusicCheckBox, languageText(424), 0.8);
-    fitButtonText(m_ui->StartProgramCheckBox, languageText(425), 0.8);
-    fitButtonText(m_ui->OpenFileCheckBox, languageText(426), 0.8);
-    fitButtonText(m_ui->OpenDirectoryCheckBox, languageText(427), 0.8);
+    fitButtonText(m_ui->PlayMusicCheckBox, languageText(424), 0.88);
+    fitButtonText(m_ui->StartProgramCheckBox, languageText(425), 0.88);
+    fitButtonText(m_ui->OpenFileCheckBox, languageText(426), 0.88);
+    fitButtonText(m_ui->OpenDirectoryCheckBox, languageText(427), 0.88);
     for (QWidget *browse : {static_cast<QWidget *>(m_ui->PlayMusicButton), static_cast<QWidget *>(m_ui->StartProgramButton),
                             static_cast<QWidget *>(m_ui->OpenFileButton),
                             static_cast<QWidget *>(m_ui->OpenDirectoryButton)})
-        fitButtonText(browse, languageText(428), 0.8);
+        fitButtonText(browse, languageText(428), 0.76);
 }
 
 // --- What the window tells the dialog ---------------------------------------------------
@@ -103,7 +104,8 @@ void KeySettingDialog::setChangedButton(int button)
 {
     m_button = button;
     fillBasicList();
-    fitButtonText(m_ui->ShowTitleButton, buttonName(button, m_mouseType));
+    m_title = buttonName(button, m_mouseType);
+    fitButtonText(m_ui->ShowTitleButton, m_title);
     m_maxChecked = maxCheckedMacros(button, m_mouseType);
 }
 
@@ -120,14 +122,26 @@ void KeySettingDialog::fillBasicList()
 
 void KeySettingDialog::setTrueMouseValue(int changeType, int trueValue, int modifyKey)
 {
-    qDebug() << "setTrueMouseValue changeType trueMouseValue " << trueValue << modifyKey;
+    qDebug() << "setTrueMouseValue changeType trueMouseValue " << changeType << trueValue;
+    m_trueValueText.clear();
     m_ui->TrueMouseValueLabel->clear();
     m_ui->TrueMouseValueLabel->show();
     if (changeType == -1) {
         m_ui->TrueMouseValueLabel->hide();
         return;
     }
-    fitButtonText(m_ui->TrueMouseValueLabel, trueMouseValueText(changeType, trueValue, modifyKey));
+    m_trueValueText = trueMouseValueText(changeType, trueValue, modifyKey);
+    fitButtonText(m_ui->TrueMouseValueLabel, m_trueValueText);
+}
+
+void KeySettingDialog::showEvent(QShowEvent *event)
+{
+    ensurePolished();
+    setLanguageTexts();
+    fitButtonText(m_ui->ShowTitleButton, m_title);
+    if (!m_trueValueText.isEmpty())
+        fitButtonText(m_ui->TrueMouseValueLabel, m_trueValueText);
+    QDialog::showEvent(event);
 }
 
 // --- Tabs -------------------------------------------------------------------------------

@@ -93,6 +93,8 @@ private slots:
     void on_OpenDirectoryButton_clicked();
 
 protected:
+    // Texts are fitted once the style sheet has given the widgets their fonts.
+    void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     // Tab is a key to capture on the combination page, not a focus move.
     bool focusNextPrevChild(bool next) override;
@@ -116,4 +118,6 @@ private:
     int m_maxChecked = 1;
     JsonHandle m_json; // macro-file reader
     QList<Form *> m_macroRows;
+    QString m_title;
+    QString m_trueValueText;
 };

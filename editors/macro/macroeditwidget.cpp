@@ -113,15 +113,15 @@ MacroEditWidget::~MacroEditWidget()
 
 void MacroEditWidget::setLanguageTexts()
 {
-    fitButtonText(m_ui->CreateButton, languageText(460), 0.85);
-    fitButtonText(m_ui->DeleteButton, languageText(461), 0.85);
-    fitButtonText(m_ui->AddEventButton, languageText(462), 0.85);
-    fitButtonText(m_ui->ReduceEventButton, languageText(463), 0.85);
-    fitButtonText(m_ui->EditEventButton, languageText(464), 0.85);
+    fitButtonText(m_ui->CreateButton, languageText(460), 0.92);
+    fitButtonText(m_ui->DeleteButton, languageText(461), 0.92);
+    fitButtonText(m_ui->AddEventButton, languageText(462), 0.9);
+    fitButtonText(m_ui->ReduceEventButton, languageText(463), 0.9);
+    fitButtonText(m_ui->EditEventButton, languageText(464), 0.9);
     fitButtonText(m_ui->AddCertainButton, languageText(465), 0.85);
-    fitButtonText(m_ui->ChangeOrInsertKeyRadioButton, languageText(466), 0.75);
-    fitButtonText(m_ui->ChangeOrInsertDelayTimeRadioButton, languageText(467), 0.75);
-    fitButtonText(m_ui->ChangeOrInsetAMousePositionRadioButton, languageText(468), 0.75);
+    fitButtonText(m_ui->ChangeOrInsertKeyRadioButton, languageText(466), 0.85);
+    fitButtonText(m_ui->ChangeOrInsertDelayTimeRadioButton, languageText(467), 0.85);
+    fitButtonText(m_ui->ChangeOrInsetAMousePositionRadioButton, languageText(468), 0.9);
     fitButtonText(m_ui->IgnoreEventWaiteTimeCheckBox, languageText(469), 0.9);
     fitButtonText(m_ui->LeftMouseButton, languageText(470), 0.85);
     fitButtonText(m_ui->MidMouseButton, languageText(471), 0.85);
@@ -131,7 +131,7 @@ void MacroEditWidget::setLanguageTexts()
     fitButtonText(m_ui->LoopCount_RadioButton, languageText(175), 0.85);
     fitButtonText(m_ui->PlayWhenItPressed_RadioButton, languageText(174), 0.9);
     fitButtonText(m_ui->PlayUntilPressAgain_RadioButton, languageText(166), 0.9);
-    fitButtonText(m_ui->StartRecordButton, languageText(176), 0.9);
+    fitButtonText(m_ui->StartRecordButton, languageText(m_recording ? 296 : 176), 0.9);
 }
 
 void MacroEditWidget::setMouseType(int mouseType)
@@ -650,6 +650,9 @@ void MacroEditWidget::hideEvent(QHideEvent *event)
 
 void MacroEditWidget::showEvent(QShowEvent *event)
 {
+    // Texts are fitted once the style sheet has given the widgets their fonts.
+    ensurePolished();
+    setLanguageTexts();
     QWidget::showEvent(event);
     updateKeyboardGrab();
 }
@@ -765,6 +768,9 @@ void MacroEditWidget::EditArrayEditable(bool state)
         m_changing = false;
         m_addKey = false;
         m_addDelayTime = false;
+        m_ui->lineEdit->setReadOnly(true);
+        m_ui->lineEdit->setFocusPolicy(Qt::NoFocus);
+        m_ui->lineEdit->setPlaceholderText(QString());
         m_ui->XSpinBox->setValue(0);
         m_ui->YSpinBox->setValue(0);
     }
