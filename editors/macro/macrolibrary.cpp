@@ -57,7 +57,7 @@ QString macroName(JsonHandle &json, const QString &path)
 QString cleanMacroName(const QString &name)
 {
     QString out;
-    out.reserve(std::min(name.size(), kMaxMacroNameLength * 2));
+    out.reserve(kMaxMacroNameLength * 2 + 1);
     for (const QChar c : name) {
         if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format
             || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
