@@ -6,6 +6,7 @@
 #include "device/familya/familyacodec.h"
 #include "device/familya/usbdrivermangerox7.h"
 #include "device/korvanusbdriver.h"
+#include "device/macrocapacity.h"
 #include "device/usbdrivermanager.h"
 #include "discovery/models.h"
 #include "platform/clock.h"
@@ -36,6 +37,13 @@ constexpr int kOledShowsPicture = 8;
 QString hex(quint16 value)
 {
     return QString::asprintf("0x%x", unsigned(value));
+}
+
+// Whether the macro of a file fits the open mouse's macro memory; one that
+// does not is refused before anything is written.
+bool macroFitsMouse(JsonHandle &json, const QString &path)
+{
+    return macroFitsDevice(currentMouseType(), json.readMacroNodeList(path), json.getIgnoreDelayTime(path) != 0);
 }
 
 } // namespace
@@ -529,6 +537,11 @@ void DCDataHandle::slot_WriteSingleMacro(int button, QString path)
 {
     if (!haveManager("slot_WriteSingleMacro"))
         return;
+    if (!macroFitsMouse(m_json, path)) {
+        qDebug() << "slot_WriteSingleMacro macro too long for the mouse" << path;
+        warn(Warning::MacroTooLong);
+        return;
+    }
     frame(Frame::Show);
     if (m_manager->WriteSingleMacro(path, button)) {
         qDebug() << "slot_WriteSingleMacro True";
@@ -543,6 +556,13 @@ void DCDataHandle::slot_WriteListMacro(QStringList macroList)
 {
     if (!haveManager("slot_WriteListMacro"))
         return;
+    for (const QString &path : qAsConst(macroList)) {
+        if (!macroFitsMouse(m_json, path)) {
+            qDebug() << "slot_WriteListMacro macro too long for the mouse" << path;
+            warn(Warning::MacroTooLong);
+            return;
+        }
+    }
     frame(Frame::Show);
     if (m_manager->WriteListMacro(macroList))
         warn(Warning::MacroListWritten);

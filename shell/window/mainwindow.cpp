@@ -7,6 +7,8 @@
 #include "discovery/checkdevice.h"
 #include "discovery/findprocess.h"
 #include "discovery/models.h"
+#include "editors/keysetting/keysettingdialog.h"
+#include "editors/macro/macroeditwidget.h"
 #include "editors/textfit.h"
 #include "platform/desktoppointer.h"
 #include "platform/hidbus.h"
@@ -141,11 +143,13 @@ void MainWindow::setUpForm()
     m_configureButtons = {m_ui->ConfigureButton_1, m_ui->ConfigureButton_2, m_ui->ConfigureButton_3,
                           m_ui->ConfigureButton_4, m_ui->ConfigureButton_5};
 
-    // The two pages the program has fill their named pages; each names itself
+    // The pages the program has fill their named pages; each names itself
     // after its class, which a form cannot do.
     const QRect pageArea(QPoint(0, 0), m_ui->stackedWidget->size());
     m_mainSettingPage = new MainSettingWidget(m_ui->MainSettingPage);
     m_mainSettingPage->setGeometry(pageArea);
+    m_macroPage = new MacroEditWidget(m_ui->MacroEditPage);
+    m_macroPage->setGeometry(pageArea);
     m_codeWidget = new CodeWidget(m_ui->CodePage);
     m_codeWidget->setGeometry(pageArea);
 
@@ -207,6 +211,7 @@ void MainWindow::on_MacroEditButton_clicked()
 {
     sendPageView(m_ui->MacroEditButton->toolTip());
     m_pages->showPage(MacroPage);
+    m_macroPage->slot_reLoadMacroNamelist();
 }
 
 void MainWindow::on_SupportButton_clicked()
@@ -300,12 +305,14 @@ void MainWindow::slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid)
             slot_ShowUpdateFirmwareWidget(true, true, m_bootDescriptorType, true);
             return;
         }
+        m_macroPage->EditArrayEditable(false);
         emit sig_OpenDevice(Pid, Vid);
         startTimeCount();
         return;
     }
 
     m_pages->leavePairingPage();
+    m_macroPage->slot_ResetPage();
     needDeviceDialogShow();
     emit sig_DissMissAllThings();
     emit sig_RemoveWarningWidget();
@@ -363,6 +370,7 @@ void MainWindow::applyModel(int mouseType)
 {
     m_openedMouseType = mouseType;
     m_mainSettingPage->setMouseType(mouseType);
+    m_macroPage->setMouseType(mouseType);
     m_ui->TitleLabel->setStyleSheet(titleLogoStyle(mouseType));
     const int familyA = lightingFamilyAFlag(mouseType);
     if (familyA >= 0)
@@ -731,6 +739,30 @@ void MainWindow::slot_startWattingProcess()
         qDebug() << "slot_startWattingProcess: no restart tool" << tool;
 }
 
+KeySettingDialog *MainWindow::keySettingDialog() const
+{
+    return m_keySettingDialog.data();
+}
+
+void MainWindow::slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue,
+                                           int modifyKeyValue)
+{
+    qDebug() << "slot_showKeySettingDialog" << changedButton << buttonChangeType << buttonTrueValue << modifyKeyValue;
+    // One at a time: the open dialog covers the buttons that open it.
+    if (m_keySettingDialog)
+        m_keySettingDialog->close();
+    auto *dialog = new KeySettingDialog(this, m_openedMouseType);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->move(0, 0);
+    dialog->setChangedButton(changedButton);
+    dialog->setTrueMouseValue(buttonChangeType, buttonTrueValue, modifyKeyValue);
+    MainWindowWiring(this).connectKeySettingDialog(dialog);
+    m_keySettingDialog = dialog;
+    dialog->show();
+    dialog->raise();
+    dialog->setFocus();
+}
+
 // --- Entry points that only log ----------------------------------------------------------
 
 void MainWindow::slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType,
@@ -742,13 +774,6 @@ void MainWindow::slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUp
 void MainWindow::showDrawBorder()
 {
     qDebug() << "showDrawBorder: no OLED editor yet; brightness" << m_dataHandle->oledLightIntensity();
-}
-
-void MainWindow::slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue,
-                                           int modifyKeyValue)
-{
-    qDebug() << "slot_showKeySettingDialog: no key dialog yet" << changedButton << buttonChangeType
-             << buttonTrueValue << modifyKeyValue;
 }
 
 void MainWindow::slot_showEditHeadImageDialog()

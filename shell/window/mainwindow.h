@@ -3,6 +3,7 @@
 #include "device/devicetypes.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QThread>
 
@@ -19,7 +20,9 @@ class CodeWidget;
 class DCDataHandle;
 class FindProcess;
 class HidBus;
+class KeySettingDialog;
 class LoadMessageDialog;
+class MacroEditWidget;
 class MainSettingWidget;
 class NeedDeviceDialog;
 class PageNavigator;
@@ -75,6 +78,9 @@ public:
     LoadMessageDialog *loadingDialog() const { return m_loadingDialog; }
     NeedDeviceDialog *needDeviceDialog() const { return m_needDeviceDialog; }
     MainSettingWidget *mainSettingPage() const { return m_mainSettingPage; }
+    MacroEditWidget *macroEditPage() const { return m_macroPage; }
+    // The key assignment dialog while it is open; nullptr otherwise.
+    KeySettingDialog *keySettingDialog() const;
     CodeWidget *codeWidget() const { return m_codeWidget; }
     QSystemTrayIcon *trayIcon() const;
     QMenu *trayMenu() const;
@@ -164,6 +170,8 @@ public slots:
     void slot_BanTopButtonClick(bool state, bool isTransparent);
     void slot_SetSysPointSpeed(int value);
     void slot_SetSysTrolleyValue(int value);
+    // The key assignment dialog for a button, with what the button does now.
+    void slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue, int modifyKeyValue);
 
     // Tabs and bars.
     void on_MainSettingButton_clicked();
@@ -183,7 +191,6 @@ public slots:
     // each logs what it was asked and does nothing else.
     void slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType, bool isUpdateNow);
     void showDrawBorder();
-    void slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue, int modifyKeyValue);
     void slot_showEditHeadImageDialog();
     void on_LoginButton_clicked();
     void slot_SendMessageToGA(const QString &category, const QString &action, const QString &label,
@@ -228,7 +235,9 @@ private:
 
     // Pages, the page switching and the profile buttons in profile order.
     MainSettingWidget *m_mainSettingPage = nullptr;
+    MacroEditWidget *m_macroPage = nullptr;
     CodeWidget *m_codeWidget = nullptr;
+    QPointer<KeySettingDialog> m_keySettingDialog;
     PageNavigator *m_pages = nullptr;
     std::array<QPushButton *, 5> m_configureButtons = {};
 

@@ -2,6 +2,8 @@
 
 #include "coordinator/dcdatahandle.h"
 #include "discovery/checkdevice.h"
+#include "editors/keysetting/keysettingdialog.h"
+#include "editors/macro/macroeditwidget.h"
 #include "shell/dialogs/loadmessagedialog.h"
 #include "shell/dialogs/needdevicedialog.h"
 #include "shell/dialogs/warningdialog.h"
@@ -124,6 +126,13 @@ void MainWindowWiring::connectPages() const
     QObject::connect(page, &MainSettingWidget::sig_SetTrolleySpeed, w, &MainWindow::slot_SetSysTrolleyValue);
     QObject::connect(page, &MainSettingWidget::sig_SendEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
 
+    MacroEditWidget *macros = w->m_macroPage;
+    QObject::connect(macros, &MacroEditWidget::sig_ShowWarningWidgetOnMacroEditWidget, w,
+                     &MainWindow::slot_showWarningDialog);
+    QObject::connect(macros, &MacroEditWidget::sig_HeaderButtonEnable, w, &MainWindow::slot_SetHeaderButtonEnabled);
+    QObject::connect(macros, &MacroEditWidget::sig_BanClickTopButton, w, &MainWindow::slot_BanTopButtonClick);
+    QObject::connect(macros, &MacroEditWidget::sig_SendEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+
     QObject::connect(pairing, &CodeWidget::sig_startCode, w, &MainWindow::sig_startCode);
     QObject::connect(pairing, &CodeWidget::sig_stopCode, w, &MainWindow::slot_stopCode);
     QObject::connect(pairing, &CodeWidget::sig_SendUIEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
@@ -184,4 +193,23 @@ void MainWindowWiring::connectWarningDialog(WarningDialog *dialog, bool closesWh
         QObject::connect(dc, &DCDataHandle::sig_closeUpdatingWidget, dialog, &QDialog::close, q);
     if (closesOnReload)
         QObject::connect(w, &MainWindow::sig_RemoveReloadWidget, dialog, &QDialog::close);
+}
+
+void MainWindowWiring::connectKeySettingDialog(KeySettingDialog *dialog) const
+{
+    MainWindow *w = m_window;
+    DCDataHandle *dc = w->m_dataHandle;
+    const auto q = Qt::QueuedConnection;
+
+    // The true value and the modifier travel unsigned from the dialog.
+    QObject::connect(dialog, &KeySettingDialog::sig_ButtonChangeToKey, dc,
+                     [dc](int button, uint trueValue, uint modifier, int changeType) {
+                         dc->slot_ChangeButtonToKey(button, int(trueValue), int(modifier), changeType);
+                     },
+                     q);
+    QObject::connect(dialog, &KeySettingDialog::sig_WriteSingleMacro, dc, &DCDataHandle::slot_WriteSingleMacro, q);
+    QObject::connect(dialog, &KeySettingDialog::sig_WriteListMacro, dc, &DCDataHandle::slot_WriteListMacro, q);
+    QObject::connect(dialog, &KeySettingDialog::sig_ShowWarningDialog, w, &MainWindow::slot_showWarningDialog);
+    QObject::connect(dialog, &KeySettingDialog::sig_SendEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+    QObject::connect(w, &MainWindow::sig_CloseKeySettingDialog, dialog, &QDialog::close);
 }

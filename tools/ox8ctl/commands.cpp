@@ -1,5 +1,6 @@
 // The command table, and the commands that only read.
 
+#include "tools/ox8ctl/buttonreport.h"
 #include "tools/ox8ctl/commands.h"
 #include "tools/ox8ctl/session.h"
 
@@ -137,6 +138,7 @@ int cmdShow(const QStringList &args)
         o.insert(QStringLiteral("cpi"), cpi);
         o.insert(QStringLiteral("reportRateHz"), reportRateHz(s.rateIndex));
         o.insert(QStringLiteral("battery"), batteryKnown ? QJsonValue(double(s.battery)) : QJsonValue());
+        o.insert(QStringLiteral("buttons"), buttonReport(s.dc.manager(), s.mouseType));
         std::fprintf(stdout, "%s\n", QJsonDocument(o).toJson(QJsonDocument::Compact).constData());
         return ExitOk;
     }

@@ -156,6 +156,12 @@ int buttonCode(const QString &text)
     return (ok && n >= 4 && n <= 17) ? n : 0;
 }
 
+QString buttonCodeName(int button)
+{
+    const QString name = buttons().key(button);
+    return name.isEmpty() ? QString::number(button) : name;
+}
+
 bool parseButtonFunction(const QString &text, ButtonAssignment &out, QString &error)
 {
     const QString t = text.trimmed();

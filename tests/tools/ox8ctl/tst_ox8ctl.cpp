@@ -62,6 +62,7 @@ private slots:
     void stateFileKeepsChangesPerFile();
     void buttonsAndLight_data();
     void buttonsAndLight();
+    void showListsButtons();
     void flash_data();
     void flash();
     void pairing_data();
@@ -432,6 +433,29 @@ void TstOx8ctl::buttonsAndLight()
     QVERIFY2(r.code == 0, r.err.constData());
     // The change went into the current profile file, which still matches the mouse.
     QCOMPARE(show(model).value(QStringLiteral("profile")).toInt(), 1);
+}
+
+void TstOx8ctl::showListsButtons()
+{
+    const QString model = QStringLiteral("ox7c");
+    const Run r = ctl({QStringLiteral("--simulate"), model, QStringLiteral("set-button"), QStringLiteral("back"),
+                       QStringLiteral("key:shift+F5")});
+    QVERIFY2(r.code == 0, r.err.constData());
+    const QJsonObject shown = show(model);
+    // The members that were there stay; buttons come beside them.
+    for (const char *member : {"model", "name", "typeCode", "wireless", "productId", "firmwareVersion", "profile",
+                               "cpi", "reportRateHz", "battery"})
+        QVERIFY2(shown.contains(QLatin1String(member)), member);
+    QJsonObject back;
+    for (const QJsonValue &b : shown.value(QStringLiteral("buttons")).toArray()) {
+        if (b.toObject().value(QStringLiteral("name")).toString() == QLatin1String("back"))
+            back = b.toObject();
+    }
+    QCOMPARE(back.value(QStringLiteral("button")).toInt(), 8);
+    QCOMPARE(back.value(QStringLiteral("factory")).toBool(), false);
+    QCOMPARE(back.value(QStringLiteral("changeType")).toInt(), 29);
+    QCOMPARE(back.value(QStringLiteral("trueValue")).toInt(), 116);
+    QCOMPARE(back.value(QStringLiteral("modifier")).toInt(), 2);
 }
 
 void TstOx8ctl::flash_data()
