@@ -1,6 +1,7 @@
 #include "config/inistores.h"
 
 #include "config/paths.h"
+#include "platform/safefile.h"
 
 #include <QDebug>
 #include <QFile>
@@ -69,14 +70,25 @@ OperateIni::~OperateIni() = default;
 
 void OperateIni::open(const QString &path)
 {
+    m_path = path;
     m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
     useUtf8Ini(*m_settings);
+}
+
+bool OperateIni::fileUsable() const
+{
+    if (isMissingOrRegularFile(m_path))
+        return true;
+    qDebug() << "OperateIni: not a regular file, left alone:" << m_path;
+    return false;
 }
 
 QString OperateIni::getValue(const QString &key)
 {
     if (!m_settings)
         return QStringLiteral("key error or unInit obj");
+    if (!fileUsable())
+        return kNull;
     // Another instance may have written the file since we last looked.
     m_settings->sync();
     const QVariant value = m_settings->value(key);
@@ -92,7 +104,7 @@ QString OperateIni::getValue(const QString &key)
 
 void OperateIni::setValue(const QString &key, const QString &text)
 {
-    if (!m_settings)
+    if (!m_settings || !fileUsable())
         return;
     m_settings->setValue(key, text);
     m_settings->sync();
@@ -243,12 +255,16 @@ QString noLongerRemindIniPath()
 
 bool readNotRemind()
 {
+    if (!isMissingOrRegularFile(noLongerRemindIniPath()))
+        return false;
     const QSettings settings(noLongerRemindIniPath(), QSettings::IniFormat);
     return settings.value(QStringLiteral("NotRemind"), 0).toInt() == 1;
 }
 
 void writeNotRemind(int value)
 {
+    if (!isMissingOrRegularFile(noLongerRemindIniPath()))
+        return;
     QSettings settings(noLongerRemindIniPath(), QSettings::IniFormat);
     settings.setValue(QStringLiteral("NotRemind"), value);
     settings.sync();
@@ -287,6 +303,9 @@ QString highestFunctionSection(int button)
 
 bool readHighestFunction(int button, int &function, QString &path)
 {
+    // QSettings would block on a FIFO and follow a link.
+    if (!isMissingOrRegularFile(highestFunctionIniPath()))
+        return false;
     QSettings settings(highestFunctionIniPath(), QSettings::IniFormat);
     useUtf8Ini(settings);
     const QString section = highestFunctionSection(button);

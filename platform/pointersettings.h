@@ -8,7 +8,8 @@
 class PointerSettings
 {
 public:
-    // settingsFile: INI file that keeps the values between runs.
+    // settingsFile: INI file that keeps the values between runs; anything
+    // there but a regular file (a link, a FIFO) is left alone.
     explicit PointerSettings(const QString &settingsFile);
     virtual ~PointerSettings();
 

@@ -102,16 +102,16 @@ public:
     int ReadSettingsRecord(QByteArray &record, int which) override;
     int GetMousePid(quint16 &productId) override;
     int GetFirmwareVersion(int &version) override;
-    int GetBatteryPower(int &value) override;
+    int GetBatteryPower(int &value, bool reportsPercent) override;
 
     void SetConfigPathPrefix(const QString &modelFolder) override;
-    bool CompareMouseAndLocalFileData(int &configNumber) override;
+    bool CompareMouseAndLocalFileData(int &configNumber, int preferred) override;
     bool GetProfileData() override;
     int SetProfileData() override;
     int SetCurrentConfigNumber(int number) override;
     bool LoadConfigFileByNumber(int number) override;
     bool LoadConfigFileWithoutButtons(int number) override;
-    void SaveConfigFileByConfigureNumber(int number) override;
+    bool SaveConfigFileByConfigureNumber(int number) override;
     bool WriteCurrentConfigToMouse() override;
     // Converts the text profiles ConfigN.txt (N = 1..5) into ConfigN.json and
     // removes each text file once converted; a file that does not parse is
@@ -139,7 +139,7 @@ signals:
 private:
     bool haveDriver(const char *operation) const;
     bool touchesRecord(int which) const { return which == 1; }
-    void saveCurrentConfig();
+    bool saveCurrentConfig();
     void adoptRecord(const QByteArray &record);
     void syncStoredValues();
     bool writeButtonWord(int button, quint32 word, int which);

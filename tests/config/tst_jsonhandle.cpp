@@ -240,13 +240,14 @@ void TestJsonHandle::modelsSharingABlock_data()
     QTest::addColumn<int>("a");
     QTest::addColumn<int>("b");
     QTest::addColumn<QList<int>>("differingOffsets");
-    QTest::newRow("13 is 2") << 2 << 13 << QList<int>{};
     QTest::newRow("18 is 4") << 4 << 18 << QList<int>{};
     QTest::newRow("8 is 7") << 7 << 8 << QList<int>{};
     QTest::newRow("9 is 7") << 7 << 9 << QList<int>{};
     QTest::newRow("12 is 7") << 7 << 12 << QList<int>{};
-    QTest::newRow("11 is 10") << 10 << 11 << QList<int>{};
-    QTest::newRow("14 is 10") << 10 << 14 << QList<int>{};
+    // Models whose CPI codes follow another rule differ in their stages only.
+    QTest::newRow("13 against 2: stages and their copy") << 2 << 13 << QList<int>{60, 61, 62, 76, 77, 78};
+    QTest::newRow("10 against 11: the CPI matrix") << 11 << 10 << QList<int>{74, 78, 80, 81};
+    QTest::newRow("14 against 11: the CPI matrix") << 11 << 14 << QList<int>{68, 70, 72, 74, 76, 78, 80, 81};
     QTest::newRow("3 against 2")
         << 2 << 3
         << QList<int>{6, 7, 58, 59, 60, 61, 62, 63, 64, 72, 74, 75, 76, 77, 78, 79, 80, 88, 124, 126, 128};

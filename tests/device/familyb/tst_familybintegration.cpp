@@ -705,14 +705,14 @@ void TstFamilyBIntegration::compareFindsTheMatchingFile()
     fresh->InitModelDefaults(PID_OX6, VID_KORVAN);
     QVERIFY(fresh->GetProfileData());
     int number = 0;
-    QVERIFY(fresh->CompareMouseAndLocalFileData(number));
+    QVERIFY(fresh->CompareMouseAndLocalFileData(number, 0));
     QCOMPARE(number, 4);
     QCOMPARE(fresh->currentConfigNumber(), 4);
 
     // Nothing matches once file 4 is gone and the mouse is no default.
     QVERIFY(QFile::remove(rig.configPath(4)));
     number = 0;
-    QVERIFY(!fresh->CompareMouseAndLocalFileData(number));
+    QVERIFY(!fresh->CompareMouseAndLocalFileData(number, 0));
     QCOMPARE(number, 0);
 }
 

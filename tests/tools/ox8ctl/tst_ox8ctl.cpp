@@ -309,7 +309,9 @@ void TstOx8ctl::exportImportResetAndProfiles()
     const QString ox7 = QStringLiteral("ox7");
     const QJsonArray mine = ints({400, 1200, 0, 0, 0, 0, 0});
     QCOMPARE(ctl({sim, ox7, QStringLiteral("set-cpi"), QStringLiteral("400,1200")}).code, 0);
-    const QString exported = m_app->filePath(QStringLiteral("profile1.json"));
+    // Exports go outside APP (the program's own files live there).
+    QTemporaryDir outside;
+    const QString exported = outside.filePath(QStringLiteral("profile1.json"));
     Run r = ctl({sim, ox7, QStringLiteral("export"), QStringLiteral("1"), exported});
     QVERIFY2(r.code == 0, r.err.constData());
     QVERIFY(QFile::exists(exported));

@@ -1,5 +1,5 @@
 // Ranges, defaults and snapping of the CPI rows, per model.
-#include "editors/cpi/cpiranges.h"
+#include "discovery/cpiranges.h"
 
 #include <QtTest>
 
