@@ -71,21 +71,29 @@ OperateIni::~OperateIni() = default;
 void OperateIni::open(const QString &path)
 {
     m_path = path;
-    m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
-    useUtf8Ini(*m_settings);
+    m_opened = true;
+    m_settings.reset();
 }
 
-bool OperateIni::fileUsable() const
+bool OperateIni::fileUsable()
 {
-    if (isMissingOrRegularFile(m_path))
+    if (isMissingOrRegularFile(m_path)) {
+        // QSettings reads the file as soon as it exists, so it is made only
+        // once the file is known to be one we may read.
+        if (!m_settings) {
+            m_settings = std::make_unique<QSettings>(m_path, QSettings::IniFormat);
+            useUtf8Ini(*m_settings);
+        }
         return true;
+    }
     qDebug() << "OperateIni: not a regular file, left alone:" << m_path;
+    m_settings.reset();
     return false;
 }
 
 QString OperateIni::getValue(const QString &key)
 {
-    if (!m_settings)
+    if (!m_opened)
         return QStringLiteral("key error or unInit obj");
     if (!fileUsable())
         return kNull;
@@ -104,7 +112,7 @@ QString OperateIni::getValue(const QString &key)
 
 void OperateIni::setValue(const QString &key, const QString &text)
 {
-    if (!m_settings || !fileUsable())
+    if (!m_opened || !fileUsable())
         return;
     m_settings->setValue(key, text);
     m_settings->sync();

@@ -33,9 +33,11 @@ public:
     void setValue(const QString &key, const QString &text);
 
 private:
-    bool fileUsable() const;
+    // Whether the file may be used; makes the settings object when it may.
+    bool fileUsable();
 
     QString m_path;
+    bool m_opened = false;
     std::unique_ptr<QSettings> m_settings;
 };
 

@@ -48,9 +48,10 @@ bool createFileIfMissing(const QString &path);
 // socket or device at the path is refused. A replaced regular file keeps its
 // permission bits. False (and the old entry untouched) on any failure.
 //
-// With a damageReason, what was at the path is damage worth keeping: it goes
-// to the name moveAsideDamaged would give it (said so on lcFiles) as the new
-// content takes its place, and stays where it was when the write fails.
+// With a damageReason, what was at the path (a FIFO or device too, never
+// opened) is damage worth keeping: it goes to the name moveAsideDamaged
+// would give it (said so on lcFiles) as the new content takes its place, and
+// stays where it was when the write fails.
 bool replaceFileAtomically(const QString &path, const QByteArray &data, QString *error = nullptr,
                            const QString &damageReason = QString());
 

@@ -182,6 +182,10 @@ bool replaceFileAtomically(const QString &path, const QByteArray &data, QString 
         switch (kindOf(old)) {
         case FileKind::Regular: keepMode = true; break;
         case FileKind::Link: break; // the link goes, its target stays as it is
+        case FileKind::Other:
+            if (!damageReason.isEmpty())
+                break; // kept aside below, never opened
+            Q_FALLTHROUGH();
         default:
             setError(error, QStringLiteral("%1 is not a regular file").arg(path));
             return false;

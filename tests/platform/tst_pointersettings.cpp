@@ -1,4 +1,5 @@
 #include "platform/pointersettings.h"
+#include "tests/common/fifoguard.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -28,6 +29,7 @@ private slots:
     void wheelLines_data();
     void wheelLines();
     void brokenFileFallsBack();
+    void fifoOrLinkIsLeftAlone();
     void gnomeScale();
 };
 
@@ -100,6 +102,33 @@ void TstPointerSettings::gnomeScale()
     QCOMPARE(gnomePointerSpeed(10), 0.0);
     QCOMPARE(gnomePointerSpeed(20), 1.0);
     QCOMPARE(gnomePointerSpeed(0), -0.9);
+}
+
+// QSettings would block on a FIFO (the window never appears) and write
+// through a link.
+void TstPointerSettings::fifoOrLinkIsLeftAlone()
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.path() + "/pointer.ini";
+    QVERIFY(fifoguard::makeFifo(fifo));
+    RecordingPointerSettings s(fifo);
+    int speed = 0;
+    int lines = 0;
+    QVERIFY(fifoguard::finishesWithoutBlocking(fifo, [&] {
+        speed = s.mouseSpeed();
+        lines = s.wheelScrollLines();
+        s.setMouseSpeed(15);
+    }));
+    QCOMPARE(speed, 10);
+    QCOMPARE(lines, 3);
+    QCOMPARE(s.speeds, QList<int>{15}); // still applied to the desktop
+
+    const QString target = dir.path() + "/elsewhere.ini";
+    const QString link = dir.path() + "/linked.ini";
+    QVERIFY(QFile::link(target, link));
+    RecordingPointerSettings viaLink(link);
+    viaLink.setWheelScrollLines(7);
+    QVERIFY(!QFile::exists(target));
 }
 
 QTEST_GUILESS_MAIN(TstPointerSettings)

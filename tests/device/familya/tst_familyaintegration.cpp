@@ -12,6 +12,7 @@
 #include "tests/common/emulateddesk.h"
 #include "tests/common/testutil.h"
 
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace familya;
@@ -105,6 +106,7 @@ private slots:
     void singleCpiStage();
     void reportRate_data();
     void reportRate();
+    void unknownReportIntervalReadsAsTheFactoryRate();
 
     void plainSettingsWords();
 
@@ -332,6 +334,19 @@ void TestFamilyAIntegration::reportRate()
     QCOMPARE(back, index);
     QCOMPARE(readLe32(r.fileBlock(1), 60), quint32(interval));
     QCOMPARE(r.manager.SetUsbReportRate(4, 1), 0);
+}
+
+// An interval no rate has (a bad profile loaded before, say) used to make
+// every later read of the mouse fail; it reads as the factory rate now.
+void TestFamilyAIntegration::unknownReportIntervalReadsAsTheFactoryRate()
+{
+    Rig r(11, false);
+    QVERIFY(r.openAndRead());
+    QVERIFY(r.mouse().setMemory(0x880, QByteArray(4, '\0')));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("GetUsbReportRate unknown interval 0"));
+    int index = -1;
+    QVERIFY(r.manager.GetUsbReportRate(index, 1));
+    QCOMPARE(index, 3); // the OX7's factory block runs at 1000 Hz
 }
 
 void TestFamilyAIntegration::plainSettingsWords()
