@@ -155,18 +155,29 @@ QByteArray Simulation::fingerprint(const QString &path)
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1) + char('0' + int(read));
 }
 
-std::unique_ptr<QLockFile> Simulation::lockFor(const QString &path, QString *error)
+namespace {
+
+// The lock of a state file (path + ".lock"); nullptr when another program
+// kept it for timeoutMs. A holder that died holds nothing.
+std::unique_ptr<QLockFile> takeStateLock(const QString &path, int timeoutMs, QString *error)
 {
-    if (m_stateLock && m_lockedPath == path)
-        return nullptr;
     QDir().mkpath(QFileInfo(path).absolutePath());
     auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(kStateLockWaitMs)) {
+    if (!lock->tryLock(timeoutMs)) {
         setError(error, QStringLiteral("state file %1 is in use by another program").arg(path));
         return nullptr;
     }
     return lock;
+}
+
+} // namespace
+
+std::unique_ptr<QLockFile> Simulation::lockFor(const QString &path, QString *error)
+{
+    if (m_stateLock && m_lockedPath == path)
+        return nullptr;
+    return takeStateLock(path, kStateLockWaitMs, error);
 }
 
 bool Simulation::lockState(const QString &path, int timeoutMs, QString *error)
@@ -174,13 +185,9 @@ bool Simulation::lockState(const QString &path, int timeoutMs, QString *error)
     if (m_stateLock && m_lockedPath == path)
         return true;
     unlockState();
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
-    lock->setStaleLockTime(0);
-    if (!lock->tryLock(timeoutMs)) {
-        setError(error, QStringLiteral("state file %1 is in use by another program").arg(path));
+    std::unique_ptr<QLockFile> lock = takeStateLock(path, timeoutMs, error);
+    if (!lock)
         return false;
-    }
     m_stateLock = std::move(lock);
     m_lockedPath = path;
     return true;

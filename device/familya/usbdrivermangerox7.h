@@ -19,7 +19,8 @@ class USBDriverOX7;
 // Manager of family A: keeps the image of the mouse's current configuration
 // (the 128-byte profile record of familyacodec.h plus 14 macro buffers),
 // turns user values into driver calls, and after every successful change
-// saves the configuration file of the current number (ConfigN.json).
+// saves the configuration file of the current number (ConfigN.json); a
+// change whose file could not be saved fails (the mouse keeps it).
 //
 // How the record and the macro buffers sit in the files is
 // familyaprofilefiles.h's business.

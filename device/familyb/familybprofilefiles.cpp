@@ -10,7 +10,6 @@
 
 #include <QDebug>
 #include <QFile>
-#include <QFileInfo>
 #include <QMutexLocker>
 
 namespace familyb {

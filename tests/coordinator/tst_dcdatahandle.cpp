@@ -232,7 +232,7 @@ private slots:
     void thousandPlugCyclesOpenOnceAndLeakNothing();
     void slotsWithoutDeviceDoNothing();
 
-    // Faults of a review against the specification.
+    // Faults found by trying the program as a user would.
     void buttonsReturnToFactoryAfterASwitch_data();
     void buttonsReturnToFactoryAfterASwitch();
     void batteryOfPercentModelsIsNotConverted_data();
@@ -930,7 +930,7 @@ void TstDCDataHandle::slotsWithoutDeviceDoNothing()
     QVERIFY(dc.manager() == nullptr);
 }
 
-// --- Faults of a review --------------------------------------------------------------------
+// --- Faults found in use --------------------------------------------------------------------
 
 namespace {
 

@@ -14,7 +14,6 @@
 #include "device/usbdrivermanager.h"
 #include "platform/safefile.h"
 
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 

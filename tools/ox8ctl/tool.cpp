@@ -21,6 +21,11 @@ namespace {
 bool g_verbose = false;
 // How long a command waits for another one to finish.
 constexpr int kLockWaitMs = 60000;
+
+QString appLockPath()
+{
+    return appDirectory() + QStringLiteral("/.lock");
+}
 } // namespace
 
 void messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
@@ -35,11 +40,6 @@ void messageHandler(QtMsgType type, const QMessageLogContext &context, const QSt
     if (!g_verbose && type != QtFatalMsg)
         return;
     std::fprintf(stderr, "%s\n", qPrintable(message));
-}
-
-QString appLockPath()
-{
-    return appDirectory() + QStringLiteral("/.lock");
 }
 
 int run(const QStringList &arguments)

@@ -59,7 +59,7 @@ private slots:
     void pairing_data();
     void pairing();
 
-    // Faults of a review against the specification.
+    // Faults found by trying the program as a user would.
     void refusedCpiValues_data();
     void refusedCpiValues();
     void importChecksTheProfile_data();
@@ -458,7 +458,7 @@ void TstOx8ctl::pairing()
     QVERIFY2(r.code == code, r.err.constData());
 }
 
-// --- Faults of a review -------------------------------------------------------------
+// --- Faults found in use -------------------------------------------------------------
 
 // Values a model cannot take switched stages off (ox2 set-cpi 450 showed
 // [0,0,0,0,0,0,0]) or were stored as they were (26000 on an OX4): refused
