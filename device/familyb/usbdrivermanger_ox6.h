@@ -16,7 +16,8 @@
 // settings block (profile bytes 242..473), changes bytes in it for each user
 // action and writes the complete profile back ("write-through"); the current
 // configuration file is saved only after the device took the profile, and a
-// refused write puts the working copy back as it was.
+// refused write puts the working copy back as it was. A file that could not
+// be saved makes the operation fail as well.
 //
 // Lives on the coordinator's thread. GetOLEDLightIntensity and
 // TurnOldTxtFileToNewJsonFile may also be called from the GUI thread: the
@@ -75,12 +76,12 @@ public:
     int GetFirmwareVersion(int &version) override;
 
     void SetConfigPathPrefix(const QString &modelFolder) override;
-    bool CompareMouseAndLocalFileData(int &configNumber) override;
+    bool CompareMouseAndLocalFileData(int &configNumber, int preferred) override;
     bool GetProfileData() override;
     int SetCurrentConfigNumber(int number) override;
     bool LoadConfigFileByNumber(int number) override;
     bool LoadConfigFileWithoutButtons(int number) override;
-    void SaveConfigFileByConfigureNumber(int number) override;
+    bool SaveConfigFileByConfigureNumber(int number) override;
     bool WriteCurrentConfigToMouse() override;
     int TurnOldTxtFileToNewJsonFile() override;
     void SaveToOldTxtFiles() override;
@@ -127,11 +128,14 @@ private:
     void setWord(int profileByte, const familyb::ButtonWord &word);
     const familyb::LightZoneLayout &zone(bool wheelZone) const;
 
-    // Runs change() on the working copy and writes it through; on failure
-    // the working copy, the profile and the macros are restored.
+    // Runs change() on the working copy and writes it through; when the
+    // mouse refuses, the working copy, the profile and the macros are
+    // restored. Fails too when the file could not be saved (the mouse and
+    // the working copy then keep the change).
     template <typename F>
     int changeAndWrite(F &&change);
-    bool writeThrough();
+    enum class WriteOutcome { Done, DeviceRefused, FileNotSaved };
+    WriteOutcome writeThrough();
 
     int assignButtonWord(int button, const familyb::ButtonWord &word);
     int countLeftClickButtons() const;
