@@ -7,6 +7,8 @@
 #include "discovery/checkdevice.h"
 #include "discovery/findprocess.h"
 #include "discovery/models.h"
+#include "editors/lighting/lightsettingwidget.h"
+#include "editors/oled/drawdialog.h"
 #include "editors/textfit.h"
 #include "platform/pointersettings.h"
 #include "platform/programlauncher.h"
@@ -115,7 +117,7 @@ void MainWindow::setUpForm()
     m_ui->setupUi(this);
     // Plain widgets paint their style sheet's background only with this.
     for (QWidget *w : {m_ui->centralWidget, m_ui->WiredWidget, m_ui->HideTopButtonWidget,
-                       m_ui->HideBottomButtonWidget})
+                       m_ui->HideBottomButtonWidget, m_ui->LightSettingPage})
         w->setAttribute(Qt::WA_StyledBackground);
     m_ui->WiredWidget->hide();
     m_ui->BattaryButton->setStyleSheet(emptyBatteryStyle());
@@ -131,6 +133,8 @@ void MainWindow::setUpForm()
     const QRect pageArea(QPoint(0, 0), m_ui->stackedWidget->size());
     m_mainSettingPage = new MainSettingWidget(m_ui->MainSettingPage);
     m_mainSettingPage->setGeometry(pageArea);
+    m_lightSettingPage = new LightSettingWidget(m_ui->LightSettingPage);
+    m_lightSettingPage->setGeometry(pageArea);
     m_codeWidget = new CodeWidget(m_ui->CodePage);
     m_codeWidget->setGeometry(pageArea);
 
@@ -338,9 +342,12 @@ void MainWindow::applyModel(int mouseType)
     m_openedMouseType = mouseType;
     m_mainSettingPage->setMouseType(mouseType);
     m_ui->TitleLabel->setStyleSheet(titleLogoStyle(mouseType));
+    m_lightSettingPage->setZoneLabels(mouseType);
     const int familyA = lightingFamilyAFlag(mouseType);
-    if (familyA >= 0)
+    if (familyA >= 0) {
         m_lightingFamilyA = familyA;
+        m_lightSettingPage->setSliderRanges(familyA == 1);
+    }
 }
 
 // --- Battery -----------------------------------------------------------------------------
@@ -684,17 +691,30 @@ void MainWindow::slot_startWattingProcess()
         qDebug() << "slot_startWattingProcess: no restart tool" << tool;
 }
 
+// --- OLED editor -------------------------------------------------------------------------
+
+void MainWindow::showDrawBorder()
+{
+    // Laid over the window like the warnings; it goes when closed, and with
+    // the mouse it edits.
+    auto *dialog = new DrawDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->move(0, 0);
+    dialog->setMouseType(m_openedMouseType);
+    dialog->setFirmwareVersion(m_firmwareVersion);
+    dialog->setConfigNumber(m_currentConfigure);
+    dialog->setLightIntensity(m_dataHandle->oledLightIntensity());
+    MainWindowWiring(this).connectDrawDialog(dialog);
+    dialog->show();
+    dialog->raise();
+}
+
 // --- Entry points that only log ----------------------------------------------------------
 
 void MainWindow::slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType,
                                                bool isUpdateNow)
 {
     qDebug() << "slot_ShowUpdateFirmwareWidget" << isChangeable << isLocalUpdateState << mouseType << isUpdateNow;
-}
-
-void MainWindow::showDrawBorder()
-{
-    qDebug() << "showDrawBorder: no OLED editor yet; brightness" << m_dataHandle->oledLightIntensity();
 }
 
 void MainWindow::slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue,

@@ -17,8 +17,10 @@ class MainWindow;
 class CheckDevice;
 class CodeWidget;
 class DCDataHandle;
+class DrawDialog;
 class FindProcess;
 class HidBus;
+class LightSettingWidget;
 class LoadMessageDialog;
 class MainSettingWidget;
 class NeedDeviceDialog;
@@ -69,6 +71,7 @@ public:
     LoadMessageDialog *loadingDialog() const { return m_loadingDialog; }
     NeedDeviceDialog *needDeviceDialog() const { return m_needDeviceDialog; }
     MainSettingWidget *mainSettingPage() const { return m_mainSettingPage; }
+    LightSettingWidget *lightSettingPage() const { return m_lightSettingPage; }
     CodeWidget *codeWidget() const { return m_codeWidget; }
     QSystemTrayIcon *trayIcon() const;
     QMenu *trayMenu() const;
@@ -167,10 +170,12 @@ public slots:
     void on_ResetToOriginalButton_clicked();
     void on_QuitUserButton_clicked();
 
+    // The OLED editor over the window, for the open model and profile.
+    void showDrawBorder();
+
     // Entry points whose dialogs and clients the program does not have:
     // each logs what it was asked and does nothing else.
     void slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType, bool isUpdateNow);
-    void showDrawBorder();
     void slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue, int modifyKeyValue);
     void slot_showEditHeadImageDialog();
     void on_LoginButton_clicked();
@@ -216,6 +221,7 @@ private:
 
     // Pages, the page switching and the profile buttons in profile order.
     MainSettingWidget *m_mainSettingPage = nullptr;
+    LightSettingWidget *m_lightSettingPage = nullptr;
     CodeWidget *m_codeWidget = nullptr;
     PageNavigator *m_pages = nullptr;
     std::array<QPushButton *, 5> m_configureButtons = {};

@@ -2,6 +2,8 @@
 
 #include "coordinator/dcdatahandle.h"
 #include "discovery/checkdevice.h"
+#include "editors/lighting/lightsettingwidget.h"
+#include "editors/oled/drawdialog.h"
 #include "shell/dialogs/loadmessagedialog.h"
 #include "shell/dialogs/needdevicedialog.h"
 #include "shell/dialogs/warningdialog.h"
@@ -69,6 +71,8 @@ void MainWindowWiring::connectCoordinator() const
     QObject::connect(dc, &DCDataHandle::sig_CurrentButtonIsOriginalButton, page,
                      &MainSettingWidget::slot_SetMouseButtonStyleSheetIsOriginal, q);
     QObject::connect(dc, &DCDataHandle::sig_TrueMouseValue, page, &MainSettingWidget::slot_SetKeyTrueValue, q);
+    QObject::connect(dc, &DCDataHandle::sig_SetLightParameterOnPage, w->m_lightSettingPage,
+                     &LightSettingWidget::slot_SetLightParameter, q);
     QObject::connect(dc, &DCDataHandle::sig_SetCurrentConfigure, w, &MainWindow::showCurrentConfigButton, q);
     QObject::connect(dc, &DCDataHandle::sig_startCode, w, &MainWindow::slot_startCode, q);
     QObject::connect(dc, &DCDataHandle::sig_finishCode, w, &MainWindow::slot_finishCode, q);
@@ -121,6 +125,14 @@ void MainWindowWiring::connectPages() const
     QObject::connect(page, &MainSettingWidget::sig_SetPointSpeed, w, &MainWindow::slot_SetSysPointSpeed);
     QObject::connect(page, &MainSettingWidget::sig_SetTrolleySpeed, w, &MainWindow::slot_SetSysTrolleyValue);
     QObject::connect(page, &MainSettingWidget::sig_SendEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+
+    LightSettingWidget *light = w->m_lightSettingPage;
+    QObject::connect(light, &LightSettingWidget::sig_MouseColor, dc, &DCDataHandle::slot_SetMouseColor, q);
+    QObject::connect(light, &LightSettingWidget::sig_MouseLightMode, dc, &DCDataHandle::slot_setMouseLightMode, q);
+    QObject::connect(light, &LightSettingWidget::sig_MouseContinueLightDegree, dc,
+                     &DCDataHandle::slot_MouseContinueLightDegree, q);
+    QObject::connect(light, &LightSettingWidget::sig_MouseBreathSpeed, dc, &DCDataHandle::slot_MouseBreathSpeed, q);
+    QObject::connect(light, &LightSettingWidget::sig_SendEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
 
     QObject::connect(pairing, &CodeWidget::sig_startCode, w, &MainWindow::sig_startCode);
     QObject::connect(pairing, &CodeWidget::sig_stopCode, w, &MainWindow::slot_stopCode);
@@ -179,4 +191,19 @@ void MainWindowWiring::connectWarningDialog(WarningDialog *dialog, bool closesWh
         QObject::connect(dc, &DCDataHandle::sig_closeUpdatingWidget, dialog, &QDialog::close, q);
     if (closesOnReload)
         QObject::connect(w, &MainWindow::sig_RemoveReloadWidget, dialog, &QDialog::close);
+}
+
+void MainWindowWiring::connectDrawDialog(DrawDialog *dialog) const
+{
+    MainWindow *w = m_window;
+    DCDataHandle *dc = w->m_dataHandle;
+    const auto q = Qt::QueuedConnection;
+
+    QObject::connect(dialog, &DrawDialog::sig_SetImageOnMouse, dc, &DCDataHandle::slot_WriteImageToMouse, q);
+    QObject::connect(dialog, &DrawDialog::sig_OLEDScreenParameter, dc, &DCDataHandle::slot_OLEDScreenpParameter, q);
+    QObject::connect(dialog, &DrawDialog::sig_OLEDScreenLightIntensity, dc,
+                     &DCDataHandle::slot_SetOLEDScreenLightIntensity, q);
+    QObject::connect(dialog, &DrawDialog::sig_WarningTypeOnMainWindow, w, &MainWindow::sig_WarningTypeOnMainWindow);
+    QObject::connect(dialog, &DrawDialog::sig_SendEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+    QObject::connect(w, &MainWindow::sig_DissMissAllThings, dialog, &QDialog::close);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+class DrawDialog;
 class MainWindow;
 class WarningDialog;
 
@@ -21,6 +22,8 @@ public:
     // closesWhenFlashingEnds: the coordinator's end of flashing closes it;
     // closesOnReload: the window's sig_RemoveReloadWidget closes it.
     void connectWarningDialog(WarningDialog *dialog, bool closesWhenFlashingEnds, bool closesOnReload) const;
+    // The OLED editor's requests go to the coordinator; the mouse's removal closes it.
+    void connectDrawDialog(DrawDialog *dialog) const;
 
 private:
     MainWindow *m_window;
