@@ -59,6 +59,11 @@ DrawDialog::DrawDialog(QWidget *parent)
         const QSignalBlocker block(m_ui->fontComboBox);
         m_ui->fontComboBox->setCurrentFont(font());
     }
+    // Return in the text field must not press a button that closes the editor.
+    for (QPushButton *button : findChildren<QPushButton *>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
     m_ui->LightIntensity_Slider->setCPIType(0, kMaximumLightIntensity, 200, 13);
     connect(m_ui->LightIntensity_Slider, &MoveSlider::sig_ValueChange, this, &DrawDialog::slot_LightIntensityChange);
 

@@ -30,7 +30,6 @@ public:
     ~DrawDialog() override;
 
     void setMouseType(int mouseType) { m_mouseType = mouseType; }
-    void setFirmwareVersion(int version) { m_firmwareVersion = version; }
     // The profile (1..5) whose picture is edited.
     void setConfigNumber(int number);
     QString configNumber() const { return m_configNumber; }
@@ -82,7 +81,6 @@ private:
 
     Ui::DrawDialog *m_ui;
     int m_mouseType = 0;
-    int m_firmwareVersion = 0;
     QString m_configNumber = QStringLiteral("1");
     PictureChooser m_chooser;
 };

@@ -701,7 +701,6 @@ void MainWindow::showDrawBorder()
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->move(0, 0);
     dialog->setMouseType(m_openedMouseType);
-    dialog->setFirmwareVersion(m_firmwareVersion);
     dialog->setConfigNumber(m_currentConfigure);
     dialog->setLightIntensity(m_dataHandle->oledLightIntensity());
     MainWindowWiring(this).connectDrawDialog(dialog);

@@ -276,6 +276,10 @@ void TestDrawDialog::textIsFixedIntoThePicture()
     sendMouse(f.canvas(), QEvent::MouseButtonPress, {30, 60}, Qt::LeftButton, Qt::LeftButton);
     QCOMPARE(f.canvas()->textField()->pos(), QPoint(30, 60));
     QTest::keyClicks(f.canvas()->textField(), QStringLiteral("HI"));
+    // Return in the field presses no button of the editor.
+    QTest::keyClick(f.canvas()->textField(), Qt::Key_Return);
+    QVERIFY(f.dialog.isVisible());
+    QCOMPARE(f.image.count() + f.display.count(), 0);
     // While the text is edited the field shows it; the picture holds it only
     // when asked to (the saved picture does).
     QCOMPARE(darkPixels(f.canvas()->picture()), 0);
