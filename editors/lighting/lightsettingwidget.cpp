@@ -107,6 +107,11 @@ void LightSettingWidget::setZoneLabels(int mouseType)
     fitButtonText(m_ui->WheelLightButton, languageText(wheelZoneText(mouseType)), 0.85);
     fitButtonText(m_ui->LogoLightButton, languageText(logoZoneText(mouseType)), 0.85);
     m_ui->ColorIntrigueCheckBox_2->setVisible(offersColorChase(mouseType));
+    // The zones are the model's even before (or without) a reading of the mouse.
+    const bool zoneButtons = showsZoneButtons(mouseType);
+    m_ui->WheelLightButton->setVisible(zoneButtons);
+    m_ui->LogoLightButton->setVisible(zoneButtons);
+    showZone(zoneButtons);
 }
 
 // --- The mouse's values ------------------------------------------------------------------

@@ -111,6 +111,7 @@ private slots:
     void zonesFollowTheModel_data();
     void zonesFollowTheModel();
     void logoOnlyModelSendsEverythingForTheLogoZone();
+    void logoOnlyModelWorksOnTheLogoZoneBeforeTheMouseIsRead();
     void zoneButtonsShowTheirRecords();
     void modeButtonsSendTheirMode_data();
     void modeButtonsSendTheirMode();
@@ -223,6 +224,20 @@ void TestLightSettingWidget::logoOnlyModelSendsEverythingForTheLogoZone()
     QCOMPARE(f.breath.count(), 1);
     QCOMPARE(f.brightness.count(), 1);
     QCOMPARE(f.zoneFlags(), (QList<bool>{false, false, false, false, false, false}));
+}
+
+void TestLightSettingWidget::logoOnlyModelWorksOnTheLogoZoneBeforeTheMouseIsRead()
+{
+    NumberedLanguageTable texts;
+    LightSettingWidget page;
+    page.setZoneLabels(Ox6);
+    page.setZoneLabels(Ox7);
+    page.show();
+    QSignalSpy mode(&page, &LightSettingWidget::sig_MouseLightMode);
+    clickNamed(&page, QStringLiteral("LightCirleRaioButton"));
+    QCOMPARE(mode.count(), 1);
+    QCOMPARE(mode.at(0), (QList<QVariant>{false, 4}));
+    QVERIFY(!childNamed<QWidget>(&page, QStringLiteral("WheelLightButton"))->isVisible());
 }
 
 void TestLightSettingWidget::zoneButtonsShowTheirRecords()
