@@ -21,6 +21,17 @@ const char kButtonSuffix[] = "按钮";
 
 enum ColorKey { RedKey = 1, GreenKey = 2, BlueKey = 3 };
 
+// What a colour slider's release logs and reports, by key.
+struct ColorSliderNames
+{
+    const char *log;
+    const char *control;
+};
+const ColorSliderNames kColorSliderNames[] = {{"", ""},
+                                              {"on_Red_Slider_sliderReleased", "红色滑动条"},
+                                              {"on_Green_Slider_sliderReleased", "绿色滑动条"},
+                                              {"on_Blue_Slider_sliderReleased", "蓝色滑动条"}};
+
 QString utf8(const char *text)
 {
     return QString::fromUtf8(text);
@@ -289,23 +300,23 @@ void LightSettingWidget::on_Blue_Slider_valueChanged(int value)
 
 void LightSettingWidget::on_Red_Slider_sliderReleased()
 {
-    sendSliderColor("on_Red_Slider_sliderReleased", "红色滑动条");
+    sendSliderColor(RedKey);
 }
 
 void LightSettingWidget::on_Green_Slider_sliderReleased()
 {
-    sendSliderColor("on_Green_Slider_sliderReleased", "绿色滑动条");
+    sendSliderColor(GreenKey);
 }
 
 void LightSettingWidget::on_Blue_Slider_sliderReleased()
 {
-    sendSliderColor("on_Blue_Slider_sliderReleased", "蓝色滑动条");
+    sendSliderColor(BlueKey);
 }
 
-void LightSettingWidget::sendSliderColor(const char *logText, const char *control)
+void LightSettingWidget::sendSliderColor(int key)
 {
-    qDebug() << logText;
-    sendUiEvent(utf8(control));
+    qDebug() << kColorSliderNames[key].log;
+    sendUiEvent(utf8(kColorSliderNames[key].control));
     setShowColorButton();
     setMouseColorParameter(m_ui->Red_Slider->value(), m_ui->Green_Slider->value(), m_ui->Blue_Slider->value());
 }
@@ -337,10 +348,7 @@ bool LightSettingWidget::eventFilter(QObject *watched, QEvent *event)
         }
         // The slider's own wheel handling would step again, and the
         // mouse would never hear of either step.
-        static const char *const logs[] = {"", "on_Red_Slider_sliderReleased", "on_Green_Slider_sliderReleased",
-                                           "on_Blue_Slider_sliderReleased"};
-        static const char *const controls[] = {"", "红色滑动条", "绿色滑动条", "蓝色滑动条"};
-        sendSliderColor(logs[key], controls[key]);
+        sendSliderColor(key);
         return true;
     }
     return QWidget::eventFilter(watched, event);

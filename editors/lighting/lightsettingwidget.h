@@ -87,7 +87,8 @@ private:
     void setShowColorButton();
     void setBreathSpeed(int sliderValue);
     void changeMouseLightDegree(int value);
-    void sendSliderColor(const char *logText, const char *control);
+    // Sends the three sliders' colour after slider key (1 red, 2 green, 3 blue) moved.
+    void sendSliderColor(int key);
 
     void sendUiEvent(const QString &control);
     void sendOperationEvent(const QString &operation, const QString &detail);
