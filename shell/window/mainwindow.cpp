@@ -128,7 +128,7 @@ void MainWindow::setUpForm()
     m_configureButtons = {m_ui->ConfigureButton_1, m_ui->ConfigureButton_2, m_ui->ConfigureButton_3,
                           m_ui->ConfigureButton_4, m_ui->ConfigureButton_5};
 
-    // The two pages the program has fill their named pages; each names itself
+    // The pages the program has fill their named pages; each names itself
     // after its class, which a form cannot do.
     const QRect pageArea(QPoint(0, 0), m_ui->stackedWidget->size());
     m_mainSettingPage = new MainSettingWidget(m_ui->MainSettingPage);

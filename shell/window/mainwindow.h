@@ -17,7 +17,6 @@ class MainWindow;
 class CheckDevice;
 class CodeWidget;
 class DCDataHandle;
-class DrawDialog;
 class FindProcess;
 class HidBus;
 class LightSettingWidget;
