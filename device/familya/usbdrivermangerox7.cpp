@@ -6,6 +6,7 @@
 #include "discovery/models.h"
 #include "config/paths.h"
 #include "device/familya/usbdriverox7.h"
+#include "device/oledpicturefile.h"
 
 #include <QDebug>
 #include <QFile>
@@ -523,10 +524,12 @@ int UsbDriverMangerOX7::writeImageToMouse(int mouseType, const QString &pictureN
         QFile::remove(pictureFileOfCurrentConfig());
         return saved ? 1 : 0;
     }
-    const QImage source = readPictureFile(getPictureFilePath(mouseType ? mouseType : MouseType(), pictureName));
+    QString problem;
+    const QImage source =
+        readPictureFile(getPictureFilePath(mouseType ? mouseType : MouseType(), pictureName), &problem);
     QByteArray bytes;
     if (source.isNull()) {
-        qDebug() << "writeImageToMouse no picture for" << pictureName;
+        qDebug() << "writeImageToMouse no picture for" << pictureName << problem;
         return 0;
     }
     if (!USBDriverOX7::ImageToByteArr(toOledImage(source), bytes, kOledBytes))

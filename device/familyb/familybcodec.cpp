@@ -527,6 +527,20 @@ QByteArray packOledPicture(const QImage &image)
     return out;
 }
 
+QImage unpackOledPicture(const QByteArray &data)
+{
+    if (data.size() < kOledBytes)
+        return QImage();
+    QImage picture(kOledWidth, kOledHeight, QImage::Format_RGB32);
+    for (int y = 0; y < kOledHeight; ++y) {
+        for (int x = 0; x < kOledWidth; ++x) {
+            const bool lit = quint8(data.at((y / 8) * kOledWidth + x)) & (1 << (y % 8));
+            picture.setPixel(x, y, lit ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        }
+    }
+    return picture;
+}
+
 // ------------------------------------------------------------------ buttons
 
 int buttonWordOffset(int buttonId, int modelType)

@@ -267,6 +267,9 @@ constexpr int kOledWidth = 64;
 constexpr int kOledHeight = 48;
 constexpr int kOledBytes = kOledWidth * kOledHeight / 8;
 QByteArray packOledPicture(const QImage &image);
+// The reverse for the first 384 bytes of data: a 64 x 48 picture, black
+// where the screen's pixel is lit, white elsewhere. Null when data is shorter.
+QImage unpackOledPicture(const QByteArray &data);
 
 // ----------------------------------------------------------------- buttons
 

@@ -5,6 +5,7 @@
 #include "discovery/models.h"
 #include "config/paths.h"
 #include "config/profiledefaults.h"
+#include "device/oledpicturefile.h"
 
 #include <QDebug>
 #include <QFile>
@@ -733,6 +734,19 @@ int UsbDriverManger_OX6::writeImageToMouse(int mouseType, const QString &picture
         return 0;
     }
     qDebug() << "slot_WriteImageToMouse succed";
+    return 1;
+}
+
+int UsbDriverManger_OX6::ReadOLEDPicture(int pictureNumber, QImage &image)
+{
+    Q_UNUSED(pictureNumber)
+    QByteArray block;
+    if (!hasOledScreenModel() || !m_driver || !m_driver->ReadMacroBlock(block))
+        return 0;
+    const QImage picture = unpackOledPicture(block);
+    if (picture.isNull())
+        return 0;
+    image = picture;
     return 1;
 }
 

@@ -68,6 +68,8 @@ public:
     int SetChangeButtonToMacro(int button, int macroType, int address) override;
 
     int writeImageToMouse(int mouseType, const QString &pictureName, int pictureNumber, int which) override;
+    // The screen holds one picture: the first bytes of the macro block.
+    int ReadOLEDPicture(int pictureNumber, QImage &image) override;
     int SetOLEDBehaviour(int value) override;
     int SetOLEDLightIntensity(int value) override;
     int GetOLEDBehaviour() override;

@@ -218,12 +218,24 @@ QStringList buttonFunctionNames()
     return names;
 }
 
-int lightMode(const QString &text)
+namespace {
+const QStringList &lightModeNames()
 {
     static const QStringList modes = {QStringLiteral("off"),      QStringLiteral("steady"),
                                       QStringLiteral("breathing"), QStringLiteral("reactive"),
                                       QStringLiteral("cycle"),    QStringLiteral("chase")};
-    return modes.indexOf(text.trimmed().toLower());
+    return modes;
+}
+} // namespace
+
+int lightMode(const QString &text)
+{
+    return lightModeNames().indexOf(text.trimmed().toLower());
+}
+
+QString lightModeName(int mode)
+{
+    return lightModeNames().value(mode, QStringLiteral("unknown"));
 }
 
 bool parseColor(const QString &text, quint32 &colorRef)
@@ -303,7 +315,9 @@ QString commandHelp(const QString &command)
         return QStringLiteral("Usage: ox8ctl show [--json]\n\nReads the mouse and prints what it holds. With --json one JSON object\n"
                               "with model, typeCode, wireless, productId, firmwareVersion, profile (1..5,\n"
                               "0 when no profile file matches), cpi (7 numbers, 0 = stage off),\n"
-                              "reportRateHz and battery (percent, or null when unknown or wired).\n");
+                              "reportRateHz and battery (percent, or null when unknown or wired);\n"
+                              "lighting holds each light zone (logo, and wheel where the model has one)\n"
+                              "with mode, color (#RRGGBB), speed and brightness as the mouse stores them.\n");
     if (c == QLatin1String("set-cpi"))
         return QStringLiteral("Usage: ox8ctl set-cpi V1,V2,...\n\nSets up to 7 CPI stages; missing stages and 0 switch a stage off.\n"
                               "At least one stage must stay on. A value outside the model's range or\n"

@@ -963,6 +963,15 @@ void TstFamilyBCodec::oledPacking()
     big.fill(Qt::black);
     QCOMPARE(packOledPicture(big), QByteArray(kOledBytes, char(0xFF)));
     QVERIFY(packOledPicture(QImage()).isEmpty());
+
+    // Unpacking gives the picture back: lit pixels black, the rest white.
+    const QImage back = unpackOledPicture(packed + QByteArray(640, '\x55'));
+    QCOMPARE(back.size(), QSize(64, 48));
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            QCOMPARE(back.pixel(x, y), dots.pixel(x, y));
+    QCOMPARE(packOledPicture(back), packed);
+    QVERIFY(unpackOledPicture(packed.left(383)).isNull());
 }
 
 QTEST_APPLESS_MAIN(TstFamilyBCodec)

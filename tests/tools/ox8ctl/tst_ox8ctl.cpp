@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <cstdio>
@@ -65,6 +66,8 @@ private slots:
     void buttonsAndLight_data();
     void buttonsAndLight();
     void showListsButtons();
+    void showReportsTheLighting_data();
+    void showReportsTheLighting();
     void flash_data();
     void flash();
     void pairing_data();
@@ -480,6 +483,50 @@ void TstOx8ctl::showListsButtons()
     QCOMPARE(back.value(QStringLiteral("changeType")).toInt(), 29);
     QCOMPARE(back.value(QStringLiteral("trueValue")).toInt(), 116);
     QCOMPARE(back.value(QStringLiteral("modifier")).toInt(), 2);
+}
+
+void TstOx8ctl::showReportsTheLighting_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QStringList>("zones");
+    QTest::addColumn<QString>("changedZone");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("color");
+    QTest::newRow("OX7: one zone, the logo") << "ox7" << QStringList{"set-light", "breathing", "#FF456E"}
+                                             << QStringList{"logo"} << "logo" << "breathing" << "#FF456E";
+    QTest::newRow("OX6: wheel and logo") << "ox6" << QStringList{"set-light", "reactive", "#00ff80", "--zone", "wheel"}
+                                         << QStringList{"logo", "wheel"} << "wheel" << "reactive" << "#00FF80";
+    QTest::newRow("OX1: colour chase") << "ox1" << QStringList{"set-light", "chase", "--zone", "logo"}
+                                       << QStringList{"logo", "wheel"} << "logo" << "chase" << "";
+}
+
+void TstOx8ctl::showReportsTheLighting()
+{
+    QFETCH(QString, model);
+    QFETCH(QStringList, command);
+    QFETCH(QStringList, zones);
+    QFETCH(QString, changedZone);
+    QFETCH(QString, mode);
+    QFETCH(QString, color);
+    const Run r = ctl(QStringList{QStringLiteral("--simulate"), model} + command);
+    QVERIFY2(r.code == 0, r.err.constData());
+    const QJsonObject shown = show(model);
+    // The other members stay as they were.
+    QVERIFY(shown.contains(QStringLiteral("cpi")) && shown.contains(QStringLiteral("battery")));
+    const QJsonObject lighting = shown.value(QStringLiteral("lighting")).toObject();
+    QCOMPARE(lighting.keys(), zones);
+    const QJsonObject zone = lighting.value(changedZone).toObject();
+    QCOMPARE(zone.value(QStringLiteral("mode")).toString(), mode);
+    if (!color.isEmpty())
+        QCOMPARE(zone.value(QStringLiteral("color")).toString(), color);
+    QVERIFY(QRegularExpression(QStringLiteral("^#[0-9A-F]{6}$")).match(zone.value(QStringLiteral("color")).toString()).hasMatch());
+    QVERIFY(zone.value(QStringLiteral("speed")).isDouble());
+    QVERIFY(zone.value(QStringLiteral("brightness")).isDouble());
+
+    // The plain listing names the zone too.
+    const Run text = ctl({QStringLiteral("--simulate"), model, QStringLiteral("show")});
+    QVERIFY(text.out.contains(QStringLiteral("Light %1:").arg(changedZone).toUtf8()));
 }
 
 void TstOx8ctl::flash_data()
