@@ -1,9 +1,13 @@
 # Helpers shared by every folder of the project.
 
-# Warnings on and fatal for our own code.
+# Warnings on and fatal for our own code. The fuzz build (clang) keeps
+# them as warnings: clang finds other things in Qt's own macros, and the
+# GCC builds are where warnings are held to zero.
 function(ox8_warnings target)
-    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Werror
-        -Wno-error=deprecated-declarations)
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+    if(NOT OX8_FUZZ)
+        target_compile_options(${target} PRIVATE -Werror -Wno-error=deprecated-declarations)
+    endif()
 endfunction()
 
 # ox8_library(NAME SOURCES ... LIBS ...): one static library per folder.

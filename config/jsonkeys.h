@@ -9,44 +9,52 @@
 // read by the other.
 namespace jsonkeys {
 
+// QLatin1String(const char *) counts with strlen, which only GCC evaluates at
+// compile time; the array's own length works with every compiler.
+template <int N>
+constexpr QLatin1String latin1Key(const char (&text)[N])
+{
+    return QLatin1String(text, N - 1);
+}
+
 // Profile files (ConfigN.json).
-constexpr QLatin1String kMouseData("MouseDataOfGamingMode");
-constexpr QLatin1String kMacroData("MacroDataOfGamingMode");
+constexpr QLatin1String kMouseData = latin1Key("MouseDataOfGamingMode");
+constexpr QLatin1String kMacroData = latin1Key("MacroDataOfGamingMode");
 
 // Macro data objects inside a profile; "MacroSize" only in the Korvan dialect.
-constexpr QLatin1String kMacroSize("MacroSize");
-constexpr QLatin1String kRepeatTimes("RepeatTimes");
-constexpr QLatin1String kMacro("Macro");
+constexpr QLatin1String kMacroSize = latin1Key("MacroSize");
+constexpr QLatin1String kRepeatTimes = latin1Key("RepeatTimes");
+constexpr QLatin1String kMacro = latin1Key("Macro");
 
 // Macro files.
-constexpr QLatin1String kName("Name");
-constexpr QLatin1String kMacroType("MacroType");
-constexpr QLatin1String kMacroLength("MacroLength");
-constexpr QLatin1String kMacroLengthKorvan("MacroLength_KORVAN");
-constexpr QLatin1String kIgnoreDelayTime("IgnoreDelayTime");
-constexpr QLatin1String kId("id");
+constexpr QLatin1String kName = latin1Key("Name");
+constexpr QLatin1String kMacroType = latin1Key("MacroType");
+constexpr QLatin1String kMacroLength = latin1Key("MacroLength");
+constexpr QLatin1String kMacroLengthKorvan = latin1Key("MacroLength_KORVAN");
+constexpr QLatin1String kIgnoreDelayTime = latin1Key("IgnoreDelayTime");
+constexpr QLatin1String kId = latin1Key("id");
 
 // Macro event nodes.
-constexpr QLatin1String kValueType("ValueType");
-constexpr QLatin1String kMouseValue("MouseValue");
-constexpr QLatin1String kKeyValue("KeyValue");
-constexpr QLatin1String kTimeLapse("TimeLapse");
-constexpr QLatin1String kCoordinateX("CoordinateX");
-constexpr QLatin1String kCoordinateY("CoordinateY");
-constexpr QLatin1String kState("State");
-constexpr QLatin1String kText("Text");
+constexpr QLatin1String kValueType = latin1Key("ValueType");
+constexpr QLatin1String kMouseValue = latin1Key("MouseValue");
+constexpr QLatin1String kKeyValue = latin1Key("KeyValue");
+constexpr QLatin1String kTimeLapse = latin1Key("TimeLapse");
+constexpr QLatin1String kCoordinateX = latin1Key("CoordinateX");
+constexpr QLatin1String kCoordinateY = latin1Key("CoordinateY");
+constexpr QLatin1String kState = latin1Key("State");
+constexpr QLatin1String kText = latin1Key("Text");
 
 // CPI gear tables (CpiSetting.json).
-constexpr QLatin1String kGearVariable("GearVariable");
-constexpr QLatin1String kGearData("GearData");
-constexpr QLatin1String kGearPosition("GearPosition");
-constexpr QLatin1String kGearCurrentValue("GearCurrentValue");
-constexpr QLatin1String kGearEnable("GearEnable");
+constexpr QLatin1String kGearVariable = latin1Key("GearVariable");
+constexpr QLatin1String kGearData = latin1Key("GearData");
+constexpr QLatin1String kGearPosition = latin1Key("GearPosition");
+constexpr QLatin1String kGearCurrentValue = latin1Key("GearCurrentValue");
+constexpr QLatin1String kGearEnable = latin1Key("GearEnable");
 
 } // namespace jsonkeys
 
 // The data dialects, as the older text profiles name them.
 namespace dialects {
-constexpr QLatin1String kKorvan("Korvan");
-constexpr QLatin1String kHalden("Halden");
+constexpr QLatin1String kKorvan = jsonkeys::latin1Key("Korvan");
+constexpr QLatin1String kHalden = jsonkeys::latin1Key("Halden");
 } // namespace dialects

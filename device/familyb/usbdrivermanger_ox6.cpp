@@ -717,9 +717,11 @@ int UsbDriverManger_OX6::writeImageToMouse(int mouseType, const QString &picture
         path = getPictureFilePath(modelType(), pictureName);
     }
 
-    const QImage image = readPictureFile(path);
+    // The bounded reader (oledpicturefile.h): checks the header before decoding.
+    QString problem;
+    const QImage image = readPictureFile(path, &problem);
     if (image.isNull() && !factory) {
-        qDebug() << "slot_WriteImageToMouse SetPicture failed" << path;
+        qDebug() << "slot_WriteImageToMouse SetPicture failed" << path << problem;
         return 0;
     }
     if (!image.isNull()) {
