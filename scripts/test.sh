@@ -3,6 +3,7 @@
 # every test headless through CTest in each build:
 #   build-asan      Qt 5, AddressSanitizer + UndefinedBehaviorSanitizer
 #   build-qt6-asan  Qt 6, the same sanitizers
+# and last runs each fuzz harness for a few seconds (scripts/fuzz.sh).
 # Extra arguments go to ctest (for example -L device or -R tst_models).
 # OX8_TEST_QT=5 or OX8_TEST_QT=6 runs only that build.
 set -eu
@@ -29,4 +30,12 @@ if [ "$which" != 6 ]; then
 fi
 if [ "$which" != 5 ]; then
     run_build 6 "${OX8_TEST_QT6_BUILD_DIR:-build-qt6-asan}" "$@"
+fi
+
+# Every fuzz harness for a short while from its seed corpus (clang 14 build
+# in build-fuzz); OX8_TEST_FUZZ_SECONDS=0 leaves it out.
+fuzz_seconds=${OX8_TEST_FUZZ_SECONDS:-10}
+if [ "$fuzz_seconds" -gt 0 ] && [ $# -eq 0 ]; then
+    echo "== fuzz smoke: $fuzz_seconds s per harness"
+    OX8_FUZZ_CORPUS_DIR="${OX8_FUZZ_CORPUS_DIR:-$(pwd)/build-fuzz/corpus}" ./scripts/fuzz.sh "$fuzz_seconds"
 fi
