@@ -1,6 +1,7 @@
 #include "platform/appdir.h"
 #include "platform/terminationsignals.h"
 #include "device/devicetypes.h"
+#include "app/firstpaint.h"
 #include "app/logging.h"
 #include "shell/window/mainwindow.h"
 #include "sim/simulation.h"
@@ -87,6 +88,7 @@ int main(int argc, char *argv[])
         qss.close();
     }
 
+    reportFirstPaint(window.get());
     window->show();
     QObject::connect(window.get(), &MainWindow::QuitTheApplication, &app, &QApplication::quit);
     QObject::connect(&app, &QtSingleApplication::messageReceived, window.get(), &MainWindow::slotMessageReceived);
