@@ -1,6 +1,7 @@
 #include "sim/simulation.h"
 
 #include "platform/appdir.h"
+#include "platform/lockfile.h"
 #include "sim/familya/familyascene.h"
 #include "sim/familyb/familybmouse.h"
 #include "sim/statefile.h"
@@ -162,9 +163,10 @@ namespace {
 std::unique_ptr<QLockFile> takeStateLock(const QString &path, int timeoutMs, QString *error)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+    const QString lockPath = path + QStringLiteral(".lock");
+    auto lock = std::make_unique<QLockFile>(lockPath);
     lock->setStaleLockTime(0);
-    if (!lock->tryLock(timeoutMs)) {
+    if (!lockTakingOverTheDead(*lock, lockPath, timeoutMs)) {
         setError(error, QStringLiteral("state file %1 is in use by another program").arg(path));
         return nullptr;
     }

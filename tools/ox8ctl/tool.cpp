@@ -5,6 +5,7 @@
 
 #include "platform/appdir.h"
 #include "platform/clock.h"
+#include "platform/lockfile.h"
 #include "platform/safefile.h"
 #include "sim/simulation.h"
 
@@ -125,7 +126,7 @@ int run(const QStringList &arguments)
     QDir().mkpath(appDirectory());
     QLockFile appLock(appLockPath());
     appLock.setStaleLockTime(0);
-    if (!appLock.tryLock(kLockWaitMs))
+    if (!lockTakingOverTheDead(appLock, appLockPath(), kLockWaitMs))
         return fail(ExitDeviceFailure, QStringLiteral("%1 is in use by another ox8ctl; try again").arg(appDirectory()));
 
     if (simulation.isValid()) {
