@@ -33,7 +33,7 @@ bool lockTakingOverTheDead(QLockFile &lock, const QString &path, int timeoutMs)
     timer.start();
     for (;;) {
         const qint64 left = timeoutMs - timer.elapsed();
-        if (lock.tryLock(int(qBound<qint64>(0, left, kRetrySliceMs))))
+        if (lock.tryLock(int(qBound(qint64(0), left, qint64(kRetrySliceMs)))))
             return true;
         if (lock.error() != QLockFile::LockFailedError)
             return false;
