@@ -18,6 +18,11 @@ FileDownloader::FileDownloader(QObject *parent)
 
 FileDownloader::~FileDownloader() = default;
 
+void FileDownloader::setTransferTimeout(int ms)
+{
+    m_network->setTransferTimeout(qMax(0, ms));
+}
+
 void FileDownloader::fail(const QString &why)
 {
     m_data.clear();

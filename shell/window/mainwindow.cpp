@@ -21,6 +21,11 @@
 #include "shell/window/pagenavigator.h"
 #include "shell/window/trayicon.h"
 #include "shell/window/updatepolicy.h"
+#include "shell/dialogs/vendorsite.h"
+#include "update/firmwarepackage.h"
+#include "update/lastversion.h"
+#include "update/widgets/supportwidget.h"
+#include "update/widgets/updatemousedialog.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
@@ -80,6 +85,9 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     wiring.connectPages();
     m_ui->NameLabel->hide();
 
+    startVersionChecker();
+    wiring.connectVersionChecker();
+
     startWatcher();
     wiring.connectWatcher();
 
@@ -103,8 +111,10 @@ MainWindow::~MainWindow()
 {
     // The workers are deleted on their own threads once the loops end.
     m_checkDeviceThread.quit();
+    m_lastVersionThread.quit();
     m_dataThread.quit();
     m_checkDeviceThread.wait();
+    m_lastVersionThread.wait();
     m_dataThread.wait();
 }
 
@@ -133,6 +143,9 @@ void MainWindow::setUpForm()
     m_mainSettingPage->setGeometry(pageArea);
     m_codeWidget = new CodeWidget(m_ui->CodePage);
     m_codeWidget->setGeometry(pageArea);
+    m_supportPage = new SupportWidget(m_ui->SupportPage);
+    m_supportPage->setGeometry(pageArea);
+    m_supportPage->setOfficialWebsite(vendorSiteUrl());
 
     m_pages->markTab(MainPage);
     showCurrentConfigButton(m_currentConfigure);
@@ -149,6 +162,15 @@ void MainWindow::startCoordinator()
     connect(&m_dataThread, &QThread::finished, m_dataHandle, &QObject::deleteLater);
     m_dataThread.setObjectName(QStringLiteral("dataThread"));
     m_dataThread.start();
+}
+
+void MainWindow::startVersionChecker()
+{
+    m_lastVersion = new LastVersion;
+    m_lastVersion->moveToThread(&m_lastVersionThread);
+    connect(&m_lastVersionThread, &QThread::finished, m_lastVersion, &QObject::deleteLater);
+    m_lastVersionThread.setObjectName(QStringLiteral("lastVersionThread"));
+    m_lastVersionThread.start();
 }
 
 void MainWindow::startWatcher()
@@ -276,10 +298,14 @@ void MainWindow::slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid)
     qDebug() << "=======================";
     m_currentPid = quint16(Pid);
 
+    m_bootLoaderPresent = false;
     if (isfind) {
         const bool bootLoader = Pid == PID_BOOTLOADER && !m_dataHandle->isUpdating();
         if (bootLoader || checkIsHaldenMouseEnter(quint16(Pid), *m_findProcess)) {
-            slot_ShowUpdateFirmwareWidget(true, true, m_bootDescriptorType, true);
+            // A mouse stuck in its boot loader gets the update of its own
+            // model when the boot loader names it, the choice otherwise.
+            m_bootLoaderPresent = true;
+            slot_ShowUpdateFirmwareWidget(m_bootDescriptorType == NoModel, true, m_bootDescriptorType, true);
             return;
         }
         emit sig_OpenDevice(Pid, Vid);
@@ -310,6 +336,11 @@ void MainWindow::needDeviceDialogShow()
 {
     emit sig_RemoveReloadWidget();
     m_needDeviceDialog->setHiddenState(false);
+    // An open update dialog (a repair in progress) stays above the cover.
+    if (m_updateDialog && m_updateDialog->isVisible()) {
+        m_needDeviceDialog->warningWidget()->hide();
+        m_updateDialog->raise();
+    }
     m_ui->BattaryButton->setStyleSheet(emptyBatteryStyle());
     m_ui->BatteryLabel->clear();
     m_firmwareVersion = 0;
@@ -421,6 +452,7 @@ void MainWindow::slot_LastSoftWareVersionRet(int rCode, QString rMsg, QString ve
     qDebug() << "Software slot_LastVersionRet " << path;
     qDebug() << "Software slot_LastVersionRet " << versionDate;
     qDebug() << "Software slot_LastVersionRet " << appVersion;
+    m_supportPage->slot_SoftwareCheckFinished();
 
     const SoftwareCheckOutcome outcome =
         softwareCheckOutcome(rCode, version, appVersion, m_isManualUpdateCheck, readNotRemind());
@@ -550,7 +582,8 @@ WarningDialog *MainWindow::createWarningDialog(int warningType)
     dialog->setCurrentPid(m_currentPid);
     dialog->setDownloadPath(m_downloadPath);
     MainWindowWiring(this).connectWarningDialog(dialog, isProgressWarning(warningType),
-                                                warningType == Warning::ReadWriteFailed);
+                                                warningType == Warning::ReadWriteFailed,
+                                                warningType == Warning::DownloadProgress);
     return dialog;
 }
 
@@ -684,13 +717,46 @@ void MainWindow::slot_startWattingProcess()
         qDebug() << "slot_startWattingProcess: no restart tool" << tool;
 }
 
-// --- Entry points that only log ----------------------------------------------------------
+// --- Firmware update dialog --------------------------------------------------------------
 
 void MainWindow::slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType,
                                                bool isUpdateNow)
 {
     qDebug() << "slot_ShowUpdateFirmwareWidget" << isChangeable << isLocalUpdateState << mouseType << isUpdateNow;
+    // The repair offer while a mouse waits in its boot loader is for that mouse.
+    if (mouseType == NoModel && m_bootLoaderPresent && m_bootDescriptorType != NoModel) {
+        mouseType = m_bootDescriptorType;
+        isChangeable = false;
+    }
+    if (m_updateDialog)
+        m_updateDialog->close();
+
+    auto *dialog = new UpdateMouseDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    m_updateDialog = dialog;
+    const bool localExists = mouseType != NoModel
+                             && checkPackageFile(mouseType, packagePath(mouseType, PackageSource::Local))
+                                    == PackageVerdict::Ok;
+    const bool cloudExists = mouseType != NoModel
+                             && checkPackageFile(mouseType, packagePath(mouseType, PackageSource::Clouds))
+                                    == PackageVerdict::Ok;
+    dialog->setLocalUpdateState(updatePackageSource(isLocalUpdateState, localExists, cloudExists)
+                                == PackageSource::Local);
+    dialog->setCurrentMouseType(mouseType);
+    dialog->setLockedState(!isChangeable && mouseType != NoModel);
+    if (m_firmwareVersion != 0)
+        dialog->setFirmwareVersion(QString::number(m_firmwareVersion));
+    MainWindowWiring(this).connectUpdateDialog(dialog);
+
+    m_needDeviceDialog->warningWidget()->hide();
+    connect(dialog, &QDialog::finished, m_needDeviceDialog, [this] { m_needDeviceDialog->warningWidget()->show(); });
+    dialog->show();
+    dialog->raise();
+    if (mouseType != NoModel && isUpdateNow)
+        dialog->startUpdateNow();
 }
+
+// --- Entry points that only log ----------------------------------------------------------
 
 void MainWindow::showDrawBorder()
 {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "device/devicetypes.h"
+#include "update/widgets/updatemousedialog.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QThread>
 
@@ -19,12 +21,14 @@ class CodeWidget;
 class DCDataHandle;
 class FindProcess;
 class HidBus;
+class LastVersion;
 class LoadMessageDialog;
 class MainSettingWidget;
 class NeedDeviceDialog;
 class PageNavigator;
 class QMenu;
 class QPushButton;
+class SupportWidget;
 class TrayIcon;
 class WarningDialog;
 
@@ -39,8 +43,9 @@ struct MainWindowOptions
 };
 
 // The frameless main window and the application's switchboard. It owns the
-// data coordinator (on dataThread) and the device watcher (on
-// checkDeviceThread), the no-device dialog, the busy overlay and the tray
+// data coordinator (on dataThread), the device watcher (on
+// checkDeviceThread) and the software version checker (on
+// lastVersionThread), the no-device dialog, the busy overlay and the tray
 // icon; it holds the pages in one stacked widget with the tabs above and
 // the profile bar below (its form: mainwindow.ui; switching pages:
 // PageNavigator). Pages and workers never call each other: MainWindowWiring
@@ -70,6 +75,9 @@ public:
     NeedDeviceDialog *needDeviceDialog() const { return m_needDeviceDialog; }
     MainSettingWidget *mainSettingPage() const { return m_mainSettingPage; }
     CodeWidget *codeWidget() const { return m_codeWidget; }
+    SupportWidget *supportPage() const { return m_supportPage; }
+    // The open firmware update dialog, or nullptr.
+    UpdateMouseDialog *updateDialog() const { return m_updateDialog; }
     QSystemTrayIcon *trayIcon() const;
     QMenu *trayMenu() const;
 
@@ -167,9 +175,14 @@ public slots:
     void on_ResetToOriginalButton_clicked();
     void on_QuitUserButton_clicked();
 
+    // Opens the firmware update dialog (one at a time): locked to mouseType
+    // unless isChangeable, with the Local/ package when isLocalUpdateState
+    // (or the other one when only that is there), starting at once when
+    // isUpdateNow and a model is given.
+    void slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType, bool isUpdateNow);
+
     // Entry points whose dialogs and clients the program does not have:
     // each logs what it was asked and does nothing else.
-    void slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType, bool isUpdateNow);
     void showDrawBorder();
     void slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue, int modifyKeyValue);
     void slot_showEditHeadImageDialog();
@@ -185,6 +198,7 @@ private:
     void setUpForm();
     void startCoordinator();
     void startWatcher();
+    void startVersionChecker();
     void setLanguageTexts();
 
     void setCurrentConfigure(int number);
@@ -208,6 +222,8 @@ private:
     QThread m_dataThread;
     CheckDevice *m_checkDevice = nullptr;
     QThread m_checkDeviceThread;
+    LastVersion *m_lastVersion = nullptr;
+    QThread m_lastVersionThread;
     std::unique_ptr<FindProcess> m_findProcess;
 
     NeedDeviceDialog *m_needDeviceDialog = nullptr;
@@ -217,6 +233,8 @@ private:
     // Pages, the page switching and the profile buttons in profile order.
     MainSettingWidget *m_mainSettingPage = nullptr;
     CodeWidget *m_codeWidget = nullptr;
+    SupportWidget *m_supportPage = nullptr;
+    QPointer<UpdateMouseDialog> m_updateDialog;
     PageNavigator *m_pages = nullptr;
     std::array<QPushButton *, 5> m_configureButtons = {};
 
@@ -226,6 +244,8 @@ private:
     int m_currentConfigure = 1;
     QString m_downloadPath;
     int m_bootDescriptorType = 0;
+    // The current device is a mouse waiting in its boot loader.
+    bool m_bootLoaderPresent = false;
     quint16 m_currentPid = 0;
     bool m_isManualUpdateCheck = false;
     int m_batteryTimerId = 0;

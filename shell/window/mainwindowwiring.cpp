@@ -10,6 +10,9 @@
 #include "shell/window/mainwindow.h"
 #include "shell/window/pagenavigator.h"
 #include "shell/window/trayicon.h"
+#include "update/lastversion.h"
+#include "update/widgets/supportwidget.h"
+#include "update/widgets/updatemousedialog.h"
 #include "ui_mainwindow.h"
 
 #include <QAction>
@@ -62,6 +65,7 @@ void MainWindowWiring::connectCoordinator() const
     // Coordinator to window and pages.
     QObject::connect(dc, &DCDataHandle::sig_ShowWarningDialog, w, &MainWindow::slot_showWarningDialog, q);
     QObject::connect(dc, &DCDataHandle::sig_VersionNumber, w, &MainWindow::slot_GetCurrentFirmVersion, q);
+    QObject::connect(dc, &DCDataHandle::sig_VersionNumber, w->m_supportPage, &SupportWidget::setVersionNumber, q);
     QObject::connect(dc, &DCDataHandle::sig_SetCurrentCpiListValueOnPage, page,
                      &MainSettingWidget::slot_SetCpidListValueOnPage, q);
     QObject::connect(dc, &DCDataHandle::sig_SetCurrentReportRate, page,
@@ -122,6 +126,16 @@ void MainWindowWiring::connectPages() const
     QObject::connect(page, &MainSettingWidget::sig_SetTrolleySpeed, w, &MainWindow::slot_SetSysTrolleyValue);
     QObject::connect(page, &MainSettingWidget::sig_SendEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
 
+    SupportWidget *support = w->m_supportPage;
+    QObject::connect(support, &SupportWidget::sig_ShowWarningWidgetOnSupportWidget, w,
+                     &MainWindow::slot_showWarningDialog);
+    QObject::connect(support, &SupportWidget::sig_ShowWarningWidgetWithSpecifyMessageOnSupportWidget, w,
+                     &MainWindow::slot_showWarningDialogWithSpecifyMessage);
+    QObject::connect(support, &SupportWidget::sig_ShowUpdateWidget, w, &MainWindow::slot_ShowUpdateFirmwareWidget);
+    QObject::connect(support, &SupportWidget::sig_CheckSoftwareIsLastVersion, w,
+                     &MainWindow::slot_SoftwareUpdateArrowsBySupprotWidget);
+    QObject::connect(support, &SupportWidget::sig_SendUIEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+
     QObject::connect(pairing, &CodeWidget::sig_startCode, w, &MainWindow::sig_startCode);
     QObject::connect(pairing, &CodeWidget::sig_stopCode, w, &MainWindow::slot_stopCode);
     QObject::connect(pairing, &CodeWidget::sig_SendUIEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
@@ -140,6 +154,36 @@ void MainWindowWiring::connectWatcher() const
     QObject::connect(w->m_dataHandle, &DCDataHandle::sig_StopCheckDeviceTimer, watcher, &CheckDevice::stopTheTimer, q);
 }
 
+void MainWindowWiring::connectVersionChecker() const
+{
+    MainWindow *w = m_window;
+    const auto q = Qt::QueuedConnection;
+    QObject::connect(w, &MainWindow::sig_CheckLastSoftwareVersion, w->m_lastVersion,
+                     &LastVersion::RpLastSoftwareVersionJson, q);
+    QObject::connect(w->m_lastVersion, &LastVersion::sigLastVersionRet, w, &MainWindow::slot_LastSoftWareVersionRet, q);
+}
+
+void MainWindowWiring::connectUpdateDialog(UpdateMouseDialog *dialog) const
+{
+    MainWindow *w = m_window;
+    DCDataHandle *dc = w->m_dataHandle;
+    const auto q = Qt::QueuedConnection;
+
+    // The window's relays of the warning dialog's answers and of the
+    // coordinator's request to close (sig_CloseUpdateMouseDialog).
+    QObject::connect(w, &MainWindow::sig_UpdateFirmwareNow, dialog, &UpdateMouseDialog::slot_UpdateFirmware);
+    QObject::connect(w, &MainWindow::sig_UpdateFirmwareNow_Halden, dialog, &UpdateMouseDialog::slot_runUpdateExe);
+    QObject::connect(w, &MainWindow::sig_UpdateButtonEnable, dialog, &UpdateMouseDialog::slot_UpdateButtonEnable);
+    QObject::connect(w, &MainWindow::sig_CloseUpdateMouseDialog, dialog, &QDialog::close);
+
+    QObject::connect(dialog, &UpdateMouseDialog::sig_ShowWarningDialog, w, &MainWindow::slot_showWarningDialog);
+    QObject::connect(dialog, &UpdateMouseDialog::sig_SendUIEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+    QObject::connect(dialog, &UpdateMouseDialog::sig_UpdateFirmwareKorvan, dc, &DCDataHandle::slot_UpdateFirmwareKorvan,
+                     q);
+    QObject::connect(dc, &DCDataHandle::sig_ProcessVaule, dialog, &UpdateMouseDialog::slot_UpdateProgress, q);
+    QObject::connect(dc, &DCDataHandle::sig_closeUpdatingWidget, dialog, &UpdateMouseDialog::slot_UpdateFinished, q);
+}
+
 void MainWindowWiring::connectNeedDeviceDialog() const
 {
     MainWindow *w = m_window;
@@ -149,7 +193,7 @@ void MainWindowWiring::connectNeedDeviceDialog() const
 }
 
 void MainWindowWiring::connectWarningDialog(WarningDialog *dialog, bool closesWhenFlashingEnds,
-                                            bool closesOnReload) const
+                                            bool closesOnReload, bool showsDownload) const
 {
     MainWindow *w = m_window;
     DCDataHandle *dc = w->m_dataHandle;
@@ -174,7 +218,13 @@ void MainWindowWiring::connectWarningDialog(WarningDialog *dialog, bool closesWh
     QObject::connect(dialog, &WarningDialog::sig_RestartSoftware, w, &MainWindow::slot_startWattingProcess);
     QObject::connect(dialog, &WarningDialog::sig_SendUIEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
 
+    QObject::connect(dialog, &WarningDialog::sig_DownloadAndUpdateFirmwareNow, w->m_supportPage,
+                     &SupportWidget::slot_StartUpdateFirmWare);
+
     QObject::connect(w, &MainWindow::sig_RemoveWarningWidget, dialog, &QDialog::close);
+    QObject::connect(w->m_supportPage, &SupportWidget::sig_closeUpdateWidget, dialog, &QDialog::close);
+    if (showsDownload)
+        QObject::connect(w->m_supportPage, &SupportWidget::sig_DownloadProgress, dialog, &WarningDialog::setProgress);
     if (closesWhenFlashingEnds)
         QObject::connect(dc, &DCDataHandle::sig_closeUpdatingWidget, dialog, &QDialog::close, q);
     if (closesOnReload)

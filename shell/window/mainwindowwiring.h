@@ -1,11 +1,12 @@
 #pragma once
 
 class MainWindow;
+class UpdateMouseDialog;
 class WarningDialog;
 
 // Makes the main window's signal connections: its form's buttons and tray
-// menu, the coordinator and the device watcher (queued: they live on their
-// own threads), the pages, and the dialogs the window opens. It decides
+// menu, the coordinator, the device watcher and the version checker (queued:
+// they live on their own threads), the pages, and the dialogs the window opens. It decides
 // nothing and holds nothing but the window; every connection ends with its
 // endpoints. The window calls each part once its objects exist.
 class MainWindowWiring
@@ -17,10 +18,14 @@ public:
     void connectCoordinator() const;
     void connectPages() const;
     void connectWatcher() const;
+    void connectVersionChecker() const;
     void connectNeedDeviceDialog() const;
+    void connectUpdateDialog(UpdateMouseDialog *dialog) const;
     // closesWhenFlashingEnds: the coordinator's end of flashing closes it;
-    // closesOnReload: the window's sig_RemoveReloadWidget closes it.
-    void connectWarningDialog(WarningDialog *dialog, bool closesWhenFlashingEnds, bool closesOnReload) const;
+    // closesOnReload: the window's sig_RemoveReloadWidget closes it;
+    // showsDownload: it shows the support page's download progress.
+    void connectWarningDialog(WarningDialog *dialog, bool closesWhenFlashingEnds, bool closesOnReload,
+                              bool showsDownload = false) const;
 
 private:
     MainWindow *m_window;
