@@ -87,7 +87,8 @@ struct PageFixture
     {
         const int before = events.size();
         page->slot_StartUpdateFirmWare();
-        QTest::qWaitFor([&] { return !page->isDownloading(); }, 20000);
+        if (!QTest::qWaitFor([&] { return !page->isDownloading(); }, 20000))
+            return {{QStringLiteral("timeout"), -1, QString()}};
         QTest::qWait(0);
         return events.mid(before);
     }

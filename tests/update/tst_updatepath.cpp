@@ -73,7 +73,8 @@ struct PathFixture
     WarningDialog *waitForWarning(int type) const
     {
         WarningDialog *found = nullptr;
-        QTest::qWaitFor(
+        // A timeout leaves found null, which the caller checks.
+        (void)QTest::qWaitFor(
             [&] {
                 for (WarningDialog *d : warnings()) {
                     if (d->warningType() == type)
@@ -86,7 +87,9 @@ struct PathFixture
     }
     UpdateMouseDialog *waitForUpdateDialog() const
     {
-        QTest::qWaitFor([&] { return window->updateDialog() && window->updateDialog()->isVisible(); }, kWaitMs);
+        if (!QTest::qWaitFor([&] { return window->updateDialog() && window->updateDialog()->isVisible(); },
+                             kWaitMs))
+            return nullptr;
         return window->updateDialog();
     }
 
