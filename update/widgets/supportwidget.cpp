@@ -118,6 +118,9 @@ void SupportWidget::slot_LastVersionRet(int rCode, QString rMsg, QString version
     m_ui->CheckUpdateButton->setEnabled(true);
     m_downloadPath.clear();
     m_versionDate.clear();
+    // An answer that no click here asked for is about the mouse now attached.
+    if (m_checkedType == NoModel)
+        m_checkedType = currentMouseType();
     qDebug() << "slot_LastVersionRet" << rCode << rMsg << version << path << versionDate;
     qDebug() << "slot_LastVersionRet versionNumber" << m_versionNumber;
 
@@ -150,7 +153,9 @@ void SupportWidget::slot_StartUpdateFirmWare()
     // One download at a time, and only of what a check offered.
     if (m_downloading)
         return;
-    if (m_downloadPath.isEmpty()) {
+    // Without a model there is no size limit to hold a body to, and no
+    // folder to store it in.
+    if (m_downloadPath.isEmpty() || m_checkedType == NoModel) {
         emit sig_ShowWarningWidgetOnSupportWidget(Warning::FirmwareCheckFailed);
         return;
     }
