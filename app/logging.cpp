@@ -1,6 +1,7 @@
 #include "app/logging.h"
 
 #include "platform/appdir.h"
+#include "platform/safefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,8 +31,10 @@ bool appendLogLine(const QString &appDir, const QDateTime &when, QtMsgType type,
     const QString path = logFilePathFor(appDir, when);
     if (!QFileInfo::exists(path))
         QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    // Never through a link, never into a FIFO (which would block every
+    // message until something reads it).
+    QFile file;
+    if (!openForAppend(file, path))
         return false;
     const QString line = when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral(": ") + text
         + QLatin1Char('\n');
@@ -49,4 +52,47 @@ void fileMessageHandler(QtMsgType type, const QMessageLogContext &, const QStrin
 bool argumentsEnableLog(const QStringList &arguments)
 {
     return arguments.contains(QStringLiteral("-d"), Qt::CaseSensitive);
+}
+
+LogRouting logRoutingFor(const QStringList &arguments, const QByteArray &loggingRules)
+{
+    LogRouting routing;
+    routing.toFile = argumentsEnableLog(arguments);
+    routing.debugToTerminal = routing.toFile || arguments.contains(QStringLiteral("--verbose"), Qt::CaseSensitive)
+                              || !loggingRules.trimmed().isEmpty();
+    return routing;
+}
+
+bool reachesTerminal(QtMsgType type, const LogRouting &routing)
+{
+    switch (type) {
+    case QtDebugMsg:
+    case QtInfoMsg:
+        return routing.debugToTerminal;
+    default:
+        return true;
+    }
+}
+
+namespace {
+// Set once before the handler is installed, read from any thread after.
+LogRouting g_routing;
+QtMessageHandler g_terminalHandler = nullptr;
+
+void routingMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (g_routing.toFile)
+        fileMessageHandler(type, context, message);
+    if (g_terminalHandler && reachesTerminal(type, g_routing))
+        g_terminalHandler(type, context, message);
+}
+} // namespace
+
+void installLogRouting(const LogRouting &routing)
+{
+    g_routing = routing;
+    QtMessageHandler previous = qInstallMessageHandler(routingMessageHandler);
+    // Installing twice must not make the handler call itself.
+    if (previous != routingMessageHandler)
+        g_terminalHandler = previous;
 }

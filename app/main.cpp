@@ -1,4 +1,5 @@
 #include "platform/appdir.h"
+#include "platform/terminationsignals.h"
 #include "device/devicetypes.h"
 #include "app/logging.h"
 #include "shell/window/mainwindow.h"
@@ -10,7 +11,15 @@
 #include <QDebug>
 #include <QFile>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+
+namespace {
+// How long the end of the program waits for its worker threads: a device
+// call stuck in a driver must not hang a logout.
+constexpr int kWorkerStopMs = 3000;
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -22,8 +31,7 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    if (argumentsEnableLog(arguments))
-        qInstallMessageHandler(fileMessageHandler);
+    installLogRouting(logRoutingFor(arguments, qgetenv("QT_LOGGING_RULES")));
 
     // Demo mode: an emulated mouse on an emulated bus, installed before
     // anything looks at the bus. It outlives every object that talks to it.
@@ -46,13 +54,20 @@ int main(int argc, char *argv[])
         return -1;
     }
 
+    // From here on SIGTERM and SIGINT end the event loop instead of the process.
+    TerminationSignals termination;
+
     registerDeviceMetaTypes();
     if (simulation.isValid()) {
         // The state file lives under APP, which is known once the application exists.
         QString error;
         simulationState = Simulation::defaultStatePath(simulation.mouseType(), simulation.throughReceiver());
-        if (!simulation.loadState(simulationState, &error))
-            qWarning() << error;
+        // As ox8ctl does: a damaged or foreign state file is refused, and
+        // kept, rather than replaced by a fresh mouse at exit.
+        if (!simulation.loadState(simulationState, &error)) {
+            qCritical("--simulate: %s", qPrintable(error));
+            return 2;
+        }
     }
     if (!isDirectoryWritable(appDirectory()))
         qWarning() << "application directory is not writable:" << appDirectory();
@@ -75,15 +90,26 @@ int main(int argc, char *argv[])
     window->show();
     QObject::connect(window.get(), &MainWindow::QuitTheApplication, &app, &QApplication::quit);
     QObject::connect(&app, &QtSingleApplication::messageReceived, window.get(), &MainWindow::slotMessageReceived);
+    QObject::connect(&termination, &TerminationSignals::sig_TerminationRequested, window.get(),
+                     &MainWindow::slot_TerminationRequested);
 
     // End-to-end tests find the widgets they click through this map.
     const QString widgetMap = qEnvironmentVariable("OX8_E2E_WIDGET_MAP");
     if (!widgetMap.isEmpty())
         startWidgetMapWriter(window.get(), widgetMap);
     const int rc = app.exec();
-    // The workers stop with the window; only then is the emulated mouse at rest.
+    if (!window->stopWorkers(kWorkerStopMs)) {
+        // Waiting longer could hang a logout; the emulated mouse may be in the
+        // middle of a transfer, so its memory is not saved either.
+        qCritical("a worker thread did not stop within %d ms; leaving without it", kWorkerStopMs);
+        std::fflush(nullptr);
+        std::_Exit(rc);
+    }
+    // Only now is the emulated mouse at rest.
     window.reset();
-    if (simulation.isValid())
-        simulation.saveState(simulationState);
+    // Not over what ox8ctl wrote to the same mouse in the meantime.
+    QString error;
+    if (simulation.isValid() && !simulation.saveState(simulationState, &error))
+        qWarning().noquote() << "--simulate:" << error;
     return rc;
 }

@@ -1,17 +1,20 @@
 #include "coordinator/dcdatahandle.h"
 
 #include "config/currentgear.h"
+#include "config/loadedprofile.h"
 #include "config/paths.h"
 #include "device/devicefactory.h"
 #include "device/familya/familyacodec.h"
 #include "device/familya/usbdrivermangerox7.h"
 #include "device/korvanusbdriver.h"
+#include "device/macrocapacity.h"
 #include "device/usbdrivermanager.h"
 #include "discovery/models.h"
 #include "platform/clock.h"
 
 #include <QDebug>
 #include <QFile>
+#include <QJsonArray>
 
 namespace {
 
@@ -36,6 +39,13 @@ constexpr int kOledShowsPicture = 8;
 QString hex(quint16 value)
 {
     return QString::asprintf("0x%x", unsigned(value));
+}
+
+// Whether the macro of a file fits the open mouse's macro memory; one that
+// does not is refused before anything is written.
+bool macroFitsMouse(JsonHandle &json, const QString &path)
+{
+    return macroFitsDevice(currentMouseType(), json.readMacroNodeList(path), json.getIgnoreDelayTime(path) != 0);
 }
 
 } // namespace
@@ -228,6 +238,7 @@ void DCDataHandle::slot_OpenDevice(uint Pid, uint Vid)
     if (!m_manager->OpenDevice()) {
         sendOperationEvent(QString::fromUtf8(kEventOpenFailed));
         emit sig_OpenDeviceResult(false, currentMouseType(), m_isWireless.load());
+        emit sig_OpenDeviceFailed(pid);
         return;
     }
 
@@ -312,13 +323,18 @@ void DCDataHandle::GetProfileFromMouse()
         readFirmwareVersion();
         m_manager->TurnOldTxtFileToNewJsonFile();
         int number = 0;
-        if (!m_manager->CompareMouseAndLocalFileData(number) || number < kFirstProfile
+        // Several profiles may hold the same settings; the one loaded last
+        // is the one the mouse holds.
+        const int loaded = loadedProfile(currentMouseType());
+        if (!m_manager->CompareMouseAndLocalFileData(number, loaded) || number < kFirstProfile
             || number > kLastProfile) {
             replaceGearObject(m_gear.createGearObject(currentMouseType()));
             warn(Warning::NoMatchingProfile);
         } else {
             // The gear table edited from now on is the matching profile's.
             m_configNumber = number;
+            if (number != loaded && !recordLoadedProfile(currentMouseType(), number))
+                qDebug() << "GetProfileFromMouse cannot record profile" << number;
             emit sig_SetCurrentConfigure(number);
             ensureGearFile(number);
             refreshPages();
@@ -360,13 +376,16 @@ void DCDataHandle::refreshPages()
     setMouseButtonOnPage();
 }
 
-void DCDataHandle::ensureGearFile(int number)
+bool DCDataHandle::ensureGearFile(int number)
 {
     const int type = currentMouseType();
-    if (!QFile::exists(getCpiSettingFilePath(type, number)))
-        replaceGearObject(m_gear.createGearFile(type, number));
-    else
+    if (QFile::exists(getCpiSettingFilePath(type, number))) {
         replaceGearObject(m_gear.readGearFile(type, number));
+        return true;
+    }
+    bool written = false;
+    replaceGearObject(m_gear.createGearFile(type, number, &written));
+    return written;
 }
 
 void DCDataHandle::setCPIValueOnPage()
@@ -437,30 +456,40 @@ void DCDataHandle::setMouseButtonOnPage()
 
 void DCDataHandle::slot_setCPIListValueOnMouse(QList<DWORD> dwordList)
 {
-    if (!haveManager("slot_setCPIListValueOnMouse"))
+    if (!haveManager("slot_setCPIListValueOnMouse")) {
+        emit sig_CPIListValueWritten(false);
         return;
+    }
     frame(Frame::Show);
-    if (!m_manager->SetCPIListValue(dwordList, m_which)) {
+    const bool ok = m_manager->SetCPIListValue(dwordList, m_which);
+    if (!ok) {
         qDebug() << "slot_setDPIValueOnMouse is False";
         warningReadOrWriteError();
+    } else if (!setGearHanlePositionEnable(dwordList)) {
+        qDebug() << "slot_setDPIValueOnMouse: the gear table was not saved";
+        warningReadOrWriteError();
     } else {
-        setGearHanlePositionEnable(dwordList);
         qDebug() << "slot_setDPIValueOnMouse is True";
     }
     qDebug() << "slot_setCPIListValueOnMouse" << dwordList;
     frame(Frame::End);
+    emit sig_CPIListValueWritten(ok);
 }
 
-void DCDataHandle::setGearHanlePositionEnable(const QList<DWORD> &list)
+bool DCDataHandle::setGearHanlePositionEnable(const QList<DWORD> &list)
 {
     QJsonObject gear = currentGearObject();
     const int type = currentMouseType();
     const int number = m_configNumber.load();
+    bool saved = true;
     for (int i = 0; i < list.size(); ++i) {
         qDebug() << "setGearHanlePositionEnable level value" << i << list.at(i);
-        m_gear.setGearEnable(type, number, gear, i, list.at(i) != 0);
+        // Entries past the table (none on a table read from disk) write nothing.
+        if (i < gear.value(QStringLiteral("GearData")).toArray().size())
+            saved = m_gear.setGearEnable(type, number, gear, i, list.at(i) != 0) && saved;
     }
     replaceGearObject(gear);
+    return saved;
 }
 
 void DCDataHandle::slot_SetGearCurrentValue(int index, int value)
@@ -524,6 +553,11 @@ void DCDataHandle::slot_WriteSingleMacro(int button, QString path)
 {
     if (!haveManager("slot_WriteSingleMacro"))
         return;
+    if (!macroFitsMouse(m_json, path)) {
+        qDebug() << "slot_WriteSingleMacro macro too long for the mouse" << path;
+        warn(Warning::MacroTooLong);
+        return;
+    }
     frame(Frame::Show);
     if (m_manager->WriteSingleMacro(path, button)) {
         qDebug() << "slot_WriteSingleMacro True";
@@ -538,6 +572,13 @@ void DCDataHandle::slot_WriteListMacro(QStringList macroList)
 {
     if (!haveManager("slot_WriteListMacro"))
         return;
+    for (const QString &path : qAsConst(macroList)) {
+        if (!macroFitsMouse(m_json, path)) {
+            qDebug() << "slot_WriteListMacro macro too long for the mouse" << path;
+            warn(Warning::MacroTooLong);
+            return;
+        }
+    }
     frame(Frame::Show);
     if (m_manager->WriteListMacro(macroList))
         warn(Warning::MacroListWritten);
@@ -570,7 +611,7 @@ void DCDataHandle::loadProfileAndWrite(int number, bool withButtons)
     qDebug() << (withButtons ? "slot_LoadLocalConfigFileAndWriteIntoMouse m_configNumber"
                              : "slot_LoadOnlyLocalMouseConfigFileAndWriteIntoMouse m_configNumber")
              << number;
-    ensureGearFile(number);
+    const bool gearKept = ensureGearFile(number);
 
     frame(Frame::Show);
     m_manager->SetCurrentConfigNumber(number);
@@ -579,7 +620,13 @@ void DCDataHandle::loadProfileAndWrite(int number, bool withButtons)
     if (!loaded) {
         warningReadOrWriteError();
     } else {
+        if (!recordLoadedProfile(currentMouseType(), number))
+            qDebug() << "LoadLocalConfigFile cannot record profile" << number;
         refreshPages();
+        if (!gearKept) {
+            qDebug() << "LoadLocalConfigFile: the gear table of profile" << number << "was not saved";
+            warningReadOrWriteError();
+        }
         frame(Frame::End);
     }
 
@@ -599,8 +646,8 @@ void DCDataHandle::slot_SaveProfileToConfig1()
         return;
     frame(Frame::Show);
     qDebug() << "slot_SaveProfileToConfig1";
-    m_manager->SaveConfigFileByConfigureNumber(1);
-    if (!m_manager->WriteCurrentConfigToMouse())
+    const bool saved = m_manager->SaveConfigFileByConfigureNumber(1);
+    if (!m_manager->WriteCurrentConfigToMouse() || !saved)
         warningReadOrWriteError();
     refreshPages();
     refreshCachedValues();
@@ -620,9 +667,12 @@ void DCDataHandle::slot_ResetConfigToOriginal()
     }
     const int type = currentMouseType();
     QJsonObject gear;
+    bool saved = true;
     for (int n = kFirstProfile; n <= kLastProfile; ++n) {
-        m_manager->SaveConfigFileByConfigureNumber(n);
-        gear = m_gear.createGearFile(type, n);
+        saved = m_manager->SaveConfigFileByConfigureNumber(n) && saved;
+        bool gearWritten = false;
+        gear = m_gear.createGearFile(type, n, &gearWritten);
+        saved = saved && gearWritten;
         if (n == m_configNumber.load())
             setCurrentGearObject(gear);
         const QString picture = getPictureFilePath(type, QString::number(n));
@@ -630,6 +680,10 @@ void DCDataHandle::slot_ResetConfigToOriginal()
         QFile::remove(picture);
     }
     emit sig_GearObjectChanged();
+    if (!saved) {
+        qDebug() << "slot_ResetConfigToOriginal: not every profile file was saved";
+        warningReadOrWriteError();
+    }
     // The OX6 also gets its factory picture back.
     if (type == Ox6) {
         frame(Frame::Show);
@@ -647,8 +701,12 @@ void DCDataHandle::slot_GetBatteryPower()
 {
     if (!m_manager || !m_isWireless.load() || m_productId.load() == 0)
         return;
+    // Models that report a percentage have it passed on unconverted and
+    // unfiltered; only the others' readings go through the table and the
+    // filter.
+    const bool percent = reportsBatteryPercent(currentMouseType(), m_firmwareVersion.load());
     int value = 0;
-    if (!m_manager->GetBatteryPower(value)) {
+    if (!m_manager->GetBatteryPower(value, percent)) {
         qDebug() << "slot_GetBatteryPower failed";
         emit sig_BatteryPower(BatteryFilter::kUnknown);
         m_battery.restartWarmUp();
@@ -656,7 +714,7 @@ void DCDataHandle::slot_GetBatteryPower()
     }
     if (value < 0)
         value = 0;
-    if (reportsBatteryPercent(currentMouseType(), m_firmwareVersion.load())) {
+    if (percent) {
         emit sig_BatteryPower(DWORD(value));
         return;
     }
@@ -775,6 +833,7 @@ void DCDataHandle::FirmwareUpdate(const QString &path, const QString &mouseType)
         qDebug() << "FirmwareUpdate already running";
         return;
     }
+    m_flashing = true;
     if (!m_flash.start(path, mouseType))
         FirmWareUpdateResult(0);
 }
@@ -782,6 +841,7 @@ void DCDataHandle::FirmwareUpdate(const QString &path, const QString &mouseType)
 void DCDataHandle::FirmWareUpdateResult(int ok)
 {
     m_flash.stop();
+    m_flashing = false;
     qDebug() << "FirmWareUpdateResult" << ok;
     deviceClock().sleepMs(500);
     emit sig_closeUpdatingWidget();

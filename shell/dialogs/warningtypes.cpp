@@ -82,6 +82,7 @@ const QHash<Warning::Type, WarningTextNumbers> &table()
         {Warning::SoftwareUpToDate, text(369, 370, 116)},
         // The body is the server's message.
         {Warning::SoftwareCheckFailed, text(583, -1)},
+        {Warning::PictureNotSaved, text(502, 503, 277)},
     };
     return t;
 }
@@ -91,12 +92,6 @@ const QHash<Warning::Type, WarningTextNumbers> &table()
 WarningTextNumbers warningTextNumbers(int type)
 {
     return table().value(Warning::Type(type));
-}
-
-bool warningHasSingleButton(int type)
-{
-    const WarningTextNumbers t = warningTextNumbers(type);
-    return t.layout == WarningLayout::Text && t.okText >= 0 && t.cancelText < 0;
 }
 
 bool isProgressWarning(int type)

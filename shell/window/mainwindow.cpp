@@ -7,7 +7,13 @@
 #include "discovery/checkdevice.h"
 #include "discovery/findprocess.h"
 #include "discovery/models.h"
+#include "editors/keysetting/keysettingdialog.h"
+#include "editors/macro/macroeditwidget.h"
+#include "editors/lighting/lightsettingwidget.h"
+#include "editors/oled/drawdialog.h"
 #include "editors/textfit.h"
+#include "platform/desktoppointer.h"
+#include "platform/hidbus.h"
 #include "platform/pointersettings.h"
 #include "platform/programlauncher.h"
 #include "shell/dialogs/loadmessagedialog.h"
@@ -30,6 +36,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QMessageBox>
 #include <QTimerEvent>
@@ -118,6 +125,18 @@ MainWindow::~MainWindow()
     m_dataThread.wait();
 }
 
+bool MainWindow::stopWorkers(int timeoutMs)
+{
+    // Asked before the loops end: the coordinator is deleted with its thread.
+    const bool flashing = m_dataThread.isRunning() && m_dataHandle->isFlashing();
+    m_checkDeviceThread.quit();
+    m_dataThread.quit();
+    const QDeadlineTimer deadline = flashing ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(timeoutMs);
+    const bool watcherStopped = m_checkDeviceThread.wait(deadline);
+    const bool coordinatorStopped = m_dataThread.wait(deadline);
+    return watcherStopped && coordinatorStopped;
+}
+
 // --- Construction ------------------------------------------------------------------------
 
 void MainWindow::setUpForm()
@@ -125,7 +144,7 @@ void MainWindow::setUpForm()
     m_ui->setupUi(this);
     // Plain widgets paint their style sheet's background only with this.
     for (QWidget *w : {m_ui->centralWidget, m_ui->WiredWidget, m_ui->HideTopButtonWidget,
-                       m_ui->HideBottomButtonWidget})
+                       m_ui->HideBottomButtonWidget, m_ui->LightSettingPage})
         w->setAttribute(Qt::WA_StyledBackground);
     m_ui->WiredWidget->hide();
     m_ui->BattaryButton->setStyleSheet(emptyBatteryStyle());
@@ -136,11 +155,15 @@ void MainWindow::setUpForm()
     m_configureButtons = {m_ui->ConfigureButton_1, m_ui->ConfigureButton_2, m_ui->ConfigureButton_3,
                           m_ui->ConfigureButton_4, m_ui->ConfigureButton_5};
 
-    // The two pages the program has fill their named pages; each names itself
+    // The pages the program has fill their named pages; each names itself
     // after its class, which a form cannot do.
     const QRect pageArea(QPoint(0, 0), m_ui->stackedWidget->size());
     m_mainSettingPage = new MainSettingWidget(m_ui->MainSettingPage);
     m_mainSettingPage->setGeometry(pageArea);
+    m_macroPage = new MacroEditWidget(m_ui->MacroEditPage);
+    m_macroPage->setGeometry(pageArea);
+    m_lightSettingPage = new LightSettingWidget(m_ui->LightSettingPage);
+    m_lightSettingPage->setGeometry(pageArea);
     m_codeWidget = new CodeWidget(m_ui->CodePage);
     m_codeWidget->setGeometry(pageArea);
     m_supportPage = new SupportWidget(m_ui->SupportPage);
@@ -150,9 +173,12 @@ void MainWindow::setUpForm()
     m_pages->markTab(MainPage);
     showCurrentConfigButton(m_currentConfigure);
 
-    // The desktop's pointer values as the page shows them.
-    const PointerSettings pointer(pointerSettingsIniPath());
+    // The desktop's pointer values as the page shows them, and only the
+    // controls the desktop has a setting for.
+    const PointerSettings pointer(pointerSettingsIniPath(), desktopPointer());
     m_mainSettingPage->setPointerSettings(pointer.mouseSpeed(), pointer.wheelScrollLines());
+    m_mainSettingPage->setPointerControlsShown(pointer.hasMouseSpeed(), pointer.hasWheelScrollLines(),
+                                               pointer.hasWheelPagePerNotch());
 }
 
 void MainWindow::startCoordinator()
@@ -211,6 +237,7 @@ void MainWindow::on_MacroEditButton_clicked()
 {
     sendPageView(m_ui->MacroEditButton->toolTip());
     m_pages->showPage(MacroPage);
+    m_macroPage->slot_reLoadMacroNamelist();
 }
 
 void MainWindow::on_SupportButton_clicked()
@@ -308,12 +335,14 @@ void MainWindow::slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid)
             slot_ShowUpdateFirmwareWidget(m_bootDescriptorType == NoModel, true, m_bootDescriptorType, true);
             return;
         }
+        m_macroPage->EditArrayEditable(false);
         emit sig_OpenDevice(Pid, Vid);
         startTimeCount();
         return;
     }
 
     m_pages->leavePairingPage();
+    m_macroPage->slot_ResetPage();
     needDeviceDialogShow();
     emit sig_DissMissAllThings();
     emit sig_RemoveWarningWidget();
@@ -327,6 +356,12 @@ void MainWindow::slot_SetKorvanMouseBooltDescriptor(int mouseType)
     m_bootDescriptorType = mouseType;
 }
 
+void MainWindow::slot_DeviceNotPermitted(uint Pid, uint Vid)
+{
+    qDebug("slot_DeviceNotPermitted vid %x, pid %x", Vid, Pid);
+    m_needDeviceDialog->setNoPermissionHint(hidAccessFixCommands());
+}
+
 void MainWindow::SetCurrentPid(USHORT pid)
 {
     m_currentPid = pid;
@@ -335,6 +370,7 @@ void MainWindow::SetCurrentPid(USHORT pid)
 void MainWindow::needDeviceDialogShow()
 {
     emit sig_RemoveReloadWidget();
+    m_needDeviceDialog->setNoPermissionHint(QString());
     m_needDeviceDialog->setHiddenState(false);
     // An open update dialog (a repair in progress) stays above the cover.
     if (m_updateDialog && m_updateDialog->isVisible()) {
@@ -349,6 +385,7 @@ void MainWindow::needDeviceDialogShow()
 void MainWindow::needDeviceDialogHide()
 {
     m_needDeviceDialog->setHiddenState(true);
+    m_needDeviceDialog->setNoPermissionHint(QString());
 }
 
 void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirelessState)
@@ -368,10 +405,14 @@ void MainWindow::applyModel(int mouseType)
 {
     m_openedMouseType = mouseType;
     m_mainSettingPage->setMouseType(mouseType);
+    m_macroPage->setMouseType(mouseType);
     m_ui->TitleLabel->setStyleSheet(titleLogoStyle(mouseType));
+    m_lightSettingPage->setZoneLabels(mouseType);
     const int familyA = lightingFamilyAFlag(mouseType);
-    if (familyA >= 0)
+    if (familyA >= 0) {
         m_lightingFamilyA = familyA;
+        m_lightSettingPage->setSliderRanges(familyA == 1);
+    }
 }
 
 // --- Battery -----------------------------------------------------------------------------
@@ -688,12 +729,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::slot_SetSysPointSpeed(int value)
 {
     m_loadingDialog->flash();
-    PointerSettings(pointerSettingsIniPath()).setMouseSpeed(value);
+    PointerSettings(pointerSettingsIniPath(), desktopPointer()).setMouseSpeed(value);
 }
 
 void MainWindow::slot_SetSysTrolleyValue(int value)
 {
-    PointerSettings(pointerSettingsIniPath()).setWheelScrollLines(value);
+    PointerSettings(pointerSettingsIniPath(), desktopPointer()).setWheelScrollLines(value);
     m_loadingDialog->flash();
 }
 
@@ -709,12 +750,74 @@ void MainWindow::slotMessageReceived(const QString &msg)
     box->open();
 }
 
+void MainWindow::slot_TerminationRequested(int signalNumber)
+{
+    qDebug() << "slot_TerminationRequested" << signalNumber;
+    if (m_dataThread.isRunning() && m_dataHandle->isFlashing()) {
+        if (!m_quitWhenFlashed)
+            qWarning() << "firmware update running: the program ends when it has finished";
+        m_quitWhenFlashed = true;
+        return;
+    }
+    exitApplication();
+}
+
+void MainWindow::slot_FirmwareFlashEnded()
+{
+    if (!m_quitWhenFlashed || m_dataHandle->isFlashing())
+        return;
+    m_quitWhenFlashed = false;
+    qDebug() << "firmware update finished: ending as asked";
+    exitApplication();
+}
+
 void MainWindow::slot_startWattingProcess()
 {
     needDeviceDialogShow();
     const QString tool = getAppDir() + QLatin1String(kRestartTool);
     if (!programLauncher().startDetached(tool, {}))
         qDebug() << "slot_startWattingProcess: no restart tool" << tool;
+}
+
+KeySettingDialog *MainWindow::keySettingDialog() const
+{
+    return m_keySettingDialog.data();
+}
+
+void MainWindow::slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue,
+                                           int modifyKeyValue)
+{
+    qDebug() << "slot_showKeySettingDialog" << changedButton << buttonChangeType << buttonTrueValue << modifyKeyValue;
+    // One at a time: the open dialog covers the buttons that open it.
+    if (m_keySettingDialog)
+        m_keySettingDialog->close();
+    auto *dialog = new KeySettingDialog(this, m_openedMouseType);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->move(0, 0);
+    dialog->setChangedButton(changedButton);
+    dialog->setTrueMouseValue(buttonChangeType, buttonTrueValue, modifyKeyValue);
+    MainWindowWiring(this).connectKeySettingDialog(dialog);
+    m_keySettingDialog = dialog;
+    dialog->show();
+    dialog->raise();
+    dialog->setFocus();
+}
+
+// --- OLED editor -------------------------------------------------------------------------
+
+void MainWindow::showDrawBorder()
+{
+    // Laid over the window like the warnings; it goes when closed, and with
+    // the mouse it edits.
+    auto *dialog = new DrawDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->move(0, 0);
+    dialog->setMouseType(m_openedMouseType);
+    dialog->setConfigNumber(m_currentConfigure);
+    dialog->setLightIntensity(m_dataHandle->oledLightIntensity());
+    MainWindowWiring(this).connectDrawDialog(dialog);
+    dialog->show();
+    dialog->raise();
 }
 
 // --- Firmware update dialog --------------------------------------------------------------
@@ -757,18 +860,6 @@ void MainWindow::slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUp
 }
 
 // --- Entry points that only log ----------------------------------------------------------
-
-void MainWindow::showDrawBorder()
-{
-    qDebug() << "showDrawBorder: no OLED editor yet; brightness" << m_dataHandle->oledLightIntensity();
-}
-
-void MainWindow::slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue,
-                                           int modifyKeyValue)
-{
-    qDebug() << "slot_showKeySettingDialog: no key dialog yet" << changedButton << buttonChangeType
-             << buttonTrueValue << modifyKeyValue;
-}
 
 void MainWindow::slot_showEditHeadImageDialog()
 {

@@ -21,8 +21,11 @@ class CodeWidget;
 class DCDataHandle;
 class FindProcess;
 class HidBus;
+class KeySettingDialog;
 class LastVersion;
+class LightSettingWidget;
 class LoadMessageDialog;
+class MacroEditWidget;
 class MainSettingWidget;
 class NeedDeviceDialog;
 class PageNavigator;
@@ -69,11 +72,21 @@ public:
     // loop with the code so main() can save state and stop the workers.
     void setExitHandler(std::function<void(int)> handler) { m_exitHandler = std::move(handler); }
 
+    // Ends the worker threads, waiting at most timeoutMs for them, but for as
+    // long as it takes while a firmware image is being written. False when a
+    // worker is still busy (a device call stuck in a driver): the caller may
+    // then leave without it rather than hang a logout.
+    bool stopWorkers(int timeoutMs);
+
     DCDataHandle *dataHandle() const { return m_dataHandle; }
     CheckDevice *checkDevice() const { return m_checkDevice; }
     LoadMessageDialog *loadingDialog() const { return m_loadingDialog; }
     NeedDeviceDialog *needDeviceDialog() const { return m_needDeviceDialog; }
     MainSettingWidget *mainSettingPage() const { return m_mainSettingPage; }
+    MacroEditWidget *macroEditPage() const { return m_macroPage; }
+    // The key assignment dialog while it is open; nullptr otherwise.
+    KeySettingDialog *keySettingDialog() const;
+    LightSettingWidget *lightSettingPage() const { return m_lightSettingPage; }
     CodeWidget *codeWidget() const { return m_codeWidget; }
     SupportWidget *supportPage() const { return m_supportPage; }
     // The open firmware update dialog, or nullptr.
@@ -121,6 +134,8 @@ public slots:
     // Device arrival (isfind true) and removal from the watcher.
     void slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid);
     void slot_SetKorvanMouseBooltDescriptor(int mouseType);
+    // A mouse keeps failing to open because this user may not open it.
+    void slot_DeviceNotPermitted(uint Pid, uint Vid);
     void SetCurrentPid(USHORT pid);
     void slot_OpenDeviceResult(bool result, int mouseType, bool isWirelessState);
     void slot_GetCurrentFirmVersion(int version);
@@ -147,6 +162,10 @@ public slots:
     void slot_needDeviceDialogClienk();
     void slot_startWattingProcess();
     void slotMessageReceived(const QString &msg);
+    // SIGTERM or SIGINT: leave the event loop the normal way, but only once a
+    // running firmware update has finished.
+    void slot_TerminationRequested(int signalNumber);
+    void slot_FirmwareFlashEnded();
 
     // Tray, window controls and indicators.
     void on_activatedSysTrayIcon(QSystemTrayIcon::ActivationReason reason);
@@ -160,6 +179,8 @@ public slots:
     void slot_BanTopButtonClick(bool state, bool isTransparent);
     void slot_SetSysPointSpeed(int value);
     void slot_SetSysTrolleyValue(int value);
+    // The key assignment dialog for a button, with what the button does now.
+    void slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue, int modifyKeyValue);
 
     // Tabs and bars.
     void on_MainSettingButton_clicked();
@@ -175,6 +196,9 @@ public slots:
     void on_ResetToOriginalButton_clicked();
     void on_QuitUserButton_clicked();
 
+    // The OLED editor over the window, for the open model and profile.
+    void showDrawBorder();
+
     // Opens the firmware update dialog (one at a time): locked to mouseType
     // unless isChangeable, with the Local/ package when isLocalUpdateState
     // (or the other one when only that is there), starting at once when
@@ -183,8 +207,6 @@ public slots:
 
     // Entry points whose dialogs and clients the program does not have:
     // each logs what it was asked and does nothing else.
-    void showDrawBorder();
-    void slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue, int modifyKeyValue);
     void slot_showEditHeadImageDialog();
     void on_LoginButton_clicked();
     void slot_SendMessageToGA(const QString &category, const QString &action, const QString &label,
@@ -232,9 +254,12 @@ private:
 
     // Pages, the page switching and the profile buttons in profile order.
     MainSettingWidget *m_mainSettingPage = nullptr;
+    MacroEditWidget *m_macroPage = nullptr;
+    LightSettingWidget *m_lightSettingPage = nullptr;
     CodeWidget *m_codeWidget = nullptr;
     SupportWidget *m_supportPage = nullptr;
     QPointer<UpdateMouseDialog> m_updateDialog;
+    QPointer<KeySettingDialog> m_keySettingDialog;
     PageNavigator *m_pages = nullptr;
     std::array<QPushButton *, 5> m_configureButtons = {};
 
@@ -251,4 +276,5 @@ private:
     int m_batteryTimerId = 0;
     int m_openedMouseType = 0;
     int m_lightingFamilyA = -1;
+    bool m_quitWhenFlashed = false;
 };

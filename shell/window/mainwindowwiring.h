@@ -1,5 +1,7 @@
 #pragma once
 
+class KeySettingDialog;
+class DrawDialog;
 class MainWindow;
 class UpdateMouseDialog;
 class WarningDialog;
@@ -26,6 +28,10 @@ public:
     // showsDownload: it shows the support page's download progress.
     void connectWarningDialog(WarningDialog *dialog, bool closesWhenFlashingEnds, bool closesOnReload,
                               bool showsDownload = false) const;
+    // Its choices go to the coordinator; a device removal closes it.
+    void connectKeySettingDialog(KeySettingDialog *dialog) const;
+    // The OLED editor's requests go to the coordinator; the mouse's removal closes it.
+    void connectDrawDialog(DrawDialog *dialog) const;
 
 private:
     MainWindow *m_window;

@@ -10,8 +10,8 @@ namespace ox8ctl {
 
 namespace {
 
-// Largest CPI any supported sensor offers; the manager applies the model's
-// own range.
+// Largest CPI any supported sensor offers; the model's own range is checked
+// once the mouse is known (discovery/cpiranges.h).
 constexpr int kMaxCpi = 26000;
 constexpr int kCpiStages = 7;
 
@@ -156,6 +156,12 @@ int buttonCode(const QString &text)
     return (ok && n >= 4 && n <= 17) ? n : 0;
 }
 
+QString buttonCodeName(int button)
+{
+    const QString name = buttons().key(button);
+    return name.isEmpty() ? QString::number(button) : name;
+}
+
 bool parseButtonFunction(const QString &text, ButtonAssignment &out, QString &error)
 {
     const QString t = text.trimmed();
@@ -212,12 +218,24 @@ QStringList buttonFunctionNames()
     return names;
 }
 
-int lightMode(const QString &text)
+namespace {
+const QStringList &lightModeNames()
 {
     static const QStringList modes = {QStringLiteral("off"),      QStringLiteral("steady"),
                                       QStringLiteral("breathing"), QStringLiteral("reactive"),
                                       QStringLiteral("cycle"),    QStringLiteral("chase")};
-    return modes.indexOf(text.trimmed().toLower());
+    return modes;
+}
+} // namespace
+
+int lightMode(const QString &text)
+{
+    return lightModeNames().indexOf(text.trimmed().toLower());
+}
+
+QString lightModeName(int mode)
+{
+    return lightModeNames().value(mode, QStringLiteral("unknown"));
 }
 
 bool parseColor(const QString &text, quint32 &colorRef)
@@ -284,7 +302,7 @@ QString generalHelp()
         "  1  device failure (the mouse failed or refused an operation)\n"
         "  2  bad arguments\n"
         "  3  unknown model (--simulate)\n"
-        "  4  no supported mouse found\n"
+        "  4  no supported mouse found (or none this user may open)\n"
         "  5  the update service failed or offered nothing usable\n"
         " 10  check-update: the service offers another firmware than the mouse's\n"
         "\n"
@@ -298,15 +316,20 @@ QString commandHelp(const QString &command)
     if (c == QLatin1String("list"))
         return QStringLiteral("Usage: ox8ctl list\n\nLists the supported mice on the bus, one a line: model folder,\n"
                               "model name, type code, link and USB ids. The one other commands use is\n"
-                              "marked with '*'. Exit code 4 when none is attached.\n");
+                              "marked with '*'. A mouse this user may not open yet (no udev rule) is\n"
+                              "marked \"found, no permission\", with the commands that fix it on stderr.\n"
+                              "Exit code 4 when none is attached, or none may be opened.\n");
     if (c == QLatin1String("show"))
         return QStringLiteral("Usage: ox8ctl show [--json]\n\nReads the mouse and prints what it holds. With --json one JSON object\n"
                               "with model, typeCode, wireless, productId, firmwareVersion, profile (1..5,\n"
                               "0 when no profile file matches), cpi (7 numbers, 0 = stage off),\n"
-                              "reportRateHz and battery (percent, or null when unknown or wired).\n");
+                              "reportRateHz and battery (percent, or null when unknown or wired);\n"
+                              "lighting holds each light zone (logo, and wheel where the model has one)\n"
+                              "with mode, color (#RRGGBB), speed and brightness as the mouse stores them.\n");
     if (c == QLatin1String("set-cpi"))
         return QStringLiteral("Usage: ox8ctl set-cpi V1,V2,...\n\nSets up to 7 CPI stages; missing stages and 0 switch a stage off.\n"
-                              "At least one stage must stay on. The model's range applies.\n"
+                              "At least one stage must stay on. A value outside the model's range or\n"
+                              "grid, or more stages than it has, is refused (exit 2) with the range.\n"
                               "Example: ox8ctl set-cpi 800,1600,3200,0,0,0,0\n");
     if (c == QLatin1String("set-rate"))
         return QStringLiteral("Usage: ox8ctl set-rate 125|250|500|1000\n\nSets the USB report rate in Hz.\n");
@@ -334,10 +357,11 @@ QString commandHelp(const QString &command)
                               "profiles 1..5, resets their CPI tables and deletes their OLED pictures.\n");
     if (c == QLatin1String("export"))
         return QStringLiteral("Usage: ox8ctl export N FILE\n\nWrites profile N (1..5) of the attached model, with its CPI table,\n"
-                              "to FILE as JSON.\n");
+                              "to FILE as JSON. FILE must lie outside APP (the program's own files).\n");
     if (c == QLatin1String("import"))
         return QStringLiteral("Usage: ox8ctl import N FILE\n\nReplaces profile N (1..5) of the attached model by the one in FILE\n"
-                              "(written by export for the same model). Then load it: ox8ctl profile N.\n");
+                              "(written by export for the same model); a profile with values the model\n"
+                              "cannot take is refused (exit 2). Then load it: ox8ctl profile N.\n");
     if (c == QLatin1String("pair"))
         return QStringLiteral("Usage: ox8ctl pair\n\nPairs the mouse with the receiver it is reached through: switch the mouse\n"
                               "off, start this command, switch the mouse on and press left, middle and\n"

@@ -29,6 +29,9 @@ int reportRateHz(int index);
 
 // A button by name ("left", "wheel-up", …) or number 4..17; 0 when unknown.
 int buttonCode(const QString &text);
+// The name of a button code ("forward"); the number as text for a button
+// without a name.
+QString buttonCodeName(int button);
 
 // What a button assignment sends to the coordinator.
 struct ButtonAssignment
@@ -43,6 +46,8 @@ QStringList buttonFunctionNames();
 
 // Light modes: off, steady, breathing, reactive, cycle, chase -> 0..5; -1 otherwise.
 int lightMode(const QString &text);
+// The name lightMode reads for a mode 0..5; "unknown" for any other value.
+QString lightModeName(int mode);
 // "#RRGGBB" -> 0x00BBGGRR. False when malformed.
 bool parseColor(const QString &text, quint32 &colorRef);
 
