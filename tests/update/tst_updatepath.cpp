@@ -120,6 +120,7 @@ private slots:
     void newerFirmwareFromTheServiceIsFlashed();
     void mouseStuckInItsBootLoaderIsRepaired();
     void noDeviceRepairButtonLeadsToTheUpdate();
+    void softwareCheckAtStartAndOnRequest();
 
 private:
     CloudServerProcess m_server;
@@ -274,6 +275,44 @@ void TstUpdatePath::noDeviceRepairButtonLeadsToTheUpdate()
         QCOMPARE(dialog->selectedType(), int(Ox7EU));
         QVERIFY(dialog->isLocked());
     }
+}
+
+void TstUpdatePath::softwareCheckAtStartAndOnRequest()
+{
+    // A service of its own: a published program version would show up in
+    // the other cases as the start-up notice.
+    CloudServerProcess server;
+    QVERIFY(server.start());
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    const auto publish = [&server](const char *version) {
+        return server.admin({QStringLiteral("publish-software"), QStringLiteral("ox8"), QLatin1String(version),
+                             QStringLiteral("--url"), QStringLiteral("https://downloads.example.org/ox8driver.tar.gz")});
+    };
+    QCOMPARE(publish("1.1.0"), 0);
+
+    PathFixture f(server.baseUrl());
+    QVERIFY(f.simulation.setUp(QStringLiteral("ox7")));
+    f.openWindow();
+    // Once the mouse is open the window asks by itself: the notice that
+    // offers the new version.
+    WarningDialog *found = f.waitForWarning(Warning::NewSoftwareAuto);
+    QVERIFY(found);
+    found->close();
+
+    // On request from the support page, and the button comes back.
+    SupportWidget *support = f.window->supportPage();
+    clickNamed(f.window.get(), QStringLiteral("SupportButton"));
+    auto *button = childNamed<QPushButton>(support, QStringLiteral("CheckSoftwareUpdateButton"));
+    clickNamed(support, QStringLiteral("CheckSoftwareUpdateButton"));
+    QVERIFY(!button->isEnabled());
+    WarningDialog *asked = f.waitForWarning(Warning::NewSoftwareManual);
+    QVERIFY(asked);
+    QVERIFY(button->isEnabled());
+    asked->close();
+
+    QCOMPARE(publish("1.0.0"), 0);
+    clickNamed(support, QStringLiteral("CheckSoftwareUpdateButton"));
+    QVERIFY(f.waitForWarning(Warning::SoftwareUpToDate));
 }
 
 QTEST_MAIN(TstUpdatePath)
