@@ -388,6 +388,17 @@ void TstSupportWidget::nothingToDownloadWithoutAnOffer()
     f.page->slot_StartUpdateFirmWare();
     QCOMPARE(kinds(f.events), QStringList{QStringLiteral("warning 9")});
     QVERIFY(!f.page->isDownloading());
+
+    // An offer while no mouse is attached: no model to hold the body to, so
+    // nothing is fetched and nothing stored.
+    PageFixture none(m_server.baseUrl(), NoModel);
+    none.page->slot_LastVersionRet(0, QStringLiteral("success"), QStringLiteral("40"),
+                                   m_server.url(QStringLiteral("/packages/ox7-firmware/0040/Nuc123.bin")).toString(),
+                                   QStringLiteral("2030-01-01"));
+    none.page->slot_StartUpdateFirmWare();
+    QCOMPARE(kinds(none.events), (QStringList{QStringLiteral("warning 34"), QStringLiteral("warning 9")}));
+    QVERIFY(!none.page->isDownloading());
+    QVERIFY(!QFileInfo::exists(updateFolder()));
 }
 
 QTEST_MAIN(TstSupportWidget)
