@@ -95,7 +95,7 @@ qint64 packageSizeLimit(int mouseType)
     if (!isNuc123Package(mouseType))
         return kUpdaterPackageLimit;
     const int memory = modelRow(mouseType).programMemory;
-    return memory > 0 ? qMin<qint64>(memory, kNuc123MaxImage) : kNuc123MaxImage;
+    return memory > 0 ? qMin(qint64(memory), kNuc123MaxImage) : kNuc123MaxImage;
 }
 
 PackageVerdict checkPackage(int mouseType, const QByteArray &body, const QString &contentType)

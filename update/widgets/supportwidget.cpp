@@ -168,7 +168,7 @@ void SupportWidget::slot_StartUpdateFirmWare()
 void SupportWidget::onDownloadProgress(qint64 received, qint64 total)
 {
     if (total > 0)
-        emit sig_DownloadProgress(int(qBound<qint64>(0, received * 100 / total, 100)));
+        emit sig_DownloadProgress(int(qBound(qint64(0), received * 100 / total, qint64(100))));
 }
 
 void SupportWidget::failDownload(int messageText)
