@@ -15,6 +15,7 @@ class MainWindow;
 }
 
 class CheckDevice;
+class CloudSyncWidget;
 class CodeWidget;
 class DCDataHandle;
 class FindProcess;
@@ -70,6 +71,7 @@ public:
     NeedDeviceDialog *needDeviceDialog() const { return m_needDeviceDialog; }
     MainSettingWidget *mainSettingPage() const { return m_mainSettingPage; }
     CodeWidget *codeWidget() const { return m_codeWidget; }
+    CloudSyncWidget *cloudSyncPage() const { return m_cloudSyncPage; }
     QSystemTrayIcon *trayIcon() const;
     QMenu *trayMenu() const;
 
@@ -167,13 +169,15 @@ public slots:
     void on_ResetToOriginalButton_clicked();
     void on_QuitUserButton_clicked();
 
+    // The login dialog and the avatar dialog, over the window.
+    void on_LoginButton_clicked();
+    void slot_showEditHeadImageDialog();
+
     // Entry points whose dialogs and clients the program does not have:
     // each logs what it was asked and does nothing else.
     void slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType, bool isUpdateNow);
     void showDrawBorder();
     void slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue, int modifyKeyValue);
-    void slot_showEditHeadImageDialog();
-    void on_LoginButton_clicked();
     void slot_SendMessageToGA(const QString &category, const QString &action, const QString &label,
                               const QString &viewScreen);
 
@@ -217,6 +221,7 @@ private:
     // Pages, the page switching and the profile buttons in profile order.
     MainSettingWidget *m_mainSettingPage = nullptr;
     CodeWidget *m_codeWidget = nullptr;
+    CloudSyncWidget *m_cloudSyncPage = nullptr;
     PageNavigator *m_pages = nullptr;
     std::array<QPushButton *, 5> m_configureButtons = {};
 

@@ -1,5 +1,7 @@
 #include "shell/window/mainwindowwiring.h"
 
+#include "cloud/cloudsyncwidget.h"
+#include "cloud/userdialog.h"
 #include "coordinator/dcdatahandle.h"
 #include "discovery/checkdevice.h"
 #include "shell/dialogs/loadmessagedialog.h"
@@ -81,6 +83,9 @@ void MainWindowWiring::connectCoordinator() const
     QObject::connect(dc, &DCDataHandle::sig_ShowUpdateWidget, w, &MainWindow::slot_ShowUpdateFirmwareWidget, q);
     QObject::connect(dc, &DCDataHandle::sig_RemoveReloadWidget, w, &MainWindow::sig_RemoveReloadWidget, q);
     QObject::connect(dc, &DCDataHandle::sig_CloseUpdateMouseDialog, w, &MainWindow::sig_CloseUpdateMouseDialog, q);
+    // The old-format files are written: the upload may start.
+    QObject::connect(dc, &DCDataHandle::sig_StartToUploadFile, w->m_cloudSyncPage,
+                     &CloudSyncWidget::slot_startToUploadConfigFiles, q);
 
     // Window to coordinator.
     QObject::connect(w, &MainWindow::sig_LoadFileAndeWriteIntoMouse, dc,
@@ -122,6 +127,24 @@ void MainWindowWiring::connectPages() const
     QObject::connect(page, &MainSettingWidget::sig_SetTrolleySpeed, w, &MainWindow::slot_SetSysTrolleyValue);
     QObject::connect(page, &MainSettingWidget::sig_SendEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
 
+    CloudSyncWidget *cloud = w->m_cloudSyncPage;
+    LoadMessageDialog *overlay = w->m_loadingDialog;
+    QObject::connect(cloud, &CloudSyncWidget::sig_ShowWarningDialogOnCloudSyncWidget, w,
+                     &MainWindow::slot_showWarningDialog);
+    QObject::connect(cloud, &CloudSyncWidget::sig_ShowWarningDialogWithSpecifyMessageOnCloudSyncWidget, w,
+                     &MainWindow::slot_showWarningDialogWithSpecifyMessage);
+    QObject::connect(cloud, &CloudSyncWidget::sig_LoadConfigFileAfterDownloadSucced, w,
+                     &MainWindow::slot_LoadConfigFileAfterDownloadSucced);
+    QObject::connect(cloud, &CloudSyncWidget::sig_ShowLoadingDialog, overlay,
+                     &LoadMessageDialog::slot_StartLoadingDialog);
+    QObject::connect(cloud, &CloudSyncWidget::sig_EndLoadingDialog, overlay, &LoadMessageDialog::slot_StopLoadingDialog);
+    QObject::connect(cloud, &CloudSyncWidget::sig_RemoveOldFile, dc, &DCDataHandle::slot_removeOldTxtFile, q);
+    QObject::connect(cloud, &CloudSyncWidget::sig_ShowEditHeadImageDialogOnCloudSyncWidget, w,
+                     &MainWindow::slot_showEditHeadImageDialog);
+    QObject::connect(cloud, &CloudSyncWidget::sig_SendUIEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+    QObject::connect(w->m_pages, &PageNavigator::sig_ClearCloudPasswords, cloud,
+                     &CloudSyncWidget::clearPasswordFields);
+
     QObject::connect(pairing, &CodeWidget::sig_startCode, w, &MainWindow::sig_startCode);
     QObject::connect(pairing, &CodeWidget::sig_stopCode, w, &MainWindow::slot_stopCode);
     QObject::connect(pairing, &CodeWidget::sig_SendUIEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
@@ -148,6 +171,14 @@ void MainWindowWiring::connectNeedDeviceDialog() const
     QObject::connect(dialog, &NeedDeviceDialog::sig_ShowUpdateWidget, w, &MainWindow::slot_ShowUpdateFirmwareWidget);
 }
 
+void MainWindowWiring::connectUserDialog(UserDialog *dialog) const
+{
+    MainWindow *w = m_window;
+    QObject::connect(dialog, &UserDialog::loginSucced, w, &MainWindow::checkTokenIsExit);
+    QObject::connect(dialog, &UserDialog::sig_ShowWarningDialog, w, &MainWindow::slot_showWarningDialog);
+    QObject::connect(dialog, &UserDialog::sig_SendUIEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+}
+
 void MainWindowWiring::connectWarningDialog(WarningDialog *dialog, bool closesWhenFlashingEnds,
                                             bool closesOnReload) const
 {
@@ -159,6 +190,8 @@ void MainWindowWiring::connectWarningDialog(WarningDialog *dialog, bool closesWh
     QObject::connect(dialog, &WarningDialog::sig_ResetMouseToOriginal, w, &MainWindow::slot_ResetMouseToOriginal);
     QObject::connect(dialog, &WarningDialog::sig_ChangeConfiFileBeforeStartToUploadFile, dc,
                      &DCDataHandle::slot_TurnNewFileToOldFile, q);
+    QObject::connect(dialog, &WarningDialog::sig_StarToDownloadFile, w->m_cloudSyncPage,
+                     &CloudSyncWidget::slot_startToDownLoadFiles);
     QObject::connect(dialog, &WarningDialog::sig_GetMouseProfileAgain, dc, &DCDataHandle::slot_GetProfileFromMouse, q);
     QObject::connect(dialog, &WarningDialog::sig_SaveCurrentProfileFileToConfig1, dc,
                      &DCDataHandle::slot_SaveProfileToConfig1, q);

@@ -1,6 +1,7 @@
 #pragma once
 
 class MainWindow;
+class UserDialog;
 class WarningDialog;
 
 // Makes the main window's signal connections: its form's buttons and tray
@@ -18,6 +19,7 @@ public:
     void connectPages() const;
     void connectWatcher() const;
     void connectNeedDeviceDialog() const;
+    void connectUserDialog(UserDialog *dialog) const;
     // closesWhenFlashingEnds: the coordinator's end of flashing closes it;
     // closesOnReload: the window's sig_RemoveReloadWidget closes it.
     void connectWarningDialog(WarningDialog *dialog, bool closesWhenFlashingEnds, bool closesOnReload) const;
