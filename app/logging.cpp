@@ -50,3 +50,46 @@ bool argumentsEnableLog(const QStringList &arguments)
 {
     return arguments.contains(QStringLiteral("-d"), Qt::CaseSensitive);
 }
+
+LogRouting logRoutingFor(const QStringList &arguments, const QByteArray &loggingRules)
+{
+    LogRouting routing;
+    routing.toFile = argumentsEnableLog(arguments);
+    routing.debugToTerminal = routing.toFile || arguments.contains(QStringLiteral("--verbose"), Qt::CaseSensitive)
+                              || !loggingRules.trimmed().isEmpty();
+    return routing;
+}
+
+bool reachesTerminal(QtMsgType type, const LogRouting &routing)
+{
+    switch (type) {
+    case QtDebugMsg:
+    case QtInfoMsg:
+        return routing.debugToTerminal;
+    default:
+        return true;
+    }
+}
+
+namespace {
+// Set once before the handler is installed, read from any thread after.
+LogRouting g_routing;
+QtMessageHandler g_terminalHandler = nullptr;
+
+void routingMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (g_routing.toFile)
+        fileMessageHandler(type, context, message);
+    if (g_terminalHandler && reachesTerminal(type, g_routing))
+        g_terminalHandler(type, context, message);
+}
+} // namespace
+
+void installLogRouting(const LogRouting &routing)
+{
+    g_routing = routing;
+    QtMessageHandler previous = qInstallMessageHandler(routingMessageHandler);
+    // Installing twice must not make the handler call itself.
+    if (previous != routingMessageHandler)
+        g_terminalHandler = previous;
+}

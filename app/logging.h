@@ -22,3 +22,21 @@ void fileMessageHandler(QtMsgType type, const QMessageLogContext &context, const
 // True when the argument list (program path first) asks for the log: an
 // argument equal to "-d", case-sensitive.
 bool argumentsEnableLog(const QStringList &arguments);
+
+// Where messages go. The device layers log every command they send, which
+// is what the "-d" file is for; a terminal only sees that chatter when it
+// was asked for.
+struct LogRouting
+{
+    bool toFile = false;          // "-d": every message into the log file
+    bool debugToTerminal = false; // debug and info lines on the terminal too
+};
+
+// "-d" and "--verbose" ask for debug lines on the terminal, and so does a
+// non-empty QT_LOGGING_RULES (its rules then decide which lines get through).
+LogRouting logRoutingFor(const QStringList &arguments, const QByteArray &loggingRules);
+// Warnings, critical and fatal messages always reach the terminal.
+bool reachesTerminal(QtMsgType type, const LogRouting &routing);
+// Installs the handler for routing. Terminal lines go through the handler
+// that was installed before (Qt's own), so QT_MESSAGE_PATTERN still applies.
+void installLogRouting(const LogRouting &routing);

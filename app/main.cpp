@@ -1,4 +1,5 @@
 #include "platform/appdir.h"
+#include "platform/terminationsignals.h"
 #include "device/devicetypes.h"
 #include "app/logging.h"
 #include "shell/window/mainwindow.h"
@@ -10,7 +11,15 @@
 #include <QDebug>
 #include <QFile>
 
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
+
+namespace {
+// How long the end of the program waits for its worker threads: a device
+// call stuck in a driver must not hang a logout.
+constexpr int kWorkerStopMs = 3000;
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -22,8 +31,7 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
-    if (argumentsEnableLog(arguments))
-        qInstallMessageHandler(fileMessageHandler);
+    installLogRouting(logRoutingFor(arguments, qgetenv("QT_LOGGING_RULES")));
 
     // Demo mode: an emulated mouse on an emulated bus, installed before
     // anything looks at the bus. It outlives every object that talks to it.
@@ -45,6 +53,9 @@ int main(int argc, char *argv[])
         app.sendMessage(QString::fromLatin1(kSingleInstanceKey), 5000);
         return -1;
     }
+
+    // From here on SIGTERM and SIGINT end the event loop instead of the process.
+    TerminationSignals termination;
 
     registerDeviceMetaTypes();
     if (simulation.isValid()) {
@@ -75,13 +86,22 @@ int main(int argc, char *argv[])
     window->show();
     QObject::connect(window.get(), &MainWindow::QuitTheApplication, &app, &QApplication::quit);
     QObject::connect(&app, &QtSingleApplication::messageReceived, window.get(), &MainWindow::slotMessageReceived);
+    QObject::connect(&termination, &TerminationSignals::sig_TerminationRequested, window.get(),
+                     &MainWindow::slot_TerminationRequested);
 
     // End-to-end tests find the widgets they click through this map.
     const QString widgetMap = qEnvironmentVariable("OX8_E2E_WIDGET_MAP");
     if (!widgetMap.isEmpty())
         startWidgetMapWriter(window.get(), widgetMap);
     const int rc = app.exec();
-    // The workers stop with the window; only then is the emulated mouse at rest.
+    if (!window->stopWorkers(kWorkerStopMs)) {
+        // Waiting longer could hang a logout; the emulated mouse may be in the
+        // middle of a transfer, so its memory is not saved either.
+        qCritical("a worker thread did not stop within %d ms; leaving without it", kWorkerStopMs);
+        std::fflush(nullptr);
+        std::_Exit(rc);
+    }
+    // Only now is the emulated mouse at rest.
     window.reset();
     if (simulation.isValid())
         simulation.saveState(simulationState);

@@ -1,11 +1,15 @@
 #include "app/singleinstance.h"
 
+#include "platform/appdir.h"
+
 #include <QCryptographicHash>
 #include <QDataStream>
+#include <QFile>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -15,14 +19,38 @@ QString instanceName(const QString &key)
     const QByteArray hash = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
     return QStringLiteral("ox8-single-%1-%2").arg(QString::fromLatin1(hash)).arg(getuid());
 }
+// A directory of our own that no other user may enter or write to.
+bool isPrivateDirectory(const QByteArray &path)
+{
+    struct stat st;
+    if (::stat(path.constData(), &st) != 0)
+        return false;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
+}
 } // namespace
+
+QString singleInstanceDirectory(const QByteArray &runtimeDir, const QString &appDir)
+{
+    if (runtimeDir.startsWith('/') && isPrivateDirectory(runtimeDir))
+        return QDir::cleanPath(QFile::decodeName(runtimeDir));
+    return appDir;
+}
+
+QString singleInstanceDirectory()
+{
+    return singleInstanceDirectory(qgetenv("XDG_RUNTIME_DIR"), appDirectory());
+}
 
 SingleInstanceGuard::SingleInstanceGuard(const QString &key, const QString &lockDir, QObject *parent)
     : QObject(parent)
     , m_serverName(instanceName(key))
 {
-    const QString dir = lockDir.isEmpty() ? QDir::tempPath() : lockDir;
-    m_lock = std::make_unique<QLockFile>(dir + QLatin1Char('/') + m_serverName + QStringLiteral(".lock"));
+    const QString dir = lockDir.isEmpty() ? singleInstanceDirectory() : lockDir;
+    QDir().mkpath(dir);
+    m_lockPath = dir + QLatin1Char('/') + m_serverName + QStringLiteral(".lock");
+    // A path, not a bare name: a bare name would put the socket in the temp folder.
+    m_socketPath = dir + QLatin1Char('/') + m_serverName + QStringLiteral(".socket");
+    m_lock = std::make_unique<QLockFile>(m_lockPath);
     m_lock->setStaleLockTime(0); // a lock whose owner died is stale however young
     m_primary = m_lock->tryLock(0);
     if (!m_primary && m_lock->error() == QLockFile::LockFailedError) {
@@ -46,9 +74,9 @@ void SingleInstanceGuard::listen()
 {
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(m_serverName); // left over by a crashed instance
-    if (!m_server->listen(m_serverName)) {
-        qWarning() << "SingleInstanceGuard: cannot listen on" << m_serverName << m_server->errorString();
+    QLocalServer::removeServer(m_socketPath); // left over by a crashed instance
+    if (!m_server->listen(m_socketPath)) {
+        qWarning() << "SingleInstanceGuard: cannot listen on" << m_socketPath << m_server->errorString();
         return;
     }
     connect(m_server, &QLocalServer::newConnection, this, [this] {
@@ -70,7 +98,7 @@ void SingleInstanceGuard::listen()
 bool SingleInstanceGuard::sendMessage(const QString &message, int timeoutMs) const
 {
     QLocalSocket socket;
-    socket.connectToServer(m_serverName);
+    socket.connectToServer(m_socketPath);
     if (!socket.waitForConnected(timeoutMs))
         return false;
     QByteArray data = message.toUtf8();

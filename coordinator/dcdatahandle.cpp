@@ -6,6 +6,7 @@
 #include "device/familya/familyacodec.h"
 #include "device/familya/usbdrivermangerox7.h"
 #include "device/korvanusbdriver.h"
+#include "device/macrocapacity.h"
 #include "device/usbdrivermanager.h"
 #include "discovery/models.h"
 #include "platform/clock.h"
@@ -36,6 +37,13 @@ constexpr int kOledShowsPicture = 8;
 QString hex(quint16 value)
 {
     return QString::asprintf("0x%x", unsigned(value));
+}
+
+// Whether the macro of a file fits the open mouse's macro memory; one that
+// does not is refused before anything is written.
+bool macroFitsMouse(JsonHandle &json, const QString &path)
+{
+    return macroFitsDevice(currentMouseType(), json.readMacroNodeList(path), json.getIgnoreDelayTime(path) != 0);
 }
 
 } // namespace
@@ -228,6 +236,7 @@ void DCDataHandle::slot_OpenDevice(uint Pid, uint Vid)
     if (!m_manager->OpenDevice()) {
         sendOperationEvent(QString::fromUtf8(kEventOpenFailed));
         emit sig_OpenDeviceResult(false, currentMouseType(), m_isWireless.load());
+        emit sig_OpenDeviceFailed(pid);
         return;
     }
 
@@ -437,10 +446,13 @@ void DCDataHandle::setMouseButtonOnPage()
 
 void DCDataHandle::slot_setCPIListValueOnMouse(QList<DWORD> dwordList)
 {
-    if (!haveManager("slot_setCPIListValueOnMouse"))
+    if (!haveManager("slot_setCPIListValueOnMouse")) {
+        emit sig_CPIListValueWritten(false);
         return;
+    }
     frame(Frame::Show);
-    if (!m_manager->SetCPIListValue(dwordList, m_which)) {
+    const bool ok = m_manager->SetCPIListValue(dwordList, m_which);
+    if (!ok) {
         qDebug() << "slot_setDPIValueOnMouse is False";
         warningReadOrWriteError();
     } else {
@@ -449,6 +461,7 @@ void DCDataHandle::slot_setCPIListValueOnMouse(QList<DWORD> dwordList)
     }
     qDebug() << "slot_setCPIListValueOnMouse" << dwordList;
     frame(Frame::End);
+    emit sig_CPIListValueWritten(ok);
 }
 
 void DCDataHandle::setGearHanlePositionEnable(const QList<DWORD> &list)
@@ -524,6 +537,11 @@ void DCDataHandle::slot_WriteSingleMacro(int button, QString path)
 {
     if (!haveManager("slot_WriteSingleMacro"))
         return;
+    if (!macroFitsMouse(m_json, path)) {
+        qDebug() << "slot_WriteSingleMacro macro too long for the mouse" << path;
+        warn(Warning::MacroTooLong);
+        return;
+    }
     frame(Frame::Show);
     if (m_manager->WriteSingleMacro(path, button)) {
         qDebug() << "slot_WriteSingleMacro True";
@@ -538,6 +556,13 @@ void DCDataHandle::slot_WriteListMacro(QStringList macroList)
 {
     if (!haveManager("slot_WriteListMacro"))
         return;
+    for (const QString &path : qAsConst(macroList)) {
+        if (!macroFitsMouse(m_json, path)) {
+            qDebug() << "slot_WriteListMacro macro too long for the mouse" << path;
+            warn(Warning::MacroTooLong);
+            return;
+        }
+    }
     frame(Frame::Show);
     if (m_manager->WriteListMacro(macroList))
         warn(Warning::MacroListWritten);
@@ -775,6 +800,7 @@ void DCDataHandle::FirmwareUpdate(const QString &path, const QString &mouseType)
         qDebug() << "FirmwareUpdate already running";
         return;
     }
+    m_flashing = true;
     if (!m_flash.start(path, mouseType))
         FirmWareUpdateResult(0);
 }
@@ -782,6 +808,7 @@ void DCDataHandle::FirmwareUpdate(const QString &path, const QString &mouseType)
 void DCDataHandle::FirmWareUpdateResult(int ok)
 {
     m_flash.stop();
+    m_flashing = false;
     qDebug() << "FirmWareUpdateResult" << ok;
     deviceClock().sleepMs(500);
     emit sig_closeUpdatingWidget();

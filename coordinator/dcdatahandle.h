@@ -56,6 +56,9 @@ public:
     // --- Thread-safe accessors (any thread) --------------------------------
     // A firmware update is in progress (the window asks on every arrival).
     bool isUpdating() const { return m_updating.load(); }
+    // A firmware image is being written into the mouse right now; cutting
+    // that off could leave the mouse without firmware.
+    bool isFlashing() const { return m_flashing.load(); }
     // OLED brightness of the open model as last read on the coordinator's
     // thread; 0 without a device.
     int oledLightIntensity() const { return m_oledLightIntensity.load(); }
@@ -108,6 +111,9 @@ signals:
     void sig_CoverFirstConfigure(int number);
     void sig_CurrentButtonIsOriginalButton(bool state, int button);
     void sig_OpenDeviceResult(bool result, int mouseType, bool isWireless);
+    // The device could not be opened (it may open on a later try); the
+    // watcher decides whether to report it again.
+    void sig_OpenDeviceFailed(uint productId);
     void sig_RemoveReloadWidget();
     void sig_startTimer(int intervalMs);
     void sig_stopTimer();
@@ -128,6 +134,9 @@ signals:
     void sig_ShowUpdateWidget(bool isChangeable, bool isLocalUpdateState, int mouseType, bool isUpdateNow);
     // The shared gear table (currentGearObject()) was replaced: re-read it.
     void sig_GearObjectChanged();
+    // slot_setCPIListValueOnMouse has finished (ok: the mouse took the list),
+    // so the page may send the next one.
+    void sig_CPIListValueWritten(bool ok);
 
 public slots:
     void slot_OpenDevice(uint Pid, uint Vid);
@@ -189,6 +198,7 @@ private:
     std::atomic<quint16> m_productId{0};
     std::atomic<bool> m_isWireless{false};
     std::atomic<bool> m_updating{false};
+    std::atomic<bool> m_flashing{false};
     int m_openCount = 0;
     std::atomic<int> m_firmwareVersion{1};
     std::atomic<int> m_oledLightIntensity{0};

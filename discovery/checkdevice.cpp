@@ -48,13 +48,17 @@ bool CheckDevice::FindHIDDevice()
 {
     HidBus &bus = m_bus ? *m_bus : hidBus();
     m_foundIds.clear();
+    m_deniedIds.clear();
     // Enumeration carries the ids, release number and product string of each
     // interface, so nothing has to be opened: a node the user may not open
     // (missing udev rule) is still seen.
     const QVector<HidDeviceInfo> interfaces = bus.enumerate();
     for (const HidDeviceInfo &info : interfaces) {
-        if (info.vendorId == m_vendorId)
+        if (info.vendorId == m_vendorId) {
             m_foundIds.append(info.productId);
+            if (info.accessDenied && !m_deniedIds.contains(info.productId))
+                m_deniedIds.append(info.productId);
+        }
         if (info.productId == PID_BOOTLOADER)
             emit sigBlootDescriptor(turnDescriptorToMouseType(info.productString));
         if (info.vendorId == VID_CHIP_BOOTLOADER && info.productId == PID_CHIP_BOOTLOADER) {
@@ -87,7 +91,24 @@ void CheckDevice::tick()
         }
     }
 
+    if (m_found && m_reported && m_currentId == m_reportedId) {
+        // The user may open the mouse now (the udev rule was installed):
+        // it deserves a fresh try.
+        if (m_gaveUp && m_gaveUpDenied && !m_deniedIds.contains(m_currentId)) {
+            qDebug() << "CheckDevice access granted, trying again" << m_currentId;
+            forgetOpenFailures();
+            m_reportAgain = true;
+        }
+        if (m_reportAgain) {
+            m_reportAgain = false;
+            emit sigFound(true, uint(m_currentId), m_vendorId);
+            return;
+        }
+    }
+
     if (m_found != m_reported) {
+        if (!m_found || m_currentId != m_reportedId)
+            forgetOpenFailures();
         m_reported = m_found;
         m_reportedId = m_currentId;
         emit sigFound(m_found, uint(m_currentId), m_vendorId);
@@ -99,6 +120,34 @@ void CheckDevice::tick()
         m_reported = false;
         emit sigFound(false, uint(m_reportedId), m_vendorId);
     }
+}
+
+void CheckDevice::slot_OpenFailed(uint productId)
+{
+    if (!m_reported || int(productId) != m_reportedId || m_gaveUp)
+        return; // a mouse that has gone, or one given up already
+    ++m_openFailures;
+    if (m_openFailures <= kOpenRetries) {
+        qDebug() << "CheckDevice open failed, reporting again" << productId << m_openFailures;
+        m_reportAgain = true;
+        return;
+    }
+    m_gaveUp = true;
+    m_gaveUpDenied = m_deniedIds.contains(int(productId));
+    qWarning().noquote() << QStringLiteral("cannot open the mouse 0x%1%2")
+                                .arg(productId, 4, 16, QLatin1Char('0'))
+                                .arg(m_gaveUpDenied ? QStringLiteral(": no permission (is the udev rule installed?)")
+                                                    : QString());
+    if (m_gaveUpDenied)
+        emit sigNoPermission(productId, m_vendorId);
+}
+
+void CheckDevice::forgetOpenFailures()
+{
+    m_openFailures = 0;
+    m_reportAgain = false;
+    m_gaveUp = false;
+    m_gaveUpDenied = false;
 }
 
 void CheckDevice::reorderAfterArrival(int productId)

@@ -33,6 +33,9 @@ struct HidDeviceInfo
     int outputReportLength = 0;
     int featureReportLength = 0;
     QVector<HidValueCap> featureValueCaps;
+    // The interface is there but this user may not open it (on Linux: no
+    // read and write access to its hidraw node, as before the udev rule).
+    bool accessDenied = false;
 };
 
 // An open HID interface. Used by one thread at a time; the bus implementation
@@ -80,6 +83,10 @@ void setHidBus(HidBus *bus);
 
 // Creates the operating system's bus (hidraw on Linux).
 std::unique_ptr<HidBus> createSystemHidBus();
+
+// How the logged-in user gets access to interfaces flagged accessDenied:
+// shell commands, one per line (on Linux, installing the udev rule).
+QString hidAccessFixCommands();
 
 // "VID_vvvv&PID_pppp" as Windows writes it in device paths: vendor digits
 // upper case, product digits lower case. Matching is case-insensitive.

@@ -2,6 +2,7 @@
 
 #include "platform/hiddescriptor.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDebug>
 #include <QDir>
@@ -60,6 +61,14 @@ QString firstLine(const QByteArray &text, int maxChars)
 {
     const int nl = text.indexOf('\n');
     return QString::fromUtf8(nl < 0 ? text : text.left(nl)).trimmed().left(maxChars);
+}
+
+// The node exists but this user may neither read nor write it.
+bool isAccessDenied(const QString &nodePath)
+{
+    if (::access(QFile::encodeName(nodePath).constData(), R_OK | W_OK) == 0)
+        return false;
+    return errno == EACCES || errno == EPERM;
 }
 
 bool isCharDevice(int fd)
@@ -326,6 +335,7 @@ private:
 
         HidDeviceInfo base;
         base.path = hidrawPath(m_devRoot, node, 0);
+        base.accessDenied = isAccessDenied(base.path);
         base.vendorId = uevent.vendorId;
         base.productId = uevent.productId;
         base.productString = uevent.name.left(MaxProductChars);
@@ -389,6 +399,24 @@ std::unique_ptr<HidDevice> createHidrawDevice(int fd, bool numberedInputReports)
 std::unique_ptr<HidBus> createHidrawBus(const QString &sysRoot, const QString &devRoot)
 {
     return std::make_unique<HidrawBus>(sysRoot, devRoot);
+}
+
+QString hidAccessFixCommands()
+{
+    // An installed program has the rule beside it; otherwise the commands
+    // run in the source folder, as the README says.
+    const QString rule = QStringLiteral("70-ox8driver.rules");
+    QString source = QStringLiteral("resources/udev/") + rule;
+    if (QCoreApplication::instance()) {
+        const QFileInfo installed(QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/udev/rules.d/")
+                                  + rule);
+        if (installed.isFile())
+            source = installed.canonicalFilePath();
+    }
+    return QStringLiteral("sudo cp %1 /etc/udev/rules.d/\n"
+                          "sudo udevadm control --reload\n"
+                          "sudo udevadm trigger")
+        .arg(source);
 }
 
 std::unique_ptr<HidBus> createSystemHidBus()

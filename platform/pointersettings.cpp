@@ -1,32 +1,58 @@
 #include "platform/pointersettings.h"
 
+#include "platform/desktoppointer.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QStyleHints>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 const char *kSpeedKey = "Pointer/speed";
 const char *kLinesKey = "Pointer/wheelLines";
 } // namespace
 
-PointerSettings::PointerSettings(const QString &settingsFile)
+PointerSettings::PointerSettings(const QString &settingsFile, DesktopPointer *desktop)
     : m_file(settingsFile)
+    , m_desktop(desktop)
 {
 }
 
 PointerSettings::~PointerSettings() = default;
 
-int PointerSettings::mouseSpeed() const
+bool PointerSettings::hasMouseSpeed() const
+{
+    return m_desktop && m_desktop->hasMouseSpeed();
+}
+
+bool PointerSettings::hasWheelScrollLines() const
+{
+    return m_desktop && m_desktop->hasWheelScrollLines();
+}
+
+bool PointerSettings::hasWheelPagePerNotch() const
+{
+    return m_desktop && m_desktop->hasWheelPagePerNotch();
+}
+
+int PointerSettings::storedMouseSpeed() const
 {
     const QSettings s(m_file, QSettings::IniFormat);
     bool ok = false;
     const int v = s.value(kSpeedKey, 10).toInt(&ok);
     return ok ? std::clamp(v, 1, 20) : 10;
+}
+
+int PointerSettings::mouseSpeed() const
+{
+    if (hasMouseSpeed()) {
+        if (const std::optional<int> v = m_desktop->readMouseSpeed())
+            return std::clamp(*v, 1, 20);
+    }
+    return storedMouseSpeed();
 }
 
 void PointerSettings::setMouseSpeed(int speed)
@@ -38,11 +64,22 @@ void PointerSettings::setMouseSpeed(int speed)
     applyMouseSpeed(speed);
 }
 
-int PointerSettings::wheelScrollLines() const
+int PointerSettings::storedWheelScrollLines() const
 {
     const QSettings s(m_file, QSettings::IniFormat);
     const int v = s.value(kLinesKey, 3).toInt();
     return (v == -1 || (v >= 1 && v <= 100)) ? v : 3;
+}
+
+int PointerSettings::wheelScrollLines() const
+{
+    if (hasWheelScrollLines()) {
+        if (const std::optional<int> v = m_desktop->readWheelScrollLines()) {
+            if (*v == -1 || (*v >= 1 && *v <= 100))
+                return *v;
+        }
+    }
+    return storedWheelScrollLines();
 }
 
 void PointerSettings::setWheelScrollLines(int lines)
@@ -57,21 +94,20 @@ void PointerSettings::setWheelScrollLines(int lines)
 
 double gnomePointerSpeed(int speed)
 {
-    return (std::clamp(speed, 1, 20) - 10) / 10.0;
+    return desktopAcceleration(speed);
 }
 
 void PointerSettings::applyMouseSpeed(int speed)
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("gsettings")).isEmpty())
-        return;
-    QProcess::startDetached(QStringLiteral("gsettings"),
-                            {QStringLiteral("set"), QStringLiteral("org.gnome.desktop.peripherals.mouse"),
-                             QStringLiteral("speed"), QString::number(gnomePointerSpeed(speed))});
+    if (hasMouseSpeed())
+        m_desktop->applyMouseSpeed(speed);
 }
 
 void PointerSettings::applyWheelScrollLines(int lines)
 {
-    // Desktops on Linux have no common wheel-lines setting; our own windows follow it.
+    if (hasWheelScrollLines())
+        m_desktop->applyWheelScrollLines(lines);
+    // This program's own windows follow at once, whatever the desktop does.
     if (qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         QGuiApplication::styleHints()->setWheelScrollLines(lines < 0 ? 20 : lines);
 }

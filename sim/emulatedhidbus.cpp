@@ -149,6 +149,13 @@ bool EmulatedHidBus::isPlugged(const EmulatedDevice *device) const
     return false;
 }
 
+void EmulatedHidBus::setAccessDenied(EmulatedDevice *device, bool denied)
+{
+    QMutexLocker lock(&m_mutex);
+    for (EmulatedInterface *i : device->interfaces())
+        i->info.accessDenied = denied;
+}
+
 QVector<std::shared_ptr<EmulatedDevice>> EmulatedHidBus::devices() const
 {
     QMutexLocker lock(&m_mutex);
@@ -189,6 +196,8 @@ std::unique_ptr<HidDevice> EmulatedHidBus::open(const QString &path)
     QMutexLocker lock(&m_mutex);
     for (const Slot &s : m_slots) {
         if (s.serial == serial && visible(s) && index < s.device->interfaces().size()) {
+            if (s.device->interfaces().at(index)->info.accessDenied)
+                return nullptr;
             ++m_openCount;
             ++m_liveHandles;
             return std::make_unique<Handle>(this, serial, index);

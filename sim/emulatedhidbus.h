@@ -78,6 +78,9 @@ public:
     void unplug(EmulatedDevice *device);
     void unplugAll();
     bool isPlugged(const EmulatedDevice *device) const;
+    // Makes every interface of a plugged device one this user may not open
+    // (a node without the udev rule); it still enumerates, flagged.
+    void setAccessDenied(EmulatedDevice *device, bool denied);
     QVector<std::shared_ptr<EmulatedDevice>> devices() const;
 
     QVector<HidDeviceInfo> enumerate() override;

@@ -361,7 +361,14 @@ bool UsbDriverMangerOX7::writeButtonWord(int button, quint32 word, int which)
         putRecordWord(m_record, quint32(offset), word);
         m_buttonMap.insert(button, word);
     }
-    emit sig_CurrentButtonIsOriginalButton(word == m_factoryWords.value(button), button);
+    const bool factory = word == m_factoryWords.value(button);
+    emit sig_CurrentButtonIsOriginalButton(factory, button);
+    // What the button does now, as a reading of the device would report it,
+    // so the page knows it before the next read.
+    if (!factory) {
+        const ButtonAssignment a = decodeButtonWord(word);
+        emit sig_TrueMouseValue(button, a.changeType, a.trueValue, a.modifier);
+    }
     return true;
 }
 

@@ -43,6 +43,7 @@ void CPIForm::setMouseType(int mouseType)
     m_spinBox->setObjectName(QStringLiteral("CPISpinBox"));
 
     connect(m_spinBox, &USpinBox::sig_SpinBoxValueChange, this, &CPIForm::slot_SetCPISliderValue);
+    connect(m_spinBox, &USpinBox::sig_SpinBoxValueShown, this, &CPIForm::slot_SetCPISliderValue);
     connect(m_spinBox, &USpinBox::sig_SpinBoxValueChange, this, &CPIForm::slot_ToSigCPISpinboxValue);
     connect(m_spinBox, &USpinBox::sig_CpiSliderChange, this, &CPIForm::sig_CpiSliderChange);
     connect(m_slider, &QSlider::valueChanged, this, &CPIForm::slot_SetCPISpinboxValue);

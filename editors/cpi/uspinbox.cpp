@@ -114,6 +114,18 @@ USpinBox::USpinBox(QWidget *parent)
 
     connect(m_upButton, &QPushButton::clicked, this, &USpinBox::slot_UpButtonClicked);
     connect(m_downButton, &QPushButton::clicked, this, &USpinBox::slot_DownButtonClicked);
+    // A held arrow whose pointer slides off the button ends without a click.
+    // Every repeat also "releases" the arrow, but leaves it down; a release
+    // on the button is followed by its click, which reports by itself.
+    for (QPushButton *b : {m_upButton, m_downButton}) {
+        connect(b, &QPushButton::released, this, [this, b] {
+            if (!b->isDown())
+                QMetaObject::invokeMethod(this, &USpinBox::reportPendingSteps, Qt::QueuedConnection);
+        });
+    }
+    m_quietTimer.setSingleShot(true);
+    m_quietTimer.setInterval(kQuietMs);
+    connect(&m_quietTimer, &QTimer::timeout, this, &USpinBox::reportPendingSteps);
     connect(m_lineEdit, &QLineEdit::editingFinished, this, &USpinBox::onEditingFinished);
     QWidget::setEnabled(false);
 }
@@ -138,6 +150,34 @@ void USpinBox::setValueAndNotify(int value)
     emit sig_CpiSliderChange(false);
 }
 
+void USpinBox::stepTo(int value)
+{
+    // An auto-repeating arrow stays down between its clicks; the click of
+    // its release (or a single click) comes with the button up.
+    const bool repeating = m_upButton->isDown() || m_downButton->isDown();
+    if (!repeating) {
+        m_quietTimer.stop();
+        m_pendingSteps = false;
+        setValueAndNotify(value);
+        return;
+    }
+    const int shown = qBound(m_minimum, value, m_maximum);
+    m_lineEdit->setText(QString::number(shown));
+    m_lastValue = shown;
+    m_pendingSteps = true;
+    m_quietTimer.start();
+    emit sig_SpinBoxValueShown(shown);
+}
+
+void USpinBox::reportPendingSteps()
+{
+    m_quietTimer.stop();
+    if (!m_pendingSteps)
+        return;
+    m_pendingSteps = false;
+    setValueAndNotify(value());
+}
+
 void USpinBox::setEnabled(bool enabled)
 {
     m_enabled = enabled;
@@ -149,7 +189,9 @@ void USpinBox::slot_UpButtonClicked()
     qDebug() << "slot_UpButtonClicked";
     const int v = value();
     if (v < m_maximum)
-        setValueAndNotify(stepUpOneStep(v, m_minimum, m_maximum, m_step));
+        stepTo(stepUpOneStep(v, m_minimum, m_maximum, m_step));
+    else
+        reportPendingSteps(); // held at the top: nothing more to wait for
 }
 
 void USpinBox::slot_DownButtonClicked()
@@ -157,7 +199,9 @@ void USpinBox::slot_DownButtonClicked()
     qDebug() << "slot_DownButtonClicked";
     const int v = value();
     if (v > m_minimum)
-        setValueAndNotify(stepDownOneStep(v, m_minimum, m_maximum, m_step));
+        stepTo(stepDownOneStep(v, m_minimum, m_maximum, m_step));
+    else
+        reportPendingSteps();
 }
 
 int USpinBox::recalculateValue(int typed) const
@@ -233,7 +277,9 @@ void TwoKindsStepUSpinBox::slot_UpButtonClicked()
     qDebug() << "slot_UpButtonClicked";
     const int v = value();
     if (v < m_maximum)
-        setValueAndNotify(stepUpTwoStep(v, m_minimum, m_maximum, m_step, m_coarseStep, m_threshold));
+        stepTo(stepUpTwoStep(v, m_minimum, m_maximum, m_step, m_coarseStep, m_threshold));
+    else
+        reportPendingSteps();
 }
 
 void TwoKindsStepUSpinBox::slot_DownButtonClicked()
@@ -241,7 +287,9 @@ void TwoKindsStepUSpinBox::slot_DownButtonClicked()
     qDebug() << "slot_DownButtonClicked";
     const int v = value();
     if (v > m_minimum)
-        setValueAndNotify(stepDownTwoStep(v, m_minimum, m_maximum, m_step, m_coarseStep, m_threshold));
+        stepTo(stepDownTwoStep(v, m_minimum, m_maximum, m_step, m_coarseStep, m_threshold));
+    else
+        reportPendingSteps();
 }
 
 int TwoKindsStepUSpinBox::recalculateValue(int typed) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 class QLineEdit;
@@ -7,12 +8,17 @@ class QPushButton;
 
 // The small number box of one CPI row: a line edit with up and down buttons.
 // Typed values are committed when editing finishes or the pointer leaves the
-// box; the value then snaps to the model's grid and is reported.
+// box; the value then snaps to the model's grid and is reported. While an
+// arrow is held down its steps are only shown: every report costs a device
+// write, so the value is reported once, when the arrow is released or the
+// steps have paused for a short quiet time.
 class USpinBox : public QWidget
 {
     Q_OBJECT
 
 public:
+    static constexpr int kQuietMs = 400;
+
     explicit USpinBox(QWidget *parent = nullptr);
 
     int value() const;
@@ -30,6 +36,11 @@ public:
     int threshold() const { return m_threshold; }
     int lastValue() const { return m_lastValue; }
 
+    // Held-arrow steps waiting to be reported, and the quiet-time timer.
+    bool hasPendingSteps() const { return m_pendingSteps; }
+    const QTimer &quietTimer() const { return m_quietTimer; }
+    void setQuietTimeMs(int ms) { m_quietTimer.setInterval(ms); }
+
     QLineEdit *lineEdit() const { return m_lineEdit; }
     QPushButton *upButton() const { return m_upButton; }
     QPushButton *downButton() const { return m_downButton; }
@@ -37,6 +48,8 @@ public:
 signals:
     void sig_SpinBoxValueChange(int value);
     void sig_CpiSliderChange(bool type);
+    // A held arrow stepped to value; it is reported later.
+    void sig_SpinBoxValueShown(int value);
 
 public slots:
     virtual void slot_UpButtonClicked();
@@ -48,6 +61,11 @@ protected:
     // The value the snapping rule makes of a typed value.
     virtual int recalculateValue(int typed) const;
     int committedValue() const;
+    // An arrow's step to value: reported now for a single click, held back
+    // while the arrow repeats.
+    void stepTo(int value);
+    // Reports the value held-arrow steps reached, if there were any.
+    void reportPendingSteps();
 
     int m_minimum = 1;
     int m_maximum = 100;
@@ -63,6 +81,8 @@ private:
     QLineEdit *m_lineEdit;
     QPushButton *m_upButton;
     QPushButton *m_downButton;
+    QTimer m_quietTimer;
+    bool m_pendingSteps = false;
 };
 
 class OneKindStepUSpinBox : public USpinBox

@@ -12,7 +12,7 @@ const char kSpinnerPicture[] = ":/picture/picture/load.png";
 } // namespace
 
 LoadMessageDialog::LoadMessageDialog(QWidget *parent)
-    : QDialog(parent)
+    : OverlayDialog(parent, false)
 {
     setObjectName(QStringLiteral("LoadMessageDialog"));
     // Frameless alone: a child widget laid over the window, not a window.

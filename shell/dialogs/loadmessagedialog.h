@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "shell/dialogs/overlaydialog.h"
+
 #include <QTimer>
 
 class QLabel;
@@ -8,8 +9,9 @@ class QLabel;
 // The busy overlay: a translucent layer over the whole window with a
 // spinner that turns in quarter steps while the coordinator or a page
 // works. A stop request lets the current turn finish, so even a short
-// operation shows one whole turn. Lives as long as the main window.
-class LoadMessageDialog : public QDialog
+// operation shows one whole turn. No key reaches the page beneath while it
+// turns. Lives as long as the main window.
+class LoadMessageDialog : public OverlayDialog
 {
     Q_OBJECT
 

@@ -10,14 +10,23 @@
 
 using namespace noticeframe;
 
+namespace {
+constexpr int kPlainBodyHeight = 96;
+// The permission notice carries shell commands: a wider, taller frame.
+constexpr QRect kWideFrame(170, 190, 620, 260);
+constexpr int kWideBodyHeight = 168;
+} // namespace
+
 NeedDeviceDialog::NeedDeviceDialog(QWidget *parent)
-    : QDialog(parent)
+    : OverlayDialog(parent)
 {
     setUpOverlay(this, QStringLiteral("NeedDeviceDialog"));
-    const Parts frame = build(this, 96);
+    const Parts frame = build(this, kPlainBodyHeight);
     m_warningWidget = frame.frame;
-    fitButtonText(frame.title, languageText(252));
-    frame.body->setPlainText(languageText(253));
+    m_title = frame.title;
+    m_body = frame.body;
+    fitButtonText(m_title, languageText(252));
+    m_body->setPlainText(languageText(253));
 
     m_repair = new QPushButton(m_warningWidget);
     m_repair->setObjectName(QStringLiteral("FirmwareRepairPushButton"));
@@ -36,6 +45,30 @@ NeedDeviceDialog::NeedDeviceDialog(QWidget *parent)
     m_timer.setInterval(kRepairOfferMs);
     connect(&m_timer, &QTimer::timeout, this, &NeedDeviceDialog::slot_TimeOut);
     m_timer.start();
+}
+
+void NeedDeviceDialog::setNoPermissionHint(const QString &fixCommands)
+{
+    m_noPermission = !fixCommands.isEmpty();
+    if (m_noPermission) {
+        placeFrame(kWideFrame, kWideBodyHeight);
+        fitButtonText(m_title, languageText(600));
+        m_body->setPlainText(languageText(601).arg(QLatin1Char('\n') + fixCommands));
+    } else {
+        placeFrame(QRect(kX, kY, kWidth, kHeight), kPlainBodyHeight);
+        fitButtonText(m_title, languageText(252));
+        m_body->setPlainText(languageText(253));
+    }
+}
+
+void NeedDeviceDialog::placeFrame(const QRect &frame, int bodyHeight)
+{
+    m_warningWidget->setGeometry(frame);
+    m_title->setGeometry(20, 12, frame.width() - 40, 26);
+    m_body->setGeometry(16, 40, frame.width() - 32, bodyHeight);
+    const int buttonY = frame.height() - (kHeight - kButtonY);
+    m_repair->move(kLeftButtonX, buttonY);
+    m_ok->move(frame.width() - kLeftButtonX - kButtonWidth, buttonY);
 }
 
 void NeedDeviceDialog::setHiddenState(bool hide)

@@ -31,6 +31,8 @@ Parts build(QWidget *overlay, int bodyHeight)
     p.body = new QTextEdit(p.frame);
     p.body->setObjectName(QStringLiteral("WarningTextEdit"));
     p.body->setReadOnly(true);
+    // Text to read (and copy), not a stop for Tab between the buttons.
+    p.body->setFocusPolicy(Qt::ClickFocus);
     QFont bodyFont = p.body->font();
     bodyFont.setPixelSize(14);
     p.body->setFont(bodyFont);

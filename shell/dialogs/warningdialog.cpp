@@ -26,11 +26,10 @@ constexpr int kFrameWidth = noticeframe::kWidth;
 constexpr int kFrameHeight = noticeframe::kHeight;
 constexpr int kCancelX = kLeftButtonX;
 constexpr int kOkX = kRightButtonX;
-constexpr int kSingleOkX = (kFrameWidth - kButtonWidth) / 2;
 } // namespace
 
 WarningDialog::WarningDialog(QWidget *parent)
-    : QDialog(parent)
+    : OverlayDialog(parent)
 {
     setUpOverlay(this, QStringLiteral("WarningDialog"));
     buildWidgets();
@@ -125,7 +124,6 @@ void WarningDialog::resetToDefaults()
     m_text->clear();
     fitButtonText(m_ok, languageText(116));
     fitButtonText(m_cancel, languageText(117));
-    m_ok->move(kOkX, kButtonY);
     m_cancel->show();
     m_wakeUp->hide();
     m_support->hide();
@@ -158,12 +156,10 @@ void WarningDialog::setWarningType(int type)
         m_text->setPlainText(languageText(t.body));
     if (t.okText >= 0)
         fitButtonText(m_ok, languageText(t.okText));
+    // A type without a Cancel text of its own keeps the default one (117):
+    // Cancel then only closes, so a notice never forces its OK action.
     if (t.cancelText >= 0)
         fitButtonText(m_cancel, languageText(t.cancelText));
-    if (warningHasSingleButton(type)) {
-        m_cancel->hide();
-        m_ok->move(kSingleOkX, kButtonY);
-    }
 
     if (type == Warning::NewSoftwareAuto)
         m_noLongerRemind->show();
@@ -198,6 +194,14 @@ void WarningDialog::on_Cancle_Button_clicked()
     close();
     runAction(warningCancelAction(m_warningType));
     sendUiEvent(m_cancel->toolTip());
+}
+
+void WarningDialog::escapePressed()
+{
+    // The progress display has no buttons: nothing to cancel there.
+    if (m_warningWidget->isHidden() || m_cancel->isHidden())
+        return;
+    on_Cancle_Button_clicked();
 }
 
 void WarningDialog::on_WakeUpMouseFailePushButton_clicked()

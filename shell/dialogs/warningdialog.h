@@ -2,7 +2,7 @@
 
 #include "shell/dialogs/warningtypes.h"
 
-#include <QDialog>
+#include "shell/dialogs/overlaydialog.h"
 
 class QCheckBox;
 class QLabel;
@@ -13,9 +13,10 @@ class QWidget;
 
 // The overlay through which every question, notice and error reaches the
 // user, chosen by a warning type number. A frameless child of the main
-// window that covers its client area; the main window builds one for each
-// warning and connects the signals below. GUI thread only.
-class WarningDialog : public QDialog
+// window that covers its client area and keeps the keyboard to itself
+// (Escape is Cancel); the main window builds one for each warning and
+// connects the signals below. GUI thread only.
+class WarningDialog : public OverlayDialog
 {
     Q_OBJECT
 
@@ -64,6 +65,9 @@ public slots:
     void on_Cancle_Button_clicked();
     void on_WakeUpMouseFailePushButton_clicked();
     void on_SupportButton_clicked();
+
+protected:
+    void escapePressed() override;
 
 private:
     void buildWidgets();

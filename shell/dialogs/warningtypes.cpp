@@ -93,12 +93,6 @@ WarningTextNumbers warningTextNumbers(int type)
     return table().value(Warning::Type(type));
 }
 
-bool warningHasSingleButton(int type)
-{
-    const WarningTextNumbers t = warningTextNumbers(type);
-    return t.layout == WarningLayout::Text && t.okText >= 0 && t.cancelText < 0;
-}
-
 bool isProgressWarning(int type)
 {
     return warningTextNumbers(type).layout == WarningLayout::Progress;

@@ -25,10 +25,6 @@ struct WarningTextNumbers
 
 WarningTextNumbers warningTextNumbers(int type);
 
-// True when the type gives its OK button a text of its own but none for
-// Cancel: a single-button notice, Cancel is hidden.
-bool warningHasSingleButton(int type);
-
 enum class WarningAction {
     None,
     ResetMouse,           // sig_ResetMouseToOriginal

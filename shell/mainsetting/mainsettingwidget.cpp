@@ -124,6 +124,9 @@ void MainSettingWidget::setLanguageTexts()
 void MainSettingWidget::setMouseType(int mouseType)
 {
     m_mouseType = mouseType;
+    // A new device: nothing of the old one is in flight any more.
+    m_cpiWriteInFlight = false;
+    m_cpiListWaiting = false;
 
     const QString folder = getFamilyFolderName(mouseType);
     m_ui->MouseWidget->setStyleSheet(QStringLiteral("border-image: url(:/picture/%1/picture/%2/bg_main_mouse.png);")
@@ -185,6 +188,19 @@ void MainSettingWidget::setPointerSettings(int pointerSpeed, int wheelScrollLine
     }
 }
 
+void MainSettingWidget::setPointerControlsShown(bool pointerSpeed, bool wheelLines, bool wheelPagePerNotch)
+{
+    // The precision box belongs to the pointer speed; alone it would float.
+    const QList<QWidget *> speedControls{m_ui->PonitSpeed_TitleLabel,      m_ui->PointSpeed_Slider,
+                                         m_ui->Ponit_SpeedLabel_1,         m_ui->Ponit_SpeedLabel_2,
+                                         m_ui->EnhancePointPrecisionCheckBox, m_ui->EnhancePointPrecisionLabel};
+    for (QWidget *w : speedControls)
+        w->setVisible(pointerSpeed);
+    m_ui->TrolleySpeed_TitleLabel->setVisible(wheelLines);
+    m_ui->TrolleySpeedWidget->setVisible(wheelLines);
+    m_ui->TrolleySpeed_RadioButton_2->setVisible(wheelPagePerNotch);
+}
+
 void MainSettingWidget::slot_ShowMouseKeyLabel(bool state, int button)
 {
     for (QLabel *label : qAsConst(m_keyLabels))
@@ -234,7 +250,27 @@ void MainSettingWidget::slot_ChangeCPIValueOnMouse(int level, int value)
     qDebug() << "slot_ChangeCPIValueOnMouse" << m_cpiValues;
     emit sig_ChangeCPIValue(level, value);
     if (m_cpiValues.size() >= kMinimumCpiListSize)
-        emit sig_ChangeCPIListValue(m_cpiValues);
+        sendCpiList();
+}
+
+void MainSettingWidget::sendCpiList()
+{
+    if (m_cpiWriteInFlight) {
+        m_cpiListWaiting = true;
+        return;
+    }
+    m_cpiWriteInFlight = true;
+    emit sig_ChangeCPIListValue(m_cpiValues);
+}
+
+void MainSettingWidget::slot_CpiListWritten(bool ok)
+{
+    qDebug() << "slot_CpiListWritten" << ok;
+    m_cpiWriteInFlight = false;
+    if (!m_cpiListWaiting)
+        return;
+    m_cpiListWaiting = false;
+    sendCpiList();
 }
 
 void MainSettingWidget::slot_CheckIsLastOneCpi(int level, int value)

@@ -36,11 +36,18 @@ public:
     // The desktop's pointer speed (1..20) and wheel lines (-1 = one screen
     // per notch) as the main window read them; shown without signals.
     void setPointerSettings(int pointerSpeed, int wheelScrollLines);
+    // Shows only the controls whose setting the desktop has (a control
+    // without one would change nothing): the pointer speed (with the
+    // precision box beside it), the wheel lines, and among those "one
+    // screen per notch".
+    void setPointerControlsShown(bool pointerSpeed, bool wheelLines, bool wheelPagePerNotch);
 
     QList<DWORD> cpiValues() const { return m_cpiValues; }
     CPIForm *cpiRow(int level) const { return m_cpiRows.value(level); }
     MyPushButton *mouseButton(int button) const { return m_buttons.value(button); }
     QLabel *keyLabel(int button) const { return m_keyLabels.value(button); }
+    // A CPI list was sent and the coordinator has not reported it done yet.
+    bool isCpiWriteInFlight() const { return m_cpiWriteInFlight; }
 
 signals:
     void sig_showDrawDialog();
@@ -58,6 +65,9 @@ signals:
 
 public slots:
     void slot_SetUSBReportRateOnPage(int index);
+    // The coordinator finished the last CPI list: send the newest one held
+    // back meanwhile, if any.
+    void slot_CpiListWritten(bool ok);
     void slot_SetKeyTrueValue(int button, int changeType, int trueMosueValue, int modifyKey);
     void slot_SetCpidListValueOnPage(QList<DWORD> list);
     void slot_SetMouseButtonStyleSheetIsOriginal(bool state, int button);
@@ -85,6 +95,7 @@ private:
     void setTrolleySpeed(int value);
     void sendOperationEvent(const QString &action, const QString &label);
     void sendUiEvent(const QString &action);
+    void sendCpiList();
 
     Ui::MainSettingWidget *m_ui;
     QMap<int, CPIForm *> m_cpiRows;
@@ -94,4 +105,8 @@ private:
     QList<DWORD> m_cpiValues;
     int m_currentConfigure = 1;
     int m_mouseType = 0;
+    // One CPI write at a time: changes made meanwhile wait, and only the
+    // newest list is sent when the write in flight is done.
+    bool m_cpiWriteInFlight = false;
+    bool m_cpiListWaiting = false;
 };

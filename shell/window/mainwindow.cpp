@@ -10,7 +10,11 @@
 #include "discovery/checkdevice.h"
 #include "discovery/findprocess.h"
 #include "discovery/models.h"
+#include "editors/keysetting/keysettingdialog.h"
+#include "editors/macro/macroeditwidget.h"
 #include "editors/textfit.h"
+#include "platform/desktoppointer.h"
+#include "platform/hidbus.h"
 #include "platform/pointersettings.h"
 #include "platform/programlauncher.h"
 #include "shell/dialogs/loadmessagedialog.h"
@@ -28,6 +32,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QMessageBox>
 #include <QTimerEvent>
@@ -111,6 +116,18 @@ MainWindow::~MainWindow()
     m_dataThread.wait();
 }
 
+bool MainWindow::stopWorkers(int timeoutMs)
+{
+    // Asked before the loops end: the coordinator is deleted with its thread.
+    const bool flashing = m_dataThread.isRunning() && m_dataHandle->isFlashing();
+    m_checkDeviceThread.quit();
+    m_dataThread.quit();
+    const QDeadlineTimer deadline = flashing ? QDeadlineTimer(QDeadlineTimer::Forever) : QDeadlineTimer(timeoutMs);
+    const bool watcherStopped = m_checkDeviceThread.wait(deadline);
+    const bool coordinatorStopped = m_dataThread.wait(deadline);
+    return watcherStopped && coordinatorStopped;
+}
+
 // --- Construction ------------------------------------------------------------------------
 
 void MainWindow::setUpForm()
@@ -134,6 +151,8 @@ void MainWindow::setUpForm()
     const QRect pageArea(QPoint(0, 0), m_ui->stackedWidget->size());
     m_mainSettingPage = new MainSettingWidget(m_ui->MainSettingPage);
     m_mainSettingPage->setGeometry(pageArea);
+    m_macroPage = new MacroEditWidget(m_ui->MacroEditPage);
+    m_macroPage->setGeometry(pageArea);
     m_codeWidget = new CodeWidget(m_ui->CodePage);
     m_codeWidget->setGeometry(pageArea);
     m_cloudSyncPage = new CloudSyncWidget(m_ui->CloudSyncPage);
@@ -142,9 +161,12 @@ void MainWindow::setUpForm()
     m_pages->markTab(MainPage);
     showCurrentConfigButton(m_currentConfigure);
 
-    // The desktop's pointer values as the page shows them.
-    const PointerSettings pointer(pointerSettingsIniPath());
+    // The desktop's pointer values as the page shows them, and only the
+    // controls the desktop has a setting for.
+    const PointerSettings pointer(pointerSettingsIniPath(), desktopPointer());
     m_mainSettingPage->setPointerSettings(pointer.mouseSpeed(), pointer.wheelScrollLines());
+    m_mainSettingPage->setPointerControlsShown(pointer.hasMouseSpeed(), pointer.hasWheelScrollLines(),
+                                               pointer.hasWheelPagePerNotch());
 }
 
 void MainWindow::startCoordinator()
@@ -194,6 +216,7 @@ void MainWindow::on_MacroEditButton_clicked()
 {
     sendPageView(m_ui->MacroEditButton->toolTip());
     m_pages->showPage(MacroPage);
+    m_macroPage->slot_reLoadMacroNamelist();
 }
 
 void MainWindow::on_SupportButton_clicked()
@@ -294,12 +317,14 @@ void MainWindow::slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid)
             slot_ShowUpdateFirmwareWidget(true, true, m_bootDescriptorType, true);
             return;
         }
+        m_macroPage->EditArrayEditable(false);
         emit sig_OpenDevice(Pid, Vid);
         startTimeCount();
         return;
     }
 
     m_pages->leavePairingPage();
+    m_macroPage->slot_ResetPage();
     needDeviceDialogShow();
     emit sig_DissMissAllThings();
     emit sig_RemoveWarningWidget();
@@ -313,6 +338,12 @@ void MainWindow::slot_SetKorvanMouseBooltDescriptor(int mouseType)
     m_bootDescriptorType = mouseType;
 }
 
+void MainWindow::slot_DeviceNotPermitted(uint Pid, uint Vid)
+{
+    qDebug("slot_DeviceNotPermitted vid %x, pid %x", Vid, Pid);
+    m_needDeviceDialog->setNoPermissionHint(hidAccessFixCommands());
+}
+
 void MainWindow::SetCurrentPid(USHORT pid)
 {
     m_currentPid = pid;
@@ -321,6 +352,7 @@ void MainWindow::SetCurrentPid(USHORT pid)
 void MainWindow::needDeviceDialogShow()
 {
     emit sig_RemoveReloadWidget();
+    m_needDeviceDialog->setNoPermissionHint(QString());
     m_needDeviceDialog->setHiddenState(false);
     m_ui->BattaryButton->setStyleSheet(emptyBatteryStyle());
     m_ui->BatteryLabel->clear();
@@ -330,6 +362,7 @@ void MainWindow::needDeviceDialogShow()
 void MainWindow::needDeviceDialogHide()
 {
     m_needDeviceDialog->setHiddenState(true);
+    m_needDeviceDialog->setNoPermissionHint(QString());
 }
 
 void MainWindow::slot_OpenDeviceResult(bool result, int mouseType, bool isWirelessState)
@@ -349,6 +382,7 @@ void MainWindow::applyModel(int mouseType)
 {
     m_openedMouseType = mouseType;
     m_mainSettingPage->setMouseType(mouseType);
+    m_macroPage->setMouseType(mouseType);
     m_ui->TitleLabel->setStyleSheet(titleLogoStyle(mouseType));
     const int familyA = lightingFamilyAFlag(mouseType);
     if (familyA >= 0)
@@ -670,12 +704,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
 void MainWindow::slot_SetSysPointSpeed(int value)
 {
     m_loadingDialog->flash();
-    PointerSettings(pointerSettingsIniPath()).setMouseSpeed(value);
+    PointerSettings(pointerSettingsIniPath(), desktopPointer()).setMouseSpeed(value);
 }
 
 void MainWindow::slot_SetSysTrolleyValue(int value)
 {
-    PointerSettings(pointerSettingsIniPath()).setWheelScrollLines(value);
+    PointerSettings(pointerSettingsIniPath(), desktopPointer()).setWheelScrollLines(value);
     m_loadingDialog->flash();
 }
 
@@ -689,6 +723,27 @@ void MainWindow::slotMessageReceived(const QString &msg)
     box->setObjectName(QStringLiteral("AlreadyRunningBox"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
+}
+
+void MainWindow::slot_TerminationRequested(int signalNumber)
+{
+    qDebug() << "slot_TerminationRequested" << signalNumber;
+    if (m_dataThread.isRunning() && m_dataHandle->isFlashing()) {
+        if (!m_quitWhenFlashed)
+            qWarning() << "firmware update running: the program ends when it has finished";
+        m_quitWhenFlashed = true;
+        return;
+    }
+    exitApplication();
+}
+
+void MainWindow::slot_FirmwareFlashEnded()
+{
+    if (!m_quitWhenFlashed || m_dataHandle->isFlashing())
+        return;
+    m_quitWhenFlashed = false;
+    qDebug() << "firmware update finished: ending as asked";
+    exitApplication();
 }
 
 void MainWindow::slot_startWattingProcess()
@@ -720,6 +775,30 @@ void MainWindow::slot_showEditHeadImageDialog()
     dialog->raise();
 }
 
+KeySettingDialog *MainWindow::keySettingDialog() const
+{
+    return m_keySettingDialog.data();
+}
+
+void MainWindow::slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue,
+                                           int modifyKeyValue)
+{
+    qDebug() << "slot_showKeySettingDialog" << changedButton << buttonChangeType << buttonTrueValue << modifyKeyValue;
+    // One at a time: the open dialog covers the buttons that open it.
+    if (m_keySettingDialog)
+        m_keySettingDialog->close();
+    auto *dialog = new KeySettingDialog(this, m_openedMouseType);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->move(0, 0);
+    dialog->setChangedButton(changedButton);
+    dialog->setTrueMouseValue(buttonChangeType, buttonTrueValue, modifyKeyValue);
+    MainWindowWiring(this).connectKeySettingDialog(dialog);
+    m_keySettingDialog = dialog;
+    dialog->show();
+    dialog->raise();
+    dialog->setFocus();
+}
+
 // --- Entry points that only log ----------------------------------------------------------
 
 void MainWindow::slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType,
@@ -732,14 +811,6 @@ void MainWindow::showDrawBorder()
 {
     qDebug() << "showDrawBorder: no OLED editor yet; brightness" << m_dataHandle->oledLightIntensity();
 }
-
-void MainWindow::slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue,
-                                           int modifyKeyValue)
-{
-    qDebug() << "slot_showKeySettingDialog: no key dialog yet" << changedButton << buttonChangeType
-             << buttonTrueValue << modifyKeyValue;
-}
-
 
 void MainWindow::sendPageView(const QString &pageName)
 {

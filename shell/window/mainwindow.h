@@ -3,6 +3,7 @@
 #include "device/devicetypes.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QSystemTrayIcon>
 #include <QThread>
 
@@ -20,7 +21,9 @@ class CodeWidget;
 class DCDataHandle;
 class FindProcess;
 class HidBus;
+class KeySettingDialog;
 class LoadMessageDialog;
+class MacroEditWidget;
 class MainSettingWidget;
 class NeedDeviceDialog;
 class PageNavigator;
@@ -65,11 +68,20 @@ public:
     // loop with the code so main() can save state and stop the workers.
     void setExitHandler(std::function<void(int)> handler) { m_exitHandler = std::move(handler); }
 
+    // Ends the worker threads, waiting at most timeoutMs for them, but for as
+    // long as it takes while a firmware image is being written. False when a
+    // worker is still busy (a device call stuck in a driver): the caller may
+    // then leave without it rather than hang a logout.
+    bool stopWorkers(int timeoutMs);
+
     DCDataHandle *dataHandle() const { return m_dataHandle; }
     CheckDevice *checkDevice() const { return m_checkDevice; }
     LoadMessageDialog *loadingDialog() const { return m_loadingDialog; }
     NeedDeviceDialog *needDeviceDialog() const { return m_needDeviceDialog; }
     MainSettingWidget *mainSettingPage() const { return m_mainSettingPage; }
+    MacroEditWidget *macroEditPage() const { return m_macroPage; }
+    // The key assignment dialog while it is open; nullptr otherwise.
+    KeySettingDialog *keySettingDialog() const;
     CodeWidget *codeWidget() const { return m_codeWidget; }
     CloudSyncWidget *cloudSyncPage() const { return m_cloudSyncPage; }
     QSystemTrayIcon *trayIcon() const;
@@ -115,6 +127,8 @@ public slots:
     // Device arrival (isfind true) and removal from the watcher.
     void slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid);
     void slot_SetKorvanMouseBooltDescriptor(int mouseType);
+    // A mouse keeps failing to open because this user may not open it.
+    void slot_DeviceNotPermitted(uint Pid, uint Vid);
     void SetCurrentPid(USHORT pid);
     void slot_OpenDeviceResult(bool result, int mouseType, bool isWirelessState);
     void slot_GetCurrentFirmVersion(int version);
@@ -141,6 +155,10 @@ public slots:
     void slot_needDeviceDialogClienk();
     void slot_startWattingProcess();
     void slotMessageReceived(const QString &msg);
+    // SIGTERM or SIGINT: leave the event loop the normal way, but only once a
+    // running firmware update has finished.
+    void slot_TerminationRequested(int signalNumber);
+    void slot_FirmwareFlashEnded();
 
     // Tray, window controls and indicators.
     void on_activatedSysTrayIcon(QSystemTrayIcon::ActivationReason reason);
@@ -154,6 +172,8 @@ public slots:
     void slot_BanTopButtonClick(bool state, bool isTransparent);
     void slot_SetSysPointSpeed(int value);
     void slot_SetSysTrolleyValue(int value);
+    // The key assignment dialog for a button, with what the button does now.
+    void slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue, int modifyKeyValue);
 
     // Tabs and bars.
     void on_MainSettingButton_clicked();
@@ -177,7 +197,6 @@ public slots:
     // each logs what it was asked and does nothing else.
     void slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType, bool isUpdateNow);
     void showDrawBorder();
-    void slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue, int modifyKeyValue);
     void slot_SendMessageToGA(const QString &category, const QString &action, const QString &label,
                               const QString &viewScreen);
 
@@ -220,8 +239,10 @@ private:
 
     // Pages, the page switching and the profile buttons in profile order.
     MainSettingWidget *m_mainSettingPage = nullptr;
+    MacroEditWidget *m_macroPage = nullptr;
     CodeWidget *m_codeWidget = nullptr;
     CloudSyncWidget *m_cloudSyncPage = nullptr;
+    QPointer<KeySettingDialog> m_keySettingDialog;
     PageNavigator *m_pages = nullptr;
     std::array<QPushButton *, 5> m_configureButtons = {};
 
@@ -236,4 +257,5 @@ private:
     int m_batteryTimerId = 0;
     int m_openedMouseType = 0;
     int m_lightingFamilyA = -1;
+    bool m_quitWhenFlashed = false;
 };

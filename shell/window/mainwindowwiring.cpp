@@ -4,6 +4,8 @@
 #include "cloud/userdialog.h"
 #include "coordinator/dcdatahandle.h"
 #include "discovery/checkdevice.h"
+#include "editors/keysetting/keysettingdialog.h"
+#include "editors/macro/macroeditwidget.h"
 #include "shell/dialogs/loadmessagedialog.h"
 #include "shell/dialogs/needdevicedialog.h"
 #include "shell/dialogs/warningdialog.h"
@@ -71,6 +73,7 @@ void MainWindowWiring::connectCoordinator() const
     QObject::connect(dc, &DCDataHandle::sig_CurrentButtonIsOriginalButton, page,
                      &MainSettingWidget::slot_SetMouseButtonStyleSheetIsOriginal, q);
     QObject::connect(dc, &DCDataHandle::sig_TrueMouseValue, page, &MainSettingWidget::slot_SetKeyTrueValue, q);
+    QObject::connect(dc, &DCDataHandle::sig_CPIListValueWritten, page, &MainSettingWidget::slot_CpiListWritten, q);
     QObject::connect(dc, &DCDataHandle::sig_SetCurrentConfigure, w, &MainWindow::showCurrentConfigButton, q);
     QObject::connect(dc, &DCDataHandle::sig_startCode, w, &MainWindow::slot_startCode, q);
     QObject::connect(dc, &DCDataHandle::sig_finishCode, w, &MainWindow::slot_finishCode, q);
@@ -83,6 +86,7 @@ void MainWindowWiring::connectCoordinator() const
     QObject::connect(dc, &DCDataHandle::sig_ShowUpdateWidget, w, &MainWindow::slot_ShowUpdateFirmwareWidget, q);
     QObject::connect(dc, &DCDataHandle::sig_RemoveReloadWidget, w, &MainWindow::sig_RemoveReloadWidget, q);
     QObject::connect(dc, &DCDataHandle::sig_CloseUpdateMouseDialog, w, &MainWindow::sig_CloseUpdateMouseDialog, q);
+    QObject::connect(dc, &DCDataHandle::sig_closeUpdatingWidget, w, &MainWindow::slot_FirmwareFlashEnded, q);
     // The old-format files are written: the upload may start.
     QObject::connect(dc, &DCDataHandle::sig_StartToUploadFile, w->m_cloudSyncPage,
                      &CloudSyncWidget::slot_startToUploadConfigFiles, q);
@@ -145,6 +149,13 @@ void MainWindowWiring::connectPages() const
     QObject::connect(w->m_pages, &PageNavigator::sig_ClearCloudPasswords, cloud,
                      &CloudSyncWidget::clearPasswordFields);
 
+    MacroEditWidget *macros = w->m_macroPage;
+    QObject::connect(macros, &MacroEditWidget::sig_ShowWarningWidgetOnMacroEditWidget, w,
+                     &MainWindow::slot_showWarningDialog);
+    QObject::connect(macros, &MacroEditWidget::sig_HeaderButtonEnable, w, &MainWindow::slot_SetHeaderButtonEnabled);
+    QObject::connect(macros, &MacroEditWidget::sig_BanClickTopButton, w, &MainWindow::slot_BanTopButtonClick);
+    QObject::connect(macros, &MacroEditWidget::sig_SendEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+
     QObject::connect(pairing, &CodeWidget::sig_startCode, w, &MainWindow::sig_startCode);
     QObject::connect(pairing, &CodeWidget::sig_stopCode, w, &MainWindow::slot_stopCode);
     QObject::connect(pairing, &CodeWidget::sig_SendUIEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
@@ -158,6 +169,9 @@ void MainWindowWiring::connectWatcher() const
 
     QObject::connect(watcher, &CheckDevice::sigFound, w, &MainWindow::slot_WarningDeviceNotInsert, q);
     QObject::connect(watcher, &CheckDevice::sigBlootDescriptor, w, &MainWindow::slot_SetKorvanMouseBooltDescriptor, q);
+    QObject::connect(watcher, &CheckDevice::sigNoPermission, w, &MainWindow::slot_DeviceNotPermitted, q);
+    // A failed open goes straight back to the watcher, which tries again.
+    QObject::connect(w->m_dataHandle, &DCDataHandle::sig_OpenDeviceFailed, watcher, &CheckDevice::slot_OpenFailed, q);
     QObject::connect(w->m_dataHandle, &DCDataHandle::sig_StartCheckDeviceTimer, watcher, &CheckDevice::startTheTimer,
                      q);
     QObject::connect(w->m_dataHandle, &DCDataHandle::sig_StopCheckDeviceTimer, watcher, &CheckDevice::stopTheTimer, q);
@@ -212,4 +226,23 @@ void MainWindowWiring::connectWarningDialog(WarningDialog *dialog, bool closesWh
         QObject::connect(dc, &DCDataHandle::sig_closeUpdatingWidget, dialog, &QDialog::close, q);
     if (closesOnReload)
         QObject::connect(w, &MainWindow::sig_RemoveReloadWidget, dialog, &QDialog::close);
+}
+
+void MainWindowWiring::connectKeySettingDialog(KeySettingDialog *dialog) const
+{
+    MainWindow *w = m_window;
+    DCDataHandle *dc = w->m_dataHandle;
+    const auto q = Qt::QueuedConnection;
+
+    // The true value and the modifier travel unsigned from the dialog.
+    QObject::connect(dialog, &KeySettingDialog::sig_ButtonChangeToKey, dc,
+                     [dc](int button, uint trueValue, uint modifier, int changeType) {
+                         dc->slot_ChangeButtonToKey(button, int(trueValue), int(modifier), changeType);
+                     },
+                     q);
+    QObject::connect(dialog, &KeySettingDialog::sig_WriteSingleMacro, dc, &DCDataHandle::slot_WriteSingleMacro, q);
+    QObject::connect(dialog, &KeySettingDialog::sig_WriteListMacro, dc, &DCDataHandle::slot_WriteListMacro, q);
+    QObject::connect(dialog, &KeySettingDialog::sig_ShowWarningDialog, w, &MainWindow::slot_showWarningDialog);
+    QObject::connect(dialog, &KeySettingDialog::sig_SendEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+    QObject::connect(w, &MainWindow::sig_CloseKeySettingDialog, dialog, &QDialog::close);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+class KeySettingDialog;
 class MainWindow;
 class UserDialog;
 class WarningDialog;
@@ -23,6 +24,8 @@ public:
     // closesWhenFlashingEnds: the coordinator's end of flashing closes it;
     // closesOnReload: the window's sig_RemoveReloadWidget closes it.
     void connectWarningDialog(WarningDialog *dialog, bool closesWhenFlashingEnds, bool closesOnReload) const;
+    // Its choices go to the coordinator; a device removal closes it.
+    void connectKeySettingDialog(KeySettingDialog *dialog) const;
 
 private:
     MainWindow *m_window;

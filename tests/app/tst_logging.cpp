@@ -19,7 +19,19 @@ private slots:
     void switchOnlyWithExactDashD_data();
     void switchOnlyWithExactDashD();
     void concurrentLinesDoNotInterleave();
+    void routing_data();
+    void routing();
+    void handlerKeepsTheTerminalQuiet();
 };
+
+namespace {
+// Stands in for Qt's own handler, which the routing hands terminal lines to.
+QStringList g_terminal;
+void terminalCapture(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    g_terminal << QString::number(int(type)) + QLatin1Char(' ') + message;
+}
+} // namespace
 
 void TstLogging::messageText_data()
 {
@@ -116,6 +128,76 @@ void TstLogging::concurrentLinesDoNotInterleave()
         }
     }
     QCOMPARE(lines, 800);
+}
+
+void TstLogging::routing_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("rules");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("terminal");
+    QTest::addColumn<bool>("file");
+
+    const QStringList plain{"ox8driver", "--simulate", "ox7"};
+    QTest::newRow("plain run keeps debug lines off the terminal") << plain << QByteArray() << int(QtDebugMsg)
+                                                                  << false << false;
+    QTest::newRow("plain run keeps info lines off the terminal") << plain << QByteArray() << int(QtInfoMsg)
+                                                                 << false << false;
+    QTest::newRow("plain run still shows warnings") << plain << QByteArray() << int(QtWarningMsg) << true << false;
+    QTest::newRow("plain run still shows errors") << plain << QByteArray() << int(QtCriticalMsg) << true << false;
+    QTest::newRow("-d writes the file and talks") << QStringList{"ox8driver", "-d"} << QByteArray() << int(QtDebugMsg)
+                                                  << true << true;
+    QTest::newRow("-d keeps warnings on the terminal") << QStringList{"ox8driver", "-d"} << QByteArray()
+                                                       << int(QtWarningMsg) << true << true;
+    QTest::newRow("--verbose talks without a file") << QStringList{"ox8driver", "--verbose"} << QByteArray()
+                                                    << int(QtDebugMsg) << true << false;
+    QTest::newRow("QT_LOGGING_RULES lets its rules decide") << plain << QByteArray("*.debug=true")
+                                                            << int(QtDebugMsg) << true << false;
+    QTest::newRow("blank QT_LOGGING_RULES counts as none") << plain << QByteArray("  ") << int(QtDebugMsg) << false
+                                                           << false;
+    QTest::newRow("-D asks for nothing") << QStringList{"ox8driver", "-D"} << QByteArray() << int(QtDebugMsg) << false
+                                         << false;
+}
+
+void TstLogging::routing()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, rules);
+    QFETCH(int, type);
+    QFETCH(bool, terminal);
+    QFETCH(bool, file);
+    const LogRouting r = logRoutingFor(args, rules);
+    QCOMPARE(reachesTerminal(QtMsgType(type), r), terminal);
+    QCOMPARE(r.toFile, file);
+}
+
+void TstLogging::handlerKeepsTheTerminalQuiet()
+{
+    QTemporaryDir dir;
+    qputenv("OX8_APP_DIR", dir.path().toLocal8Bit());
+    g_terminal.clear();
+    const QtMessageHandler original = qInstallMessageHandler(terminalCapture);
+    LogRouting routing;
+    routing.toFile = true;
+    installLogRouting(routing);
+    installLogRouting(routing); // a second install must not loop
+    qDebug("write func: %d", 164);
+    qWarning("disk full");
+    qInstallMessageHandler(original);
+    qunsetenv("OX8_APP_DIR");
+
+    QCOMPARE(g_terminal, QStringList{QString::number(int(QtWarningMsg)) + " disk full"});
+    // The file keeps every line in its own format.
+    QByteArray text;
+    for (const QString &name : QDir(dir.path() + "/Log").entryList(QDir::Files, QDir::Name)) {
+        QFile f(dir.path() + "/Log/" + name);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        text += f.readAll();
+    }
+    const QList<QByteArray> lines = text.split('\n');
+    QCOMPARE(lines.size(), 3);
+    QVERIFY(lines.at(0).endsWith(": write func: 164"));
+    QVERIFY(lines.at(1).endsWith(": Warning: disk full"));
 }
 
 QTEST_APPLESS_MAIN(TstLogging)

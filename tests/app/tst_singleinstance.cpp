@@ -1,5 +1,6 @@
 #include "app/singleinstance.h"
 
+#include <QLockFile>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -13,7 +14,17 @@ private slots:
     void secondGuardFindsTheFirst();
     void keysAreIndependent();
     void lockOfADeadInstanceIsTakenOver();
+    void instanceDirectory_data();
+    void instanceDirectory();
     void secondProgramStartExitsWithMinusOne();
+    void foreignLockInTheTempFolderDoesNotBlockTheProgram();
+
+private:
+    // A private runtime directory, as a login session has one.
+    static bool makePrivate(const QString &dir)
+    {
+        return QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
 };
 
 void TstSingleInstance::secondGuardFindsTheFirst()
@@ -59,20 +70,64 @@ void TstSingleInstance::lockOfADeadInstanceIsTakenOver()
     QVERIFY(!guard.isRunning());
 }
 
+void TstSingleInstance::instanceDirectory_data()
+{
+    QTest::addColumn<QString>("runtime"); // "private", "open", "file", "missing", "relative" or empty
+    QTest::addColumn<bool>("usesRuntime");
+    QTest::newRow("private runtime directory") << "private" << true;
+    QTest::newRow("no runtime directory: APP") << "" << false;
+    QTest::newRow("runtime directory others may enter: APP") << "open" << false;
+    QTest::newRow("runtime directory that is a file: APP") << "file" << false;
+    QTest::newRow("missing runtime directory: APP") << "missing" << false;
+    QTest::newRow("relative runtime directory: APP") << "relative" << false;
+}
+
+void TstSingleInstance::instanceDirectory()
+{
+    QFETCH(QString, runtime);
+    QFETCH(bool, usesRuntime);
+    QTemporaryDir dir;
+    const QString app = dir.path() + "/app";
+    QString path = dir.path() + "/run";
+    if (runtime == "private") {
+        QVERIFY(QDir().mkpath(path));
+        QVERIFY(makePrivate(path));
+    } else if (runtime == "open") {
+        QVERIFY(QDir().mkpath(path));
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                                | QFileDevice::ReadOther | QFileDevice::WriteOther
+                                                | QFileDevice::ExeOther));
+    } else if (runtime == "file") {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    } else if (runtime == "relative") {
+        path = "run";
+    } else if (runtime.isEmpty()) {
+        path.clear();
+    }
+    const QString chosen = singleInstanceDirectory(QFile::encodeName(path), app);
+    QCOMPARE(chosen, usesRuntime ? path : app);
+    QVERIFY(!chosen.startsWith(QDir::tempPath() + "/ox8"));
+}
+
 void TstSingleInstance::secondProgramStartExitsWithMinusOne()
 {
-    QTemporaryDir tmp, app;
+    QTemporaryDir tmp, app, run;
+    QVERIFY(makePrivate(run.path()));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TMPDIR", tmp.path()); // our own lock and socket, whatever else runs
+    env.insert("TMPDIR", tmp.path());
+    env.insert("XDG_RUNTIME_DIR", run.path()); // our own lock and socket, whatever else runs
     env.insert("OX8_APP_DIR", app.path());
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.remove("XDG_CURRENT_DESKTOP"); // never the desktop's own settings tools
 
     QProcess first;
     first.setProcessEnvironment(env);
     first.start(QStringLiteral(OX8DRIVER_BIN), QStringList());
     QVERIFY(first.waitForStarted());
-    // Wait until the first instance listens.
-    QTRY_VERIFY_WITH_TIMEOUT(QDir(tmp.path()).entryList(QDir::System | QDir::Files).size() >= 2, 20000);
+    // Wait until the first instance listens: lock and socket in the runtime directory.
+    QTRY_VERIFY_WITH_TIMEOUT(QDir(run.path()).entryList(QDir::System | QDir::Files).size() >= 2, 20000);
+    QVERIFY(QDir(tmp.path()).entryList({"ox8-single-*"}, QDir::System | QDir::Files).isEmpty());
 
     QProcess second;
     second.setProcessEnvironment(env);
@@ -83,6 +138,43 @@ void TstSingleInstance::secondProgramStartExitsWithMinusOne()
 
     first.terminate();
     QVERIFY(first.waitForFinished(10000));
+}
+
+void TstSingleInstance::foreignLockInTheTempFolderDoesNotBlockTheProgram()
+{
+    // Another user may create any name in the shared temp folder; a lock
+    // held there by a running process must not keep the program from starting.
+    QTemporaryDir tmp, app, run;
+    QVERIFY(makePrivate(run.path()));
+    const QString name = SingleInstanceGuard("OX6", run.path() + "/probe").serverName();
+    QLockFile squatter(tmp.path() + "/" + name + ".lock");
+    QVERIFY(squatter.tryLock(0)); // held by a live process for as long as the test runs
+
+    for (const bool withRuntimeDir : {true, false}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TMPDIR", tmp.path());
+        if (withRuntimeDir)
+            env.insert("XDG_RUNTIME_DIR", run.path());
+        else
+            env.remove("XDG_RUNTIME_DIR");
+        env.insert("OX8_APP_DIR", app.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.remove("XDG_CURRENT_DESKTOP");
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.start(QStringLiteral(OX8DRIVER_BIN), QStringList());
+        QVERIFY(program.waitForStarted());
+        const QString dir = withRuntimeDir ? run.path() : app.path();
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir + "/" + name + ".socket") || program.state() != QProcess::Running,
+                                 20000);
+        QVERIFY2(program.state() == QProcess::Running,
+                 qPrintable(QStringLiteral("exited with %1: %2")
+                                .arg(program.exitCode())
+                                .arg(QString::fromLocal8Bit(program.readAllStandardError()))));
+        QVERIFY(QFile::exists(dir + "/" + name + ".lock"));
+        program.terminate();
+        QVERIFY(program.waitForFinished(10000));
+    }
 }
 
 QTEST_MAIN(TstSingleInstance)

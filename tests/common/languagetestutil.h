@@ -10,7 +10,7 @@
 class NumberedLanguageTable
 {
 public:
-    explicit NumberedLanguageTable(int size = 600)
+    explicit NumberedLanguageTable(int size = 1000)
     {
         QStringList texts;
         for (int i = 0; i < size; ++i)

@@ -907,7 +907,11 @@ void TstDCDataHandle::slotsWithoutDeviceDoNothing()
     QSignalSpy warnings(&dc, &DCDataHandle::sig_ShowWarningDialog);
     QSignalSpy battery(&dc, &DCDataHandle::sig_BatteryPower);
     QSignalSpy opened(&dc, &DCDataHandle::sig_OpenDeviceResult);
+    QSignalSpy cpiWritten(&dc, &DCDataHandle::sig_CPIListValueWritten);
     dc.slot_setCPIListValueOnMouse(dwords({800}));
+    // The page waits for this before it sends another list.
+    QCOMPARE(cpiWritten.count(), 1);
+    QCOMPARE(cpiWritten.at(0).at(0).toBool(), false);
     dc.slot_ChangeUsbReportRate(3);
     dc.slot_LoadLocalConfigFileAndWriteIntoMouse(1);
     dc.slot_ResetConfigToOriginal();

@@ -57,6 +57,8 @@ private slots:
     void foreignVendorIgnored();
     void idsOutsideTheScanListAreNeverReported();
     void timerRunsOnItsThread();
+    void failedOpenIsReportedAgainAFewTimes_data();
+    void failedOpenIsReportedAgainAFewTimes();
 
 private:
     EmulatedHidBus m_bus;
@@ -230,6 +232,77 @@ void TstCheckDevice::timerRunsOnItsThread()
     QCOMPARE(spy.count(), 2); // paused: no report
     thread.quit();
     thread.wait();
+}
+
+void TstCheckDevice::failedOpenIsReportedAgainAFewTimes_data()
+{
+    QTest::addColumn<bool>("denied");
+    QTest::newRow("this user may not open the node") << true;
+    QTest::newRow("the open fails for another reason") << false;
+}
+
+void TstCheckDevice::failedOpenIsReportedAgainAFewTimes()
+{
+    QFETCH(bool, denied);
+    m_bus.unplugAll();
+    CheckDevice watcher(&m_bus);
+    watcher.stopTheTimer();
+    QSignalSpy found(&watcher, &CheckDevice::sigFound);
+    QSignalSpy noPermission(&watcher, &CheckDevice::sigNoPermission);
+    const Report arrival{true, PID_OX7_WIRED};
+
+    auto ox7 = korvan(PID_OX7_WIRED, 2);
+    m_bus.plug(ox7);
+    m_bus.setAccessDenied(ox7.get(), denied);
+    watcher.tick();
+    QCOMPARE(reports(found), QList<Report>{arrival});
+    QCOMPARE(watcher.deniedIds(), denied ? QList<int>{PID_OX7_WIRED} : QList<int>{});
+
+    // Each failure brings the arrival back on the next tick, a few times.
+    for (int i = 1; i <= CheckDevice::kOpenRetries; ++i) {
+        watcher.slot_OpenFailed(PID_OX7_WIRED);
+        watcher.tick();
+        watcher.tick();
+        QCOMPARE(found.count(), 1 + i);
+        QCOMPARE(reports(found).last(), arrival);
+    }
+    watcher.slot_OpenFailed(PID_OX7_WIRED);
+    watcher.tick();
+    QCOMPARE(found.count(), 1 + CheckDevice::kOpenRetries);
+    QCOMPARE(noPermission.count(), denied ? 1 : 0);
+    if (denied)
+        QCOMPARE(noPermission.at(0), (QVariantList{uint(PID_OX7_WIRED), uint(VID_KORVAN)}));
+    // Reports about a mouse that is not the reported one change nothing.
+    watcher.slot_OpenFailed(PID_OX6);
+    watcher.tick();
+    QCOMPARE(found.count(), 1 + CheckDevice::kOpenRetries);
+
+    if (denied) {
+        // The udev rule arrives: a fresh try without unplugging.
+        m_bus.setAccessDenied(ox7.get(), false);
+        watcher.tick();
+        QCOMPARE(found.count(), 2 + CheckDevice::kOpenRetries);
+        QCOMPARE(reports(found).last(), arrival);
+        watcher.slot_OpenFailed(PID_OX7_WIRED);
+        watcher.tick();
+        QCOMPARE(found.count(), 3 + CheckDevice::kOpenRetries);
+    }
+
+    // Unplugged, it is reported gone once; plugged in again, counting starts afresh.
+    const int before = found.count();
+    m_bus.unplug(ox7.get());
+    watcher.tick();
+    watcher.tick();
+    QCOMPARE(found.count(), before + 1);
+    QCOMPARE(reports(found).last(), (Report{false, PID_OX7_WIRED}));
+    m_bus.plug(ox7);
+    watcher.tick();
+    for (int i = 0; i < CheckDevice::kOpenRetries; ++i) {
+        watcher.slot_OpenFailed(PID_OX7_WIRED);
+        watcher.tick();
+    }
+    QCOMPARE(found.count(), before + 2 + CheckDevice::kOpenRetries);
+    QCOMPARE(noPermission.count(), denied ? 1 : 0);
 }
 
 QTEST_GUILESS_MAIN(TstCheckDevice)

@@ -156,6 +156,8 @@ QProcessEnvironment TstE2eDemo::environment() const
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("OX8_APP_DIR"), m_appDir);
     env.insert(QStringLiteral("TMPDIR"), m_dir.filePath(QStringLiteral("tmp")));
+    // The demo must not change the desktop's own pointer settings.
+    env.remove(QStringLiteral("XDG_CURRENT_DESKTOP"));
     // The X libraries keep caches until exit; only our own faults matter here.
     env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
     return env;

@@ -55,6 +55,8 @@ private slots:
     void hoverLeaveCommits();
     void stepButtonsReport_data();
     void stepButtonsReport();
+    void heldArrowReportsOnce_data();
+    void heldArrowReportsOnce();
     void spinBoxAndSliderFollowEachOther();
     void uncheckingAsksThePage();
     void checkingSendsValueOrDefault_data();
@@ -315,6 +317,73 @@ void TestCpiWidgets::stepButtonsReport()
     for (const QList<QVariant> &args : values)
         got << args.at(0).toInt();
     QCOMPARE(got, sent);
+}
+
+void TestCpiWidgets::heldArrowReportsOnce_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QString>("end"); // how the hold ends
+    QTest::addColumn<int>("extraReports"); // reports after the first one
+
+    QTest::newRow("released on the arrow") << 800 << "release" << 0;
+    QTest::newRow("pointer slides off the arrow") << 800 << "slide off" << 0;
+    QTest::newRow("quiet time while still held") << 800 << "quiet" << 1;
+    QTest::newRow("held against the maximum") << 15800 << "maximum" << 0;
+}
+
+void TestCpiWidgets::heldArrowReportsOnce()
+{
+    QFETCH(int, start);
+    QFETCH(QString, end);
+    QFETCH(int, extraReports);
+
+    RowFixture f(11, 0, start); // 50..16000, step 50
+    USpinBox *spin = f.row.spinBox();
+    spin->setQuietTimeMs(1000000); // fired by hand below
+    QPushButton *up = spin->upButton();
+    up->setAutoRepeatDelay(0);
+    up->setAutoRepeatInterval(1);
+    QSignalSpy reports(spin, &USpinBox::sig_SpinBoxValueChange);
+    QSignalSpy rowReports(&f.row, &CPIForm::sig_CurrentCPIValue);
+
+    // Held down, the arrow repeats: the box and the slider move, nothing is sent.
+    QTest::mousePress(up, Qt::LeftButton);
+    const int target = end == QLatin1String("maximum") ? 16000 : start + 150;
+    QTRY_VERIFY(spin->value() >= target);
+    if (end == QLatin1String("maximum")) {
+        // Nothing more can come: the top value goes out at once.
+        QTRY_COMPARE(reports.count(), 1);
+    } else {
+        up->setAutoRepeatInterval(1000000); // no more repeats after the next one
+        QCOMPARE(reports.count(), 0);
+    }
+    QCOMPARE(f.row.slider()->value(), spin->value());
+    QVERIFY(spin->hasPendingSteps() == (end != QLatin1String("maximum")));
+
+    if (end == QLatin1String("release")) {
+        QTest::mouseRelease(up, Qt::LeftButton);
+    } else if (end == QLatin1String("slide off")) {
+        const QPoint off(-20, -20);
+        QMouseEvent move(QEvent::MouseMove, off, up->mapToGlobal(off), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(up, &move);
+        QTest::mouseRelease(up, Qt::LeftButton, Qt::NoModifier, off);
+    } else if (end == QLatin1String("quiet")) {
+        QVERIFY(spin->quietTimer().isActive());
+        QVERIFY(QMetaObject::invokeMethod(const_cast<QTimer *>(&spin->quietTimer()), "timeout"));
+        QCOMPARE(reports.count(), 1);
+        QCOMPARE(reports.at(0).at(0).toInt(), spin->value());
+        QTest::mouseRelease(up, Qt::LeftButton); // the release click is one more step
+    } else {
+        QTest::mouseRelease(up, Qt::LeftButton);
+    }
+
+    QTRY_COMPARE(reports.count(), 1 + extraReports);
+    QCoreApplication::processEvents();
+    QCOMPARE(reports.count(), 1 + extraReports);
+    QCOMPARE(reports.last().at(0).toInt(), spin->value());
+    QCOMPARE(rowReports.count(), reports.count());
+    QCOMPARE(rowReports.last(), (QVariantList{0, spin->value()}));
+    QVERIFY(!spin->hasPendingSteps());
 }
 
 void TestCpiWidgets::spinBoxAndSliderFollowEachOther()

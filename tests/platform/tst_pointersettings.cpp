@@ -1,4 +1,5 @@
 #include "platform/pointersettings.h"
+#include "tests/common/fakedesktoppointer.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -29,6 +30,8 @@ private slots:
     void wheelLines();
     void brokenFileFallsBack();
     void gnomeScale();
+    void desktopValuesComeFirst_data();
+    void desktopValuesComeFirst();
 };
 
 void TstPointerSettings::defaults()
@@ -100,6 +103,49 @@ void TstPointerSettings::gnomeScale()
     QCOMPARE(gnomePointerSpeed(10), 0.0);
     QCOMPARE(gnomePointerSpeed(20), 1.0);
     QCOMPARE(gnomePointerSpeed(0), -0.9);
+}
+
+void TstPointerSettings::desktopValuesComeFirst_data()
+{
+    QTest::addColumn<bool>("desktopTells");
+    QTest::newRow("the desktop's values are shown") << true;
+    QTest::newRow("a desktop that cannot tell: the stored values") << false;
+}
+
+void TstPointerSettings::desktopValuesComeFirst()
+{
+    QFETCH(bool, desktopTells);
+    QTemporaryDir dir;
+    const QString ini = dir.path() + "/p.ini";
+    PointerSettings(ini).setMouseSpeed(5);
+    PointerSettings(ini).setWheelScrollLines(9);
+
+    // A desktop with both settings, whose tools may fail to answer.
+    struct Desktop : FakeDesktopPointer
+    {
+        bool tells = true;
+        std::optional<int> readMouseSpeed() override { return tells ? std::optional<int>(16) : std::nullopt; }
+        std::optional<int> readWheelScrollLines() override { return tells ? std::optional<int>(2) : std::nullopt; }
+    } desktop;
+    desktop.speedKnown = desktop.linesKnown = true;
+    desktop.tells = desktopTells;
+
+    PointerSettings s(ini, &desktop);
+    QVERIFY(s.hasMouseSpeed() && s.hasWheelScrollLines() && !s.hasWheelPagePerNotch());
+    QCOMPARE(s.mouseSpeed(), desktopTells ? 16 : 5);
+    QCOMPARE(s.wheelScrollLines(), desktopTells ? 2 : 9);
+
+    // A change reaches the desktop and is kept as well.
+    s.setMouseSpeed(18);
+    s.setWheelScrollLines(4);
+    QCOMPARE(desktop.appliedSpeeds, QList<int>{18});
+    QCOMPARE(desktop.appliedLines, QList<int>{4});
+    QCOMPARE(PointerSettings(ini).mouseSpeed(), 18);
+    QCOMPARE(PointerSettings(ini).wheelScrollLines(), 4);
+
+    // Without a desktop nothing is claimed and nothing is applied.
+    PointerSettings none(ini);
+    QVERIFY(!none.hasMouseSpeed() && !none.hasWheelScrollLines());
 }
 
 QTEST_GUILESS_MAIN(TstPointerSettings)

@@ -1,5 +1,6 @@
 // The command table, and the commands that only read.
 
+#include "tools/ox8ctl/buttonreport.h"
 #include "tools/ox8ctl/commands.h"
 #include "tools/ox8ctl/session.h"
 
@@ -54,6 +55,7 @@ int cmdList()
     const Picked picked = pickDevice();
     QList<quint16> seen;
     int count = 0;
+    int denied = 0;
     for (const HidDeviceInfo &info : hidBus().enumerate()) {
         const bool boot = info.productId == PID_BOOTLOADER
                           || (info.vendorId == VID_CHIP_BOOTLOADER && info.productId == PID_CHIP_BOOTLOADER);
@@ -79,11 +81,21 @@ int cmdList()
                        .arg(info.vendorId, 4, 16, QLatin1Char('0'))
                        .arg(info.productId, 4, 16, QLatin1Char('0'));
         }
+        if (isAccessDenied(info.productId)) {
+            line += QStringLiteral("\tfound, no permission");
+            ++denied;
+        }
         say(line);
         ++count;
     }
     if (count == 0)
         return fail(ExitNoDevice, QStringLiteral("no supported mouse found"));
+    if (denied > 0) {
+        // None of them can be used until the rule is there: as good as no mouse.
+        const int code = denied == count ? ExitNoDevice : ExitOk;
+        fail(code, noPermissionHint());
+        return code;
+    }
     return ExitOk;
 }
 
@@ -126,6 +138,7 @@ int cmdShow(const QStringList &args)
         o.insert(QStringLiteral("cpi"), cpi);
         o.insert(QStringLiteral("reportRateHz"), reportRateHz(s.rateIndex));
         o.insert(QStringLiteral("battery"), batteryKnown ? QJsonValue(double(s.battery)) : QJsonValue());
+        o.insert(QStringLiteral("buttons"), buttonReport(s.dc.manager(), s.mouseType));
         std::fprintf(stdout, "%s\n", QJsonDocument(o).toJson(QJsonDocument::Compact).constData());
         return ExitOk;
     }

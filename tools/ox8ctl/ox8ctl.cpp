@@ -156,6 +156,12 @@ int buttonCode(const QString &text)
     return (ok && n >= 4 && n <= 17) ? n : 0;
 }
 
+QString buttonCodeName(int button)
+{
+    const QString name = buttons().key(button);
+    return name.isEmpty() ? QString::number(button) : name;
+}
+
 bool parseButtonFunction(const QString &text, ButtonAssignment &out, QString &error)
 {
     const QString t = text.trimmed();
@@ -281,7 +287,7 @@ QString generalHelp()
         "  1  device failure (the mouse failed or refused an operation)\n"
         "  2  bad arguments\n"
         "  3  unknown model (--simulate)\n"
-        "  4  no supported mouse found\n");
+        "  4  no supported mouse found (or none this user may open)\n");
 }
 
 QString commandHelp(const QString &command)
@@ -290,7 +296,9 @@ QString commandHelp(const QString &command)
     if (c == QLatin1String("list"))
         return QStringLiteral("Usage: ox8ctl list\n\nLists the supported mice on the bus, one a line: model folder,\n"
                               "model name, type code, link and USB ids. The one other commands use is\n"
-                              "marked with '*'. Exit code 4 when none is attached.\n");
+                              "marked with '*'. A mouse this user may not open yet (no udev rule) is\n"
+                              "marked \"found, no permission\", with the commands that fix it on stderr.\n"
+                              "Exit code 4 when none is attached, or none may be opened.\n");
     if (c == QLatin1String("show"))
         return QStringLiteral("Usage: ox8ctl show [--json]\n\nReads the mouse and prints what it holds. With --json one JSON object\n"
                               "with model, typeCode, wireless, productId, firmwareVersion, profile (1..5,\n"

@@ -27,6 +27,9 @@ int reportRateHz(int index);
 
 // A button by name ("left", "wheel-up", …) or number 4..17; 0 when unknown.
 int buttonCode(const QString &text);
+// The name of a button code ("forward"); the number as text for a button
+// without a name.
+QString buttonCodeName(int button);
 
 // What a button assignment sends to the coordinator.
 struct ButtonAssignment

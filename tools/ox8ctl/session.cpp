@@ -63,10 +63,29 @@ Picked pickDevice()
     return picked;
 }
 
+bool isAccessDenied(quint16 productId)
+{
+    for (const HidDeviceInfo &info : hidBus().enumerate()) {
+        if (info.productId == productId && info.accessDenied
+            && (info.vendorId == VID_KORVAN || info.vendorId == VID_CHIP_BOOTLOADER))
+            return true;
+    }
+    return false;
+}
+
+QString noPermissionHint()
+{
+    return QStringLiteral("found, no permission: this user may not open the mouse. Install the udev rule (as root), "
+                          "then unplug the mouse and plug it in again:\n")
+           + hidAccessFixCommands();
+}
+
 int openSession(Session &session, const Picked &picked, bool readMustSucceed)
 {
     if (picked.productId == 0)
         return fail(ExitNoDevice, QStringLiteral("no supported mouse found"));
+    if (isAccessDenied(picked.productId))
+        return fail(ExitNoDevice, QStringLiteral("mouse %1 %2").arg(hex4(picked.productId), noPermissionHint()));
     if (picked.bootLoader)
         return fail(ExitNoDevice, QStringLiteral("the mouse is in its firmware-update mode; use: ox8ctl flash FILE"));
     if (!session.open(picked)) {

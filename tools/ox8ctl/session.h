@@ -81,6 +81,12 @@ public:
     qint64 battery = -1;
 };
 
+// True when a Korvan interface with this product id is on the bus but this
+// user may not open it (no udev rule yet).
+bool isAccessDenied(quint16 productId);
+// "found, no permission" and how to fix it, for stderr.
+QString noPermissionHint();
+
 // Opens the picked mouse; on failure returns the exit code to use.
 int openSession(Session &session, const Picked &picked, bool readMustSucceed);
 // The exit code for the warnings a write raised.

@@ -26,6 +26,7 @@ int run(const QStringList &arguments)
 {
     QStringList args = arguments;
     QString simulate;
+    bool haveSimulate = false;
     QString statePath;
     bool haveState = false;
     bool realTime = false;
@@ -43,7 +44,12 @@ int run(const QStringList &arguments)
             if (args.isEmpty())
                 return fail(ExitBadArguments, QStringLiteral("%1 needs a value").arg(option));
             if (option == QLatin1String("--simulate")) {
-                simulate = args.takeFirst();
+                // An empty model (a script's unset variable) must never fall
+                // through to the real mice.
+                simulate = args.takeFirst().trimmed();
+                haveSimulate = true;
+                if (simulate.isEmpty())
+                    return fail(ExitBadArguments, QStringLiteral("--simulate needs a model name, not an empty one"));
             } else {
                 statePath = args.takeFirst();
                 haveState = true;
@@ -77,16 +83,16 @@ int run(const QStringList &arguments)
     }
     if (!commandNames().contains(command))
         return fail(ExitBadArguments, QStringLiteral("unknown command \"%1\"; try ox8ctl --help").arg(command));
-    if (haveState && simulate.isEmpty())
+    if (haveState && !haveSimulate)
         return fail(ExitBadArguments, QStringLiteral("--state needs --simulate"));
-    if (realTime && simulate.isEmpty())
+    if (realTime && !haveSimulate)
         return fail(ExitBadArguments, QStringLiteral("--real-time needs --simulate"));
 
     // The emulated desk outlives everything that talks to it.
     Simulation simulation;
     VirtualClock virtualClock;
     std::unique_ptr<ScopedDeviceClock> clockScope;
-    if (!simulate.isEmpty()) {
+    if (haveSimulate) {
         QString error;
         if (!simulation.setUp(simulate, &error))
             return fail(ExitUnknownModel, error);

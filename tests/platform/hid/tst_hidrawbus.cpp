@@ -138,6 +138,7 @@ private slots:
     void enumeratesInOrder();
     void enumeratedInterface_data();
     void enumeratedInterface();
+    void accessDeniedFollowsTheNode();
     void open_data();
     void open();
     void openDeviceUsesTheNode();
@@ -386,6 +387,25 @@ void TestHidrawBus::enumeratedInterface()
     QCOMPARE(it->outputReportLength, output);
     QCOMPARE(it->featureReportLength, feature);
     QCOMPARE(capsText(it->featureValueCaps), featureCaps);
+}
+
+void TestHidrawBus::accessDeniedFollowsTheNode()
+{
+    auto denied = [this](const QString &path) {
+        for (const HidDeviceInfo &info : m_bus->enumerate()) {
+            if (info.path == m_fixture.dev() + path)
+                return info.accessDenied;
+        }
+        return true;
+    };
+    const QString node = m_fixture.dev() + QStringLiteral("/hidraw1");
+    QVERIFY(!denied(QStringLiteral("/hidraw1")));
+    QVERIFY(QFile::setPermissions(node, QFileDevice::Permissions()));
+    // Root may open anything; anybody else is now shut out (the node still enumerates).
+    const bool shutOut = denied(QStringLiteral("/hidraw1"));
+    QVERIFY(QFile::setPermissions(node, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+    QCOMPARE(shutOut, ::geteuid() != 0);
+    QVERIFY(!denied(QStringLiteral("/hidraw1")));
 }
 
 void TestHidrawBus::open_data()

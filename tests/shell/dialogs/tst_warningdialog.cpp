@@ -97,6 +97,9 @@ private slots:
     void wakeUpHelpBehavesLikeType33();
     void wakeUpHelpOnlyForAReceiver();
     void supportButtonOpensVendorSite();
+    void escapeIsCancel_data();
+    void escapeIsCancel();
+    void tabStaysInside();
 };
 
 void TstWarningDialog::buttonActions_data()
@@ -117,12 +120,16 @@ void TstWarningDialog::buttonActions_data()
     QTest::newRow("7 OK enables the update button") << 7 << ok << "sig_UpdateButtonEnable";
     QTest::newRow("8 OK reopens the mouse") << 8 << ok << "sig_OpenMouseAgain";
     QTest::newRow("14 OK ends the program") << 14 << ok << "sig_exitSoftware";
+    QTest::newRow("14 Cancel only closes") << 14 << cancel << "";
     QTest::newRow("31 OK only closes") << 31 << ok << "";
     QTest::newRow("25 OK offers the update") << 25 << ok << "sig_ShowUpdateWidget";
     QTest::newRow("26 OK offers the update") << 26 << ok << "sig_ShowUpdateWidget";
     QTest::newRow("26 Cancel does nothing") << 26 << cancel << "";
     QTest::newRow("48 OK offers the update") << 48 << ok << "sig_ShowUpdateWidget";
     QTest::newRow("32 OK reads the mouse again") << 32 << ok << "sig_GetMouseProfileAgain";
+    QTest::newRow("32 Cancel only closes") << 32 << cancel << "";
+    QTest::newRow("8 Cancel only closes") << 8 << cancel << "";
+    QTest::newRow("53 Cancel only closes") << 53 << cancel << "";
     QTest::newRow("33 OK opens pairing") << 33 << ok << "sig_GoToMatchCodePage";
     QTest::newRow("33 Cancel reads the mouse again") << 33 << cancel << "sig_GetMouseProfileAgain";
     QTest::newRow("34 OK downloads and updates") << 34 << ok << "sig_DownloadAndUpdateFirmwareNow";
@@ -186,7 +193,7 @@ void TstWarningDialog::texts_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("body");
     QTest::addColumn<QString>("okText");
-    QTest::addColumn<QString>("cancelText"); // empty: Cancel hidden
+    QTest::addColumn<QString>("cancelText");
     QTest::addColumn<bool>("remindBox");
 
     using T = NumberedLanguageTable;
@@ -196,15 +203,19 @@ void TstWarningDialog::texts_data()
                                                            << T::text(43) << true;
     QTest::newRow("52 is 1 without the remind box") << 52 << T::text(40) << T::text(41) << T::text(42)
                                                     << T::text(43) << false;
-    QTest::newRow("three entries make a single button") << 8 << T::text(37) << T::text(38) << T::text(39) << ""
-                                                        << false;
+    QTest::newRow("three entries keep Cancel with its default text") << 8 << T::text(37) << T::text(38)
+                                                                     << T::text(39) << T::text(117) << false;
+    QTest::newRow("14 may be cancelled instead of ending the program") << 14 << T::text(83) << T::text(84)
+                                                                       << T::text(277) << T::text(117) << false;
+    QTest::newRow("32 may be cancelled instead of reading again") << 32 << T::text(58) << T::text(59) << T::text(60)
+                                                                  << T::text(117) << false;
     QTest::newRow("26 names both buttons") << 26 << T::text(46) << T::text(47) << T::text(277) << T::text(278)
                                            << false;
     QTest::newRow("37 takes its body from 346") << 37 << T::text(67) << T::text(346) << T::text(68)
                                                 << T::text(279) << false;
     QTest::newRow("48 uses its title for OK") << 48 << T::text(353) << T::text(354) << T::text(353)
                                               << T::text(355) << false;
-    QTest::newRow("53 up to date") << 53 << T::text(369) << T::text(370) << T::text(116) << "" << false;
+    QTest::newRow("53 up to date") << 53 << T::text(369) << T::text(370) << T::text(116) << T::text(117) << false;
     QTest::newRow("unknown type shows the empty frame") << 999 << "" << "" << T::text(116) << T::text(117)
                                                         << false;
 }
@@ -226,9 +237,10 @@ void TstWarningDialog::texts()
     QCOMPARE(f.title(), title);
     QCOMPARE(f.body(), body);
     QCOMPARE(f.button("OkButton")->toolTip(), okText);
-    QCOMPARE(f.visible("Cancle_Button"), !cancelText.isEmpty());
-    if (!cancelText.isEmpty())
-        QCOMPARE(f.button("Cancle_Button")->toolTip(), cancelText);
+    QVERIFY(f.visible("Cancle_Button"));
+    QCOMPARE(f.button("Cancle_Button")->toolTip(), cancelText);
+    // Side by side inside the frame.
+    QVERIFY(!f.button("Cancle_Button")->geometry().intersects(f.button("OkButton")->geometry()));
     QCOMPARE(f.visible("NoLongerRemindCheckBox"), remindBox);
     QCOMPARE(f.dialog->geometry(), QRect(0, 0, 960, 640));
     QCOMPARE(childNamed<QWidget>(f.dialog, QStringLiteral("WarningWidget"))->pos(), QPoint(314, 229));
@@ -340,7 +352,7 @@ void TstWarningDialog::wakeUpHelpBehavesLikeType33()
     viaButton.apply(36);
     QVERIFY(viaButton.visible("WakeUpMouseFailePushButton"));
     QCOMPARE(viaButton.button("OkButton")->toolTip(), NumberedLanguageTable::text(60));
-    QVERIFY(!viaButton.visible("Cancle_Button"));
+    QVERIFY(viaButton.visible("Cancle_Button"));
     QSignalSpy analytics(viaButton.dialog, &WarningDialog::sig_SendUIEventMessageToGA);
     clickNamed(viaButton.dialog, QStringLiteral("WakeUpMouseFailePushButton"));
     QCOMPARE(analytics.count(), 1);
@@ -393,6 +405,86 @@ void TstWarningDialog::supportButtonOpensVendorSite()
     clickNamed(f.dialog, QStringLiteral("SupportButton"));
     QCOMPARE(opener.urls, QList<QUrl>{vendorSiteUrl()});
     QVERIFY(f.fired().isEmpty());
+}
+
+void TstWarningDialog::escapeIsCancel_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QString>("expected"); // the one action signal, or empty
+    QTest::addColumn<bool>("notRemind");
+
+    QTest::newRow("1 remembers the ticked box") << 1 << true << "" << true;
+    QTest::newRow("38 falls back to profile 1") << 38 << true << "sig_ConfigRevcover" << false;
+    QTest::newRow("33 reads the mouse again") << 33 << true << "sig_GetMouseProfileAgain" << false;
+    QTest::newRow("0 only closes, never resets") << 0 << true << "" << false;
+    QTest::newRow("14 only closes, never exits") << 14 << true << "" << false;
+    QTest::newRow("unknown type only closes") << 999 << true << "" << false;
+    QTest::newRow("progress display has nothing to cancel") << 12 << false << "" << false;
+}
+
+void TstWarningDialog::escapeIsCancel()
+{
+    QFETCH(int, type);
+    QFETCH(bool, closes);
+    QFETCH(QString, expected);
+    QFETCH(bool, notRemind);
+
+    TempAppDir app;
+    NumberedLanguageTable table;
+    DialogFixture f;
+    QVERIFY(QTest::qWaitForWindowActive(&f.host));
+    f.apply(type);
+    if (type == 1)
+        clickNamed(f.dialog, QStringLiteral("NoLongerRemindCheckBox"));
+    // The key goes where the keyboard is, as a real key press would.
+    QWidget *focus = QApplication::focusWidget();
+    QVERIFY(focus == f.dialog || f.dialog->isAncestorOf(focus));
+    QTest::keyClick(focus, Qt::Key_Escape);
+
+    QCOMPARE(f.dialog->isVisible(), !closes);
+    QCOMPARE(f.fired(), expected.isEmpty() ? QStringList() : QStringList{expected});
+    if (expected == QLatin1String("sig_ConfigRevcover"))
+        QCOMPARE(f.spies.at(10)->at(0).at(0).toInt(), 1);
+    QCOMPARE(readNotRemind(), notRemind ? 1 : 0);
+}
+
+void TstWarningDialog::tabStaysInside()
+{
+    NumberedLanguageTable table;
+    DialogFixture f;
+    auto *beneath = new QPushButton(&f.host); // a page control under the overlay
+    beneath->setGeometry(10, 10, 80, 24);
+    beneath->show();
+    f.dialog->raise();
+    f.dialog->hide();
+    QVERIFY(QTest::qWaitForWindowActive(&f.host));
+    beneath->setFocus();
+    f.apply(38); // the overlay appears over a focused page
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget *>(f.dialog));
+
+    QSet<QString> reached;
+    for (int i = 0; i < 6; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focus = QApplication::focusWidget();
+        QVERIFY2(f.dialog->isAncestorOf(focus), qPrintable(focus ? focus->objectName() : QStringLiteral("none")));
+        reached.insert(focus->objectName());
+    }
+    QCOMPARE(reached, (QSet<QString>{QStringLiteral("OkButton"), QStringLiteral("Cancle_Button")}));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QVERIFY(f.dialog->isAncestorOf(QApplication::focusWidget()));
+
+    // A key sent to the control beneath is dropped and the keyboard comes back.
+    QSignalSpy pressed(beneath, &QPushButton::clicked);
+    QTest::keyClick(beneath, Qt::Key_Space);
+    QCOMPARE(pressed.count(), 0);
+    QVERIFY(f.dialog->isAncestorOf(QApplication::focusWidget()) || QApplication::focusWidget() == f.dialog);
+
+    // Closed, it gives the keyboard back to where it was.
+    clickNamed(f.dialog, QStringLiteral("OkButton"));
+    QCOMPARE(QApplication::focusWidget(), beneath);
+    QTest::keyClick(beneath, Qt::Key_Space);
+    QCOMPARE(pressed.count(), 1);
 }
 
 QTEST_MAIN(TstWarningDialog)

@@ -88,6 +88,7 @@ private slots:
     void shortListsAreNeverSent_data();
     void shortListsAreNeverSent();
     void changeRecordsTheGear();
+    void oneCpiWriteInFlight();
     void offLevelShowsTheRememberedGear_data();
     void offLevelShowsTheRememberedGear();
     void cpiRowsFollowTheModel();
@@ -244,13 +245,52 @@ void TestMainSettingWidget::changeRecordsTheGear()
     QVERIFY(events.contains(QVariantList{"操作事件", "改CPI_3", "2450", ""}));
     QVERIFY(events.contains(QVariantList{"UI事件", "改CPI_SpinBox", "T189", "T189"}));
 
-    // Moving the slider reports its snapped value the same way.
+    // Moving the slider reports its snapped value the same way (once the
+    // coordinator has finished the first list).
+    f.page.slot_CpiListWritten(true);
     CPIForm *row = f.page.cpiRow(0);
     QTest::mousePress(row->slider(), Qt::LeftButton, Qt::NoModifier, QPoint(15, 5));
     QTest::mouseRelease(row->slider(), Qt::LeftButton, Qt::NoModifier, QPoint(15, 5));
     QCOMPARE(gears.last(), (QVariantList{0, 1200}));
     QCOMPARE(sentList(lists, lists.size() - 1).at(0), DWORD(1200));
     QVERIFY(events.contains(QVariantList{"UI事件", "改CPI_Slider", "T189", "T189"}));
+}
+
+void TestMainSettingWidget::oneCpiWriteInFlight()
+{
+    PageFixture f(11);
+    QSignalSpy lists(&f.page, &MainSettingWidget::sig_ChangeCPIListValue);
+
+    f.typeCpi(0, QStringLiteral("1000"));
+    QCOMPARE(lists.size(), 1);
+    QVERIFY(f.page.isCpiWriteInFlight());
+    // Changes made while the mouse is busy wait; only the newest list goes out.
+    f.typeCpi(1, QStringLiteral("2000"));
+    f.typeCpi(2, QStringLiteral("3000"));
+    QCOMPARE(lists.size(), 1);
+
+    f.page.slot_CpiListWritten(true);
+    QCOMPARE(lists.size(), 2);
+    QCOMPARE(sentList(lists, 1), (Dwords{1000, 2000, 3000, 0, 6400, 0, 0}));
+    QVERIFY(f.page.isCpiWriteInFlight());
+    f.page.slot_CpiListWritten(true);
+    QCOMPARE(lists.size(), 2);
+    QVERIFY(!f.page.isCpiWriteInFlight());
+
+    // A failed write frees the page as well, and a stray report sends nothing.
+    f.page.slot_CpiListWritten(false);
+    QCOMPARE(lists.size(), 2);
+    f.typeCpi(0, QStringLiteral("1100"));
+    QCOMPARE(lists.size(), 3);
+    f.page.slot_CpiListWritten(false);
+    f.typeCpi(0, QStringLiteral("1200"));
+    QCOMPARE(lists.size(), 4);
+
+    // A new device forgets what the old one had in flight.
+    f.page.setMouseType(11);
+    f.page.slot_SetCpidListValueOnPage({800, 1600, 3200, 0, 6400, 0, 0});
+    f.typeCpi(0, QStringLiteral("900"));
+    QCOMPARE(lists.size(), 5);
 }
 
 void TestMainSettingWidget::offLevelShowsTheRememberedGear_data()

@@ -11,12 +11,17 @@
 #include "cloud/userdialog.h"
 #include "config/inistores.h"
 #include "shell/mainsetting/mainsettingwidget.h"
+#include "editors/cpi/cpiform.h"
+#include "editors/cpi/uspinbox.h"
+#include "discovery/checkdevice.h"
 #include "discovery/models.h"
 #include "shell/pairing/codewidget.h"
 #include "config/paths.h"
 #include "platform/pointersettings.h"
 #include "platform/programlauncher.h"
+#include "sim/familya/familyamouse.h"
 #include "sim/simulation.h"
+#include "tests/common/fakedesktoppointer.h"
 #include "tests/common/testutil.h"
 #include "tests/common/widgettestutil.h"
 #include "shell/window/mainwindow.h"
@@ -29,11 +34,18 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSlider>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTextEdit>
 #include <QtTest>
 
+#include <QMutex>
+#include <QSemaphore>
+#include <QWaitCondition>
+
+#include <atomic>
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -42,11 +54,14 @@ namespace {
 // destruction: its threads stop before the bus and the clock go away.
 struct WindowFixture
 {
-    explicit WindowFixture(const QString &model = QString())
+    // accessDenied: the mouse is there, but this user may not open it.
+    explicit WindowFixture(const QString &model = QString(), bool accessDenied = false)
         : clockScope(&clock)
     {
         if (!model.isEmpty() && !simulation.setUp(model))
             qFatal("no simulation of %s", qPrintable(model));
+        for (const auto &device : simulation.bus().devices())
+            simulation.bus().setAccessDenied(device.get(), accessDenied);
         simulation.install();
         MainWindowOptions options;
         options.watcherBus = &simulation.bus();
@@ -93,6 +108,7 @@ struct WindowFixture
     VirtualClock clock;
     ScopedDeviceClock clockScope;
     Simulation simulation;
+    FakeDesktopPointer desktop;
     QList<int> exitCodes;
     std::unique_ptr<MainWindow> window;
 };
@@ -124,6 +140,53 @@ struct ScopedServiceUrl
     ~ScopedServiceUrl() { qunsetenv("OX8_CLOUD_URL"); }
 };
 
+// Virtual time that a test can hold: while held, every device wait of the
+// threads not spared blocks until it is released, which keeps a firmware
+// flash in flight while the coordinator goes on.
+class HoldableClock final : public Clock
+{
+public:
+    explicit HoldableClock(QThread *spared)
+        : m_spared(spared)
+    {
+    }
+    void sleepMs(int ms) override
+    {
+        QMutexLocker lock(&m_mutex);
+        ++m_blocked;
+        while (m_held && QThread::currentThread() != m_spared)
+            m_released.wait(&m_mutex);
+        --m_blocked;
+        m_now += ms;
+    }
+    qint64 nowMs() const override { return m_now.load(); }
+    void hold()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_held = true;
+    }
+    void release()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_held = false;
+        m_released.wakeAll();
+    }
+    // Threads waiting for the release right now.
+    int blockedCount()
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_blocked;
+    }
+
+private:
+    QThread *m_spared;
+    QMutex m_mutex;
+    QWaitCondition m_released;
+    bool m_held = false;
+    int m_blocked = 0;
+    std::atomic<qint64> m_now{0};
+};
+
 // The window has opened the model it was given.
 bool waitForOpen(WindowFixture &f, int mouseType)
 {
@@ -152,7 +215,9 @@ private slots:
     void opensTheEmulatedMouseAndAppliesTheModel_data();
     void opensTheEmulatedMouseAndAppliesTheModel();
     void profileSwitchReachesTheMouse();
+    void cpiWritesGoOneAtATime();
     void removalBringsTheNoDeviceDialogBack();
+    void mouseWithoutPermissionIsExplained();
     void bootLoaderIsNotOpened();
     void pairingFlow();
     void pairingExitLeadsToAUsableSupportPage();
@@ -169,11 +234,16 @@ private slots:
     void cloudPageAvatarAndPasswordFields();
     void exitPaths_data();
     void exitPaths();
+    void terminationWaitsForARunningFirmwareUpdate();
+    void stopWorkersDoesNotWaitForAStuckDevice();
     void restartRequestStartsTheRestartTool();
     void secondStartMessage_data();
     void secondStartMessage();
     void pointerSettingsFlashTheOverlay();
+    void pointerControlsFollowTheDesktop_data();
+    void pointerControlsFollowTheDesktop();
     void barsAndCovers();
+    void overlaysKeepTheKeyboard();
 };
 
 void TstMainWindow::initTestCase()
@@ -423,6 +493,66 @@ void TstMainWindow::profileSwitchReachesTheMouse()
     f.click("ConfigureButton_3");
     QTRY_COMPARE_WITH_TIMEOUT(f.window->dataHandle()->currentConfigNumber(), 3, 20000);
     QCOMPARE(f.window->currentConfigure(), 3);
+}
+
+void TstMainWindow::cpiWritesGoOneAtATime()
+{
+    WindowFixture f(QStringLiteral("ox7"));
+    QVERIFY(waitForOpen(f, 11));
+    QTRY_COMPARE_WITH_TIMEOUT(f.window->mainSettingPage()->cpiValues().size(), 7, 20000);
+    QTRY_VERIFY_WITH_TIMEOUT(!f.window->loadingDialog()->isVisible(), 20000);
+    f.closeWarnings();
+    MainSettingWidget *page = f.window->mainSettingPage();
+    QSignalSpy lists(page, &MainSettingWidget::sig_ChangeCPIListValue);
+
+    // Three quick changes: one write goes out, the newest list follows it.
+    for (const int value : {1000, 1100, 1200}) {
+        USpinBox *spin = page->cpiRow(0)->spinBox();
+        spin->lineEdit()->selectAll();
+        QTest::keyClicks(spin->lineEdit(), QString::number(value));
+        QTest::keyClick(spin->lineEdit(), Qt::Key_Return);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(!page->isCpiWriteInFlight(), 20000);
+    QVERIFY(lists.count() <= 2);
+    QCOMPARE(lists.last().at(0).value<QList<DWORD>>().at(0), DWORD(1200));
+
+    // The mouse holds the newest value.
+    QMetaObject::invokeMethod(f.window->dataHandle(), "slot_GetProfileFromMouse", Qt::QueuedConnection);
+    QTRY_COMPARE_WITH_TIMEOUT(page->cpiValues().value(0), DWORD(1200), 20000);
+}
+
+void TstMainWindow::mouseWithoutPermissionIsExplained()
+{
+    WindowFixture f(QStringLiteral("ox7"), true);
+    QStringList texts;
+    for (int i = 0; i < 700; ++i)
+        texts << NumberedLanguageTable::text(i);
+    texts[601] = QStringLiteral("T601 %1");
+    setLanguageTexts(texts);
+    QSignalSpy opens(f.window.get(), &MainWindow::sig_OpenDevice);
+    NeedDeviceDialog *dialog = f.window->needDeviceDialog();
+
+    // The open is tried again a few times, then the window says why it fails.
+    QTRY_VERIFY_WITH_TIMEOUT(dialog->showsNoPermission(), 20000);
+    QCOMPARE(opens.count(), 1 + CheckDevice::kOpenRetries);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(childNamed<QLabel>(dialog, QStringLiteral("Title_Label"))->toolTip(), NumberedLanguageTable::text(600));
+    const QString body = childNamed<QTextEdit>(dialog, QStringLiteral("WarningTextEdit"))->toPlainText();
+    QVERIFY2(body.startsWith(QLatin1String("T601 \n")) && body.contains(QLatin1String("sudo udevadm trigger"))
+                 && body.contains(QLatin1String("70-ox8driver.rules")),
+             qPrintable(body));
+    // Everything still fits the window.
+    QVERIFY(QRect(0, 0, 960, 640).contains(dialog->warningWidget()->geometry()));
+    for (QPushButton *b : dialog->warningWidget()->findChildren<QPushButton *>())
+        QVERIFY(dialog->warningWidget()->rect().contains(b->geometry()));
+
+    // Once the rule is installed the mouse opens without being plugged again.
+    for (const auto &device : f.simulation.bus().devices())
+        f.simulation.bus().setAccessDenied(device.get(), false);
+    QVERIFY(waitForOpen(f, 11));
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), 20000);
+    QVERIFY(!dialog->showsNoPermission());
+    QCOMPARE(childNamed<QLabel>(dialog, QStringLiteral("Title_Label"))->toolTip(), NumberedLanguageTable::text(252));
 }
 
 void TstMainWindow::removalBringsTheNoDeviceDialogBack()
@@ -760,6 +890,8 @@ void TstMainWindow::exitPaths_data()
     QTest::newRow("no-device dialog OK") << "noDevice";
     QTest::newRow("close button without a tray") << "close";
     QTest::newRow("warning 14 OK") << "warning14";
+    QTest::newRow("SIGTERM") << "sigterm";
+    QTest::newRow("SIGINT") << "sigint";
 }
 
 void TstMainWindow::exitPaths()
@@ -774,11 +906,74 @@ void TstMainWindow::exitPaths()
     } else if (path == QLatin1String("close")) {
         QVERIFY(!f.window->trayIcon()->isVisible()); // the offscreen desktop has no tray
         f.click("quitButton");
+    } else if (path == QLatin1String("sigterm")) {
+        f.window->slot_TerminationRequested(SIGTERM);
+    } else if (path == QLatin1String("sigint")) {
+        f.window->slot_TerminationRequested(SIGINT);
     } else {
         f.window->slot_showWarningDialog(14);
         clickNamed(f.warnings().at(0), QStringLiteral("OkButton"));
     }
     QCOMPARE(f.exitCodes, QList<int>{0});
+}
+
+void TstMainWindow::terminationWaitsForARunningFirmwareUpdate()
+{
+    WindowFixture f(QStringLiteral("ox7"));
+    QVERIFY(waitForOpen(f, 11));
+    f.closeWarnings();
+    const QString image = f.app.path() + QStringLiteral("/Nuc123.bin");
+    QFile file(image);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(300, char(0x5A)));
+    file.close();
+
+    // Only the flasher's own thread is held; the coordinator's goes on.
+    HoldableClock held(f.window->dataHandle()->thread());
+    held.hold();
+    setDeviceClock(&held);
+    // Whatever fails below, the workers must not stay blocked.
+    struct Restore
+    {
+        HoldableClock &held;
+        Clock &usual;
+        ~Restore()
+        {
+            held.release();
+            setDeviceClock(&usual);
+        }
+    } restore{held, f.clock};
+    QMetaObject::invokeMethod(f.window->dataHandle(), "slot_UpdateFirmwareKorvan", Qt::QueuedConnection,
+                              Q_ARG(QString, image), Q_ARG(QString, QStringLiteral("ox7")));
+    QTRY_VERIFY_WITH_TIMEOUT(f.window->dataHandle()->isFlashing() && held.blockedCount() > 0, 20000);
+
+    // A logout's SIGTERM must not cut the image off halfway.
+    f.window->slot_TerminationRequested(SIGTERM);
+    f.window->slot_TerminationRequested(SIGINT);
+    QCoreApplication::processEvents();
+    QVERIFY(f.exitCodes.isEmpty());
+
+    held.release();
+    QTRY_COMPARE_WITH_TIMEOUT(f.exitCodes, QList<int>{0}, 20000);
+    QVERIFY(!f.window->dataHandle()->isFlashing());
+    QCOMPARE(f.simulation.familyAMouse()->flashCount(), 1);
+}
+
+void TstMainWindow::stopWorkersDoesNotWaitForAStuckDevice()
+{
+    WindowFixture f;
+    QSemaphore entered, leave;
+    QMetaObject::invokeMethod(
+        f.window->dataHandle(),
+        [&] {
+            entered.release();
+            leave.acquire(); // a device call stuck in its driver
+        },
+        Qt::QueuedConnection);
+    QVERIFY(entered.tryAcquire(1, 20000));
+    QVERIFY(!f.window->stopWorkers(0));
+    leave.release();
+    QVERIFY(f.window->stopWorkers(20000));
 }
 
 void TstMainWindow::restartRequestStartsTheRestartTool()
@@ -843,6 +1038,64 @@ void TstMainWindow::pointerSettingsFlashTheOverlay()
     QTRY_COMPARE(stored.wheelScrollLines(), 7);
 }
 
+void TstMainWindow::pointerControlsFollowTheDesktop_data()
+{
+    QTest::addColumn<bool>("speed");
+    QTest::addColumn<bool>("lines");
+    QTest::addColumn<bool>("pagePerNotch");
+
+    QTest::newRow("no desktop setting: both controls hidden") << false << false << false;
+    QTest::newRow("GNOME: pointer speed only") << true << false << false;
+    QTest::newRow("KDE: speed and lines, no screen per notch") << true << true << false;
+    QTest::newRow("a desktop with every choice") << true << true << true;
+}
+
+void TstMainWindow::pointerControlsFollowTheDesktop()
+{
+    QFETCH(bool, speed);
+    QFETCH(bool, lines);
+    QFETCH(bool, pagePerNotch);
+
+    // The desktop's values, set before the window reads them.
+    TempAppDir app;
+    FakeDesktopPointer desktop;
+    desktop.speedKnown = speed;
+    desktop.linesKnown = lines;
+    desktop.pagePerNotch = pagePerNotch;
+    desktop.speed = 17;
+    desktop.lines = 6;
+    EmulatedHidBus bus; // nothing plugged
+    MainWindowOptions options;
+    options.watcherBus = &bus;
+    MainWindow window(options);
+    window.show();
+    MainSettingWidget *page = window.mainSettingPage();
+    auto shown = [page](const char *name) { return childNamed<QWidget>(page, QLatin1String(name))->isVisible(); };
+
+    QCOMPARE(shown("PointSpeed_Slider"), speed);
+    QCOMPARE(shown("PonitSpeed_TitleLabel"), speed);
+    QCOMPARE(shown("Ponit_SpeedLabel_1"), speed);
+    QCOMPARE(shown("EnhancePointPrecisionCheckBox"), speed);
+    QCOMPARE(shown("spinBox"), lines);
+    QCOMPARE(shown("TrolleySpeed_RadioButton_1"), lines);
+    QCOMPARE(shown("TrolleySpeed_TitleLabel"), lines);
+    QCOMPARE(shown("TrolleySpeed_RadioButton_2"), lines && pagePerNotch);
+    // The sensor choices beside them stay.
+    QVERIFY(shown("TrolleySpeed_RadioButton_3"));
+
+    // What is shown is the desktop's value, and a change goes back to it.
+    if (speed) {
+        QCOMPARE(childNamed<QSlider>(page, QStringLiteral("PointSpeed_Slider"))->value(), 17);
+        window.slot_SetSysPointSpeed(12);
+        QCOMPARE(desktop.appliedSpeeds, QList<int>{12});
+    }
+    if (lines) {
+        QCOMPARE(childNamed<QSpinBox>(page, QStringLiteral("spinBox"))->value(), 6);
+        childNamed<QSpinBox>(page, QStringLiteral("spinBox"))->setValue(8);
+        QCOMPARE(desktop.appliedLines, QList<int>{8});
+    }
+}
+
 void TstMainWindow::barsAndCovers()
 {
     WindowFixture f;
@@ -859,6 +1112,55 @@ void TstMainWindow::barsAndCovers()
     f.window->slot_BanTopButtonClick(false, false);
     QVERIFY(!f.visible("HideTopButtonWidget"));
     QCOMPARE(f.child("HideTopButtonWidget")->styleSheet(), QStringLiteral("background-color:black;"));
+}
+
+void TstMainWindow::overlaysKeepTheKeyboard()
+{
+    WindowFixture f;
+    QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+    NeedDeviceDialog *noDevice = f.window->needDeviceDialog();
+    QVERIFY(noDevice->isVisible());
+    auto press = [](Qt::Key key) { QTest::keyClick(QApplication::focusWidget(), key); };
+    auto inside = [](QWidget *overlay) {
+        QWidget *focus = QApplication::focusWidget();
+        return focus == overlay || overlay->isAncestorOf(focus);
+    };
+
+    // Tab, Tab, Escape once hid the no-device dialog over a window without a mouse.
+    QVERIFY(inside(noDevice));
+    press(Qt::Key_Tab);
+    QVERIFY(inside(noDevice));
+    press(Qt::Key_Tab);
+    QVERIFY(inside(noDevice));
+    press(Qt::Key_Escape);
+    QVERIFY(noDevice->isVisible());
+    QVERIFY(f.exitCodes.isEmpty());
+
+    // A key sent to the profile bar beneath is dropped.
+    auto *profile3 = f.child<QPushButton>("ConfigureButton_3");
+    QTest::keyClick(profile3, Qt::Key_Space);
+    QCOMPARE(f.window->currentConfigure(), 1);
+
+    // Without an overlay the same key works.
+    f.window->slot_OpenDeviceResult(true, 11, false);
+    QVERIFY(!noDevice->isVisible());
+    QTRY_VERIFY(!f.window->loadingDialog()->isVisible()); // the start-up turn
+    QTest::keyClick(profile3, Qt::Key_Space);
+    QCOMPARE(f.window->currentConfigure(), 3);
+
+    // The busy overlay blocks keys as well.
+    f.window->loadingDialog()->slot_StartLoadingDialog();
+    QTest::keyClick(f.child<QPushButton>("ConfigureButton_2"), Qt::Key_Space);
+    QCOMPARE(f.window->currentConfigure(), 3);
+    f.window->loadingDialog()->hide();
+
+    // Escape on warning 38 is its Cancel: back to profile 1.
+    f.window->slot_showWarningDialog(38);
+    QCOMPARE(f.warningTypes(), QList<int>{38});
+    QVERIFY(inside(f.warnings().at(0)));
+    press(Qt::Key_Escape);
+    QVERIFY(f.warnings().isEmpty());
+    QCOMPARE(f.window->currentConfigure(), 1);
 }
 
 QTEST_MAIN(TstMainWindow)

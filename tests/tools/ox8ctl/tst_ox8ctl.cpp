@@ -2,6 +2,12 @@
 // mice whose memory lives in state files under a temporary APP folder.
 
 #include "tools/ox8ctl/ox8ctl.h"
+#include "tools/ox8ctl/tool.h"
+
+#include "device/devicetypes.h"
+#include "platform/clock.h"
+#include "sim/emulatedhidbus.h"
+#include "sim/familya/familyascene.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,7 +16,11 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QtTest>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -52,13 +62,18 @@ private slots:
     void stateFileKeepsChangesPerFile();
     void buttonsAndLight_data();
     void buttonsAndLight();
+    void showListsButtons();
     void flash_data();
     void flash();
     void pairing_data();
     void pairing();
+    void mouseWithoutPermission_data();
+    void mouseWithoutPermission();
 
 private:
     Run ctl(const QStringList &args);
+    // The tool run inside this process, on the bus the test installed.
+    Run ctlHere(const QStringList &args);
     QJsonObject show(const QString &model, const QStringList &extra = {});
     QString writeFile(const QString &name, const QByteArray &bytes);
 
@@ -87,6 +102,32 @@ Run TstOx8ctl::ctl(const QStringList &args)
     r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     r.out = p.readAllStandardOutput();
     r.err = p.readAllStandardError();
+    return r;
+}
+
+Run TstOx8ctl::ctlHere(const QStringList &args)
+{
+    Run r;
+    QTemporaryFile out, err;
+    if (!out.open() || !err.open())
+        return r;
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const int savedOut = ::dup(1);
+    const int savedErr = ::dup(2);
+    ::dup2(out.handle(), 1);
+    ::dup2(err.handle(), 2);
+    r.code = ox8ctl::run(args);
+    std::fflush(stdout);
+    std::fflush(stderr);
+    ::dup2(savedOut, 1);
+    ::dup2(savedErr, 2);
+    ::close(savedOut);
+    ::close(savedErr);
+    out.seek(0);
+    err.seek(0);
+    r.out = out.readAll();
+    r.err = err.readAll();
     return r;
 }
 
@@ -225,6 +266,11 @@ void TstOx8ctl::exitCodes_data()
     QTest::newRow("unknown command") << QStringList{sim, "ox7", "dance"} << 2 << "unknown command";
     QTest::newRow("unknown option") << QStringList{"--fast", "show"} << 2 << "unknown option";
     QTest::newRow("--simulate without a model") << QStringList{sim} << 2 << "needs a value";
+    // A script's empty variable must not reach the real mice.
+    QTest::newRow("--simulate with an empty model") << QStringList{sim, "", "reset"} << 2 << "empty";
+    QTest::newRow("--simulate with a blank model") << QStringList{sim, " ", "show"} << 2 << "empty";
+    QTest::newRow("--state with an empty --simulate") << QStringList{sim, "", "--state", "x.state", "show"} << 2
+                                                      << "empty";
     QTest::newRow("--state without --simulate") << QStringList{"--state", "x.state", "show"} << 2 << "--simulate";
     QTest::newRow("unknown model") << QStringList{sim, "ox9", "show"} << 3 << "unknown model";
     QTest::newRow("receiver of a cable-only model") << QStringList{sim, "ox6:receiver", "show"} << 3 << "no receiver";
@@ -389,6 +435,29 @@ void TstOx8ctl::buttonsAndLight()
     QCOMPARE(show(model).value(QStringLiteral("profile")).toInt(), 1);
 }
 
+void TstOx8ctl::showListsButtons()
+{
+    const QString model = QStringLiteral("ox7c");
+    const Run r = ctl({QStringLiteral("--simulate"), model, QStringLiteral("set-button"), QStringLiteral("back"),
+                       QStringLiteral("key:shift+F5")});
+    QVERIFY2(r.code == 0, r.err.constData());
+    const QJsonObject shown = show(model);
+    // The members that were there stay; buttons come beside them.
+    for (const char *member : {"model", "name", "typeCode", "wireless", "productId", "firmwareVersion", "profile",
+                               "cpi", "reportRateHz", "battery"})
+        QVERIFY2(shown.contains(QLatin1String(member)), member);
+    QJsonObject back;
+    for (const QJsonValue &b : shown.value(QStringLiteral("buttons")).toArray()) {
+        if (b.toObject().value(QStringLiteral("name")).toString() == QLatin1String("back"))
+            back = b.toObject();
+    }
+    QCOMPARE(back.value(QStringLiteral("button")).toInt(), 8);
+    QCOMPARE(back.value(QStringLiteral("factory")).toBool(), false);
+    QCOMPARE(back.value(QStringLiteral("changeType")).toInt(), 29);
+    QCOMPARE(back.value(QStringLiteral("trueValue")).toInt(), 116);
+    QCOMPARE(back.value(QStringLiteral("modifier")).toInt(), 2);
+}
+
 void TstOx8ctl::flash_data()
 {
     QTest::addColumn<QString>("model");
@@ -432,6 +501,48 @@ void TstOx8ctl::pairing()
     QFETCH(int, code);
     const Run r = ctl({QStringLiteral("--simulate"), model, QStringLiteral("pair")});
     QVERIFY2(r.code == code, r.err.constData());
+}
+
+void TstOx8ctl::mouseWithoutPermission_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("denied");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("out");
+
+    QTest::newRow("list marks it and says how to fix it") << QStringList{"list"} << true << 4
+                                                          << "found, no permission";
+    QTest::newRow("list of a mouse that may be opened") << QStringList{"list"} << false << 0 << "ox7";
+    QTest::newRow("show names the missing permission") << QStringList{"show"} << true << 4 << "";
+}
+
+void TstOx8ctl::mouseWithoutPermission()
+{
+    QFETCH(QStringList, args);
+    QFETCH(bool, denied);
+    QFETCH(int, code);
+    QFETCH(QString, out);
+
+    registerDeviceMetaTypes();
+    qputenv("OX8_APP_DIR", m_app->path().toLocal8Bit());
+    VirtualClock clock;
+    ScopedDeviceClock clockScope(&clock);
+    EmulatedHidBus bus;
+    const FamilyAScene scene = plugFamilyA(bus, 11, false);
+    for (const auto &device : bus.devices())
+        bus.setAccessDenied(device.get(), denied);
+    setHidBus(&bus);
+    const Run r = ctlHere(args);
+    setHidBus(nullptr);
+    qunsetenv("OX8_APP_DIR");
+
+    QVERIFY2(r.code == code, r.err.constData());
+    QVERIFY2(QString::fromLocal8Bit(r.out).contains(out), r.out.constData());
+    QCOMPARE(QString::fromLocal8Bit(r.out).contains(QLatin1String("no permission")), denied && !out.isEmpty());
+    const QString err = QString::fromLocal8Bit(r.err);
+    QCOMPARE(err.contains(QLatin1String("found, no permission")), denied);
+    QCOMPARE(err.contains(QLatin1String("sudo udevadm trigger")), denied);
+    QCOMPARE(err.contains(QLatin1String("70-ox8driver.rules")), denied);
 }
 
 QTEST_GUILESS_MAIN(TstOx8ctl)
