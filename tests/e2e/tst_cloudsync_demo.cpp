@@ -9,6 +9,8 @@
 #include "config/paths.h"
 #include "coordinator/dcdatahandle.h"
 #include "discovery/models.h"
+#include "editors/cpi/cpiform.h"
+#include "editors/cpi/uspinbox.h"
 #include "platform/clock.h"
 #include "shell/dialogs/loadmessagedialog.h"
 #include "shell/dialogs/warningdialog.h"
@@ -21,8 +23,9 @@
 #include "tests/common/widgettestutil.h"
 #include "tests/common/zipwriter.h"
 
+#include <QDir>
 #include <QLineEdit>
-#include <QPointer>
+#include <QSemaphore>
 #include <QStackedWidget>
 #include <QtTest>
 
@@ -31,6 +34,7 @@
 namespace {
 constexpr int kOx7 = 11;
 constexpr int kWaitMs = 30000;
+constexpr DWORD kFirstCpi = 400;
 const QString kEmail = QStringLiteral("demo@example.org");
 const QString kPassword = QStringLiteral("secret12");
 
@@ -130,13 +134,32 @@ struct Computer
     std::unique_ptr<MainWindow> window;
 };
 
-QList<DWORD> dwords(std::initializer_list<int> values)
+// Holds the coordinator's thread on a queued call until released (at the
+// latest when it goes out of scope), so the test can look at the files
+// between the program's steps: what the upload packed before the old-format
+// copies are removed, and what the download unpacked before the reload
+// converts them.
+class CoordinatorGate
 {
-    QList<DWORD> out;
-    for (int v : values)
-        out.append(DWORD(v));
-    return out;
-}
+public:
+    explicit CoordinatorGate(QObject *coordinator)
+        : m_open(std::make_shared<QSemaphore>())
+    {
+        QMetaObject::invokeMethod(
+            coordinator, [open = m_open] { open->acquire(); }, Qt::QueuedConnection);
+    }
+    ~CoordinatorGate() { release(); }
+    void release()
+    {
+        if (!m_released)
+            m_open->release();
+        m_released = true;
+    }
+
+private:
+    std::shared_ptr<QSemaphore> m_open;
+    bool m_released = false;
+};
 } // namespace
 
 class TstCloudSyncDemo : public QObject
@@ -181,7 +204,7 @@ void TstCloudSyncDemo::profilesTravelThroughTheCloud()
 {
     QMap<QString, QByteArray> uploaded;
     QByteArray mouseBefore;
-    QList<DWORD> stages = dwords({400, 800, 1200, 0, 0, 0, 0});
+    QList<DWORD> cpiBefore;
     {
         Computer first;
         QVERIFY(QTest::qWaitFor([&] { return first.window->openedMouseType() == kOx7; }, kWaitMs));
@@ -201,13 +224,19 @@ void TstCloudSyncDemo::profilesTravelThroughTheCloud()
         first.closeWarnings();
         QVERIFY(logIn(first));
 
-        // Something of the user's own: new CPI stages in the active profile
-        // and a recorded macro.
-        QMetaObject::invokeMethod(first.window->dataHandle(), "slot_setCPIListValueOnMouse", Qt::QueuedConnection,
-                                  Q_ARG(QList<DWORD>, stages));
-        QTRY_COMPARE_WITH_TIMEOUT(first.window->mainSettingPage()->cpiValues().mid(0, 3), dwords({400, 800, 1200}),
-                                  kWaitMs);
+        // Something of the user's own: a new first CPI level, typed on the
+        // main page, and a recorded macro.
+        MainSettingWidget *page = first.window->mainSettingPage();
+        QTRY_COMPARE_WITH_TIMEOUT(page->cpiValues().size(), 7, kWaitMs);
+        const QByteArray factoryProfile = first.mouseProfile();
+        QVERIFY(page->cpiValues().value(0) != kFirstCpi);
+        USpinBox *spin = page->cpiRow(0)->spinBox();
+        spin->lineEdit()->selectAll();
+        QTest::keyClicks(spin->lineEdit(), QString::number(kFirstCpi));
+        QTest::keyClick(spin->lineEdit(), Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(!page->isCpiWriteInFlight(), kWaitMs);
         QVERIFY(first.waitUntilIdle());
+        QVERIFY(first.mouseProfile() != factoryProfile);
         const QString macro = getPlayerCustomDir() + QStringLiteral("/宏一.json");
         QFile macroFile(macro);
         QVERIFY(macroFile.open(QIODevice::WriteOnly));
@@ -221,14 +250,23 @@ void TstCloudSyncDemo::profilesTravelThroughTheCloud()
         first.click("UploadButton");
         QVERIFY(first.warning(2));
         clickNamed(first.warning(2), QStringLiteral("OkButton"));
-        QVERIFY(first.waitForWarning(17));
+        {
+            // Queued behind the conversion to the old format that the
+            // confirmation asked for, ahead of the removal after the upload.
+            CoordinatorGate gate(first.window->dataHandle());
+            QVERIFY(first.waitForWarning(17));
+            uploaded = first.userFiles();
+        }
         QVERIFY(first.waitUntilIdle());
-        // The old-format files made for the upload are gone again.
-        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(getOldTxtConfigFilePath(kOx7, 1)), kWaitMs);
-        uploaded = first.userFiles();
-        mouseBefore = first.mouseProfile();
         QVERIFY(uploaded.contains(QStringLiteral("MacroFiles/PlayerCustom/宏一.json")));
         QVERIFY(uploaded.contains(QStringLiteral("AFile/ConfigJsonFile/Config1.json")));
+        QVERIFY(uploaded.contains(QStringLiteral("AFile/") + QDir(getConfigMouseLocalDir(kOx7))
+                                      .relativeFilePath(getOldTxtConfigFilePath(kOx7, 1))));
+        // The old-format files made for the upload are gone again.
+        QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(getOldTxtConfigFilePath(kOx7, 1)), kWaitMs);
+        mouseBefore = first.mouseProfile();
+        cpiBefore = first.window->mainSettingPage()->cpiValues();
+        QCOMPARE(cpiBefore.value(0), kFirstCpi);
     }
 
     Computer second;
@@ -242,17 +280,31 @@ void TstCloudSyncDemo::profilesTravelThroughTheCloud()
     second.click("CloudSyncButton");
     second.click("DownloadButton");
     QVERIFY(second.warning(4));
-    clickNamed(second.warning(4), QStringLiteral("OkButton"));
-    QVERIFY(second.waitForWarning(22));
-    QCOMPARE(second.warningTypes(), QList<int>{22});
+    {
+        // The reload after the download waits at the gate: the files are
+        // exactly what the first computer uploaded.
+        CoordinatorGate gate(second.window->dataHandle());
+        clickNamed(second.warning(4), QStringLiteral("OkButton"));
+        QVERIFY(second.waitForWarning(22));
+        QCOMPARE(second.warningTypes(), QList<int>{22});
+        const QMap<QString, QByteArray> downloaded = second.userFiles();
+        QCOMPARE(downloaded.keys(), uploaded.keys());
+        for (auto it = uploaded.cbegin(); it != uploaded.cend(); ++it)
+            QVERIFY2(downloaded.value(it.key()) == it.value(), qPrintable(it.key()));
+    }
 
-    // The coordinator reloads profile 1 from the downloaded files and
-    // writes it into the mouse.
+    // The coordinator converts the old-format copies, reloads profile 1 from
+    // the downloaded files and writes it into the mouse.
     QTRY_COMPARE_WITH_TIMEOUT(second.mouseProfile(), mouseBefore, kWaitMs);
     QVERIFY(second.waitUntilIdle());
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(getOldTxtConfigFilePath(kOx7, 1)), kWaitMs);
     QCOMPARE(second.window->currentConfigure(), 1);
-    QCOMPARE(second.window->mainSettingPage()->cpiValues().mid(0, 3), dwords({400, 800, 1200}));
-    QCOMPARE(second.userFiles(), uploaded);
+    QCOMPARE(second.window->mainSettingPage()->cpiValues(), cpiBefore);
+    const QMap<QString, QByteArray> after = second.userFiles();
+    for (auto it = uploaded.cbegin(); it != uploaded.cend(); ++it) {
+        if (it.key().startsWith(QLatin1String("MacroFiles/")))
+            QVERIFY2(after.value(it.key()) == it.value(), qPrintable(it.key()));
+    }
 }
 
 QTEST_MAIN(TstCloudSyncDemo)
