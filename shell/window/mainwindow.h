@@ -22,6 +22,7 @@ class DCDataHandle;
 class FindProcess;
 class HidBus;
 class KeySettingDialog;
+class LightSettingWidget;
 class LoadMessageDialog;
 class MacroEditWidget;
 class MainSettingWidget;
@@ -82,6 +83,7 @@ public:
     MacroEditWidget *macroEditPage() const { return m_macroPage; }
     // The key assignment dialog while it is open; nullptr otherwise.
     KeySettingDialog *keySettingDialog() const;
+    LightSettingWidget *lightSettingPage() const { return m_lightSettingPage; }
     CodeWidget *codeWidget() const { return m_codeWidget; }
     CloudSyncWidget *cloudSyncPage() const { return m_cloudSyncPage; }
     QSystemTrayIcon *trayIcon() const;
@@ -193,10 +195,12 @@ public slots:
     void on_LoginButton_clicked();
     void slot_showEditHeadImageDialog();
 
+    // The OLED editor over the window, for the open model and profile.
+    void showDrawBorder();
+
     // Entry points whose dialogs and clients the program does not have:
     // each logs what it was asked and does nothing else.
     void slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType, bool isUpdateNow);
-    void showDrawBorder();
     void slot_SendMessageToGA(const QString &category, const QString &action, const QString &label,
                               const QString &viewScreen);
 
@@ -240,6 +244,7 @@ private:
     // Pages, the page switching and the profile buttons in profile order.
     MainSettingWidget *m_mainSettingPage = nullptr;
     MacroEditWidget *m_macroPage = nullptr;
+    LightSettingWidget *m_lightSettingPage = nullptr;
     CodeWidget *m_codeWidget = nullptr;
     CloudSyncWidget *m_cloudSyncPage = nullptr;
     QPointer<KeySettingDialog> m_keySettingDialog;
