@@ -1,5 +1,8 @@
 #include "shell/window/mainwindow.h"
 
+#include "cloud/cloudsyncwidget.h"
+#include "cloud/editheadimagedialog.h"
+#include "cloud/userdialog.h"
 #include "config/inistores.h"
 #include "config/languagetable.h"
 #include "config/paths.h"
@@ -169,6 +172,8 @@ void MainWindow::setUpForm()
     m_supportPage = new SupportWidget(m_ui->SupportPage);
     m_supportPage->setGeometry(pageArea);
     m_supportPage->setOfficialWebsite(vendorSiteUrl());
+    m_cloudSyncPage = new CloudSyncWidget(m_ui->CloudSyncPage);
+    m_cloudSyncPage->setGeometry(pageArea);
 
     m_pages->markTab(MainPage);
     showCurrentConfigButton(m_currentConfigure);
@@ -249,6 +254,13 @@ void MainWindow::on_SupportButton_clicked()
 void MainWindow::on_CloudSyncButton_clicked()
 {
     sendPageView(m_ui->CloudSyncButton->toolTip());
+    m_cloudSyncPage->refreshServiceState();
+    if (!m_cloudSyncPage->hasService()) {
+        // Without a service the page says so; logging in could only fail.
+        m_pages->showPage(CloudPage);
+        m_ui->QuitUserButton->setVisible(m_isLogin);
+        return;
+    }
     if (!m_isLogin) {
         slot_showWarningDialog(Warning::CloudNeedsLogin);
         return;
@@ -541,13 +553,15 @@ void MainWindow::checkTokenIsExit()
     if (token.GetToken().size() < kMinimumTokenLength)
         return;
     qDebug() << "TokenIsExit";
-    QString name = token.GetNickName();
+    const QString nickName = token.GetNickName();
+    QString name = nickName;
     if (name.size() > kShownNickNameLength)
         name = name.left(kShownNickNameLength) + QStringLiteral("...");
     m_ui->NameLabel->setText(name);
     m_isLogin = true;
     m_ui->LoginButton->hide();
     m_ui->NameLabel->show();
+    m_cloudSyncPage->setUserNameLineEdit(nickName);
 }
 
 void MainWindow::on_QuitUserButton_clicked()
@@ -561,6 +575,7 @@ void MainWindow::slot_quitUser()
     m_ui->NameLabel->hide();
     m_isLogin = false;
     removeSystemIni();
+    m_cloudSyncPage->resetPage();
     m_pages->goToMainPage();
 }
 
@@ -779,6 +794,27 @@ void MainWindow::slot_startWattingProcess()
         qDebug() << "slot_startWattingProcess: no restart tool" << tool;
 }
 
+// --- Login and avatar dialogs ------------------------------------------------------------
+
+void MainWindow::on_LoginButton_clicked()
+{
+    auto *dialog = new UserDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->move(0, 0);
+    MainWindowWiring(this).connectUserDialog(dialog);
+    dialog->open();
+    dialog->raise();
+}
+
+void MainWindow::slot_showEditHeadImageDialog()
+{
+    auto *dialog = new EditHeadImageDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->move(0, 0);
+    dialog->open();
+    dialog->raise();
+}
+
 KeySettingDialog *MainWindow::keySettingDialog() const
 {
     return m_keySettingDialog.data();
@@ -857,18 +893,6 @@ void MainWindow::slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUp
     dialog->raise();
     if (mouseType != NoModel && isUpdateNow)
         dialog->startUpdateNow();
-}
-
-// --- Entry points that only log ----------------------------------------------------------
-
-void MainWindow::slot_showEditHeadImageDialog()
-{
-    qDebug() << "slot_showEditHeadImageDialog: no avatar dialog yet";
-}
-
-void MainWindow::on_LoginButton_clicked()
-{
-    qDebug() << "on_LoginButton_clicked: no login dialog yet";
 }
 
 void MainWindow::sendPageView(const QString &pageName)

@@ -17,6 +17,7 @@ class MainWindow;
 }
 
 class CheckDevice;
+class CloudSyncWidget;
 class CodeWidget;
 class DCDataHandle;
 class FindProcess;
@@ -91,6 +92,7 @@ public:
     SupportWidget *supportPage() const { return m_supportPage; }
     // The open firmware update dialog, or nullptr.
     UpdateMouseDialog *updateDialog() const { return m_updateDialog; }
+    CloudSyncWidget *cloudSyncPage() const { return m_cloudSyncPage; }
     QSystemTrayIcon *trayIcon() const;
     QMenu *trayMenu() const;
 
@@ -196,6 +198,10 @@ public slots:
     void on_ResetToOriginalButton_clicked();
     void on_QuitUserButton_clicked();
 
+    // The login dialog and the avatar dialog, over the window.
+    void on_LoginButton_clicked();
+    void slot_showEditHeadImageDialog();
+
     // The OLED editor over the window, for the open model and profile.
     void showDrawBorder();
 
@@ -207,8 +213,6 @@ public slots:
 
     // Entry points whose dialogs and clients the program does not have:
     // each logs what it was asked and does nothing else.
-    void slot_showEditHeadImageDialog();
-    void on_LoginButton_clicked();
     void slot_SendMessageToGA(const QString &category, const QString &action, const QString &label,
                               const QString &viewScreen);
 
@@ -259,6 +263,7 @@ private:
     CodeWidget *m_codeWidget = nullptr;
     SupportWidget *m_supportPage = nullptr;
     QPointer<UpdateMouseDialog> m_updateDialog;
+    CloudSyncWidget *m_cloudSyncPage = nullptr;
     QPointer<KeySettingDialog> m_keySettingDialog;
     PageNavigator *m_pages = nullptr;
     std::array<QPushButton *, 5> m_configureButtons = {};

@@ -1,5 +1,7 @@
 #include "shell/window/mainwindowwiring.h"
 
+#include "cloud/cloudsyncwidget.h"
+#include "cloud/userdialog.h"
 #include "coordinator/dcdatahandle.h"
 #include "discovery/checkdevice.h"
 #include "editors/keysetting/keysettingdialog.h"
@@ -93,6 +95,9 @@ void MainWindowWiring::connectCoordinator() const
     QObject::connect(dc, &DCDataHandle::sig_RemoveReloadWidget, w, &MainWindow::sig_RemoveReloadWidget, q);
     QObject::connect(dc, &DCDataHandle::sig_CloseUpdateMouseDialog, w, &MainWindow::sig_CloseUpdateMouseDialog, q);
     QObject::connect(dc, &DCDataHandle::sig_closeUpdatingWidget, w, &MainWindow::slot_FirmwareFlashEnded, q);
+    // The old-format files are written: the upload may start.
+    QObject::connect(dc, &DCDataHandle::sig_StartToUploadFile, w->m_cloudSyncPage,
+                     &CloudSyncWidget::slot_startToUploadConfigFiles, q);
 
     // Window to coordinator.
     QObject::connect(w, &MainWindow::sig_LoadFileAndeWriteIntoMouse, dc,
@@ -143,6 +148,25 @@ void MainWindowWiring::connectPages() const
     QObject::connect(support, &SupportWidget::sig_CheckSoftwareIsLastVersion, w,
                      &MainWindow::slot_SoftwareUpdateArrowsBySupprotWidget);
     QObject::connect(support, &SupportWidget::sig_SendUIEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+
+    CloudSyncWidget *cloud = w->m_cloudSyncPage;
+    LoadMessageDialog *overlay = w->m_loadingDialog;
+    QObject::connect(cloud, &CloudSyncWidget::sig_ShowWarningDialogOnCloudSyncWidget, w,
+                     &MainWindow::slot_showWarningDialog);
+    QObject::connect(cloud, &CloudSyncWidget::sig_ShowWarningDialogWithSpecifyMessageOnCloudSyncWidget, w,
+                     &MainWindow::slot_showWarningDialogWithSpecifyMessage);
+    QObject::connect(cloud, &CloudSyncWidget::sig_LoadConfigFileAfterDownloadSucced, w,
+                     &MainWindow::slot_LoadConfigFileAfterDownloadSucced);
+    QObject::connect(cloud, &CloudSyncWidget::sig_ShowLoadingDialog, overlay,
+                     &LoadMessageDialog::slot_StartLoadingDialog);
+    QObject::connect(cloud, &CloudSyncWidget::sig_EndLoadingDialog, overlay, &LoadMessageDialog::slot_StopLoadingDialog);
+    QObject::connect(cloud, &CloudSyncWidget::sig_RemoveOldFile, dc, &DCDataHandle::slot_removeOldTxtFile, q);
+    QObject::connect(cloud, &CloudSyncWidget::sig_ShowEditHeadImageDialogOnCloudSyncWidget, w,
+                     &MainWindow::slot_showEditHeadImageDialog);
+    QObject::connect(cloud, &CloudSyncWidget::sig_SendUIEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+    QObject::connect(w->m_pages, &PageNavigator::sig_ClearCloudPasswords, cloud,
+                     &CloudSyncWidget::clearPasswordFields);
+
     MacroEditWidget *macros = w->m_macroPage;
     QObject::connect(macros, &MacroEditWidget::sig_ShowWarningWidgetOnMacroEditWidget, w,
                      &MainWindow::slot_showWarningDialog);
@@ -216,6 +240,14 @@ void MainWindowWiring::connectNeedDeviceDialog() const
     QObject::connect(dialog, &NeedDeviceDialog::sig_ShowUpdateWidget, w, &MainWindow::slot_ShowUpdateFirmwareWidget);
 }
 
+void MainWindowWiring::connectUserDialog(UserDialog *dialog) const
+{
+    MainWindow *w = m_window;
+    QObject::connect(dialog, &UserDialog::loginSucced, w, &MainWindow::checkTokenIsExit);
+    QObject::connect(dialog, &UserDialog::sig_ShowWarningDialog, w, &MainWindow::slot_showWarningDialog);
+    QObject::connect(dialog, &UserDialog::sig_SendUIEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+}
+
 void MainWindowWiring::connectWarningDialog(WarningDialog *dialog, bool closesWhenFlashingEnds,
                                             bool closesOnReload, bool showsDownload) const
 {
@@ -227,6 +259,8 @@ void MainWindowWiring::connectWarningDialog(WarningDialog *dialog, bool closesWh
     QObject::connect(dialog, &WarningDialog::sig_ResetMouseToOriginal, w, &MainWindow::slot_ResetMouseToOriginal);
     QObject::connect(dialog, &WarningDialog::sig_ChangeConfiFileBeforeStartToUploadFile, dc,
                      &DCDataHandle::slot_TurnNewFileToOldFile, q);
+    QObject::connect(dialog, &WarningDialog::sig_StarToDownloadFile, w->m_cloudSyncPage,
+                     &CloudSyncWidget::slot_startToDownLoadFiles);
     QObject::connect(dialog, &WarningDialog::sig_GetMouseProfileAgain, dc, &DCDataHandle::slot_GetProfileFromMouse, q);
     QObject::connect(dialog, &WarningDialog::sig_SaveCurrentProfileFileToConfig1, dc,
                      &DCDataHandle::slot_SaveProfileToConfig1, q);

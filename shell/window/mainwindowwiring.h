@@ -4,6 +4,7 @@ class KeySettingDialog;
 class DrawDialog;
 class MainWindow;
 class UpdateMouseDialog;
+class UserDialog;
 class WarningDialog;
 
 // Makes the main window's signal connections: its form's buttons and tray
@@ -23,6 +24,7 @@ public:
     void connectVersionChecker() const;
     void connectNeedDeviceDialog() const;
     void connectUpdateDialog(UpdateMouseDialog *dialog) const;
+    void connectUserDialog(UserDialog *dialog) const;
     // closesWhenFlashingEnds: the coordinator's end of flashing closes it;
     // closesOnReload: the window's sig_RemoveReloadWidget closes it;
     // showsDownload: it shows the support page's download progress.
