@@ -19,6 +19,7 @@ class CheckDevice;
 class CodeWidget;
 class DCDataHandle;
 class FindProcess;
+class GoogleAnalyticsAdaptor;
 class HidBus;
 class KeySettingDialog;
 class LoadMessageDialog;
@@ -195,6 +196,9 @@ public slots:
     void on_LoginButton_clicked();
     void slot_SendMessageToGA(const QString &category, const QString &action, const QString &label,
                               const QString &viewScreen);
+    // The user's choice on the usage statistics switch: stored, and applied
+    // at once (off drops what is still queued).
+    void slot_SetAnalyticsEnabled(bool enabled);
 
 protected:
     void timerEvent(QTimerEvent *event) override;
@@ -215,6 +219,7 @@ private:
     void stopTimeCount();
     void bringToFront();
     void exitApplication();
+    void startAnalytics();
     void sendPageView(const QString &pageName);
     WarningDialog *createWarningDialog(int warningType);
 
@@ -232,6 +237,9 @@ private:
     NeedDeviceDialog *m_needDeviceDialog = nullptr;
     LoadMessageDialog *m_loadingDialog = nullptr;
     TrayIcon *m_trayIcon = nullptr;
+    // Usage statistics; collects only with the user's consent and a
+    // configured collector (APP/system/service.ini).
+    GoogleAnalyticsAdaptor *m_analytics = nullptr;
 
     // Pages, the page switching and the profile buttons in profile order.
     MainSettingWidget *m_mainSettingPage = nullptr;
