@@ -1,6 +1,7 @@
 #include "app/logging.h"
 
 #include "platform/appdir.h"
+#include "platform/safefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,8 +31,10 @@ bool appendLogLine(const QString &appDir, const QDateTime &when, QtMsgType type,
     const QString path = logFilePathFor(appDir, when);
     if (!QFileInfo::exists(path))
         QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    // Never through a link, never into a FIFO (which would block every
+    // message until something reads it).
+    QFile file;
+    if (!openForAppend(file, path))
         return false;
     const QString line = when.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral(": ") + text
         + QLatin1Char('\n');

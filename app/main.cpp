@@ -62,8 +62,12 @@ int main(int argc, char *argv[])
         // The state file lives under APP, which is known once the application exists.
         QString error;
         simulationState = Simulation::defaultStatePath(simulation.mouseType(), simulation.throughReceiver());
-        if (!simulation.loadState(simulationState, &error))
-            qWarning() << error;
+        // As ox8ctl does: a damaged or foreign state file is refused, and
+        // kept, rather than replaced by a fresh mouse at exit.
+        if (!simulation.loadState(simulationState, &error)) {
+            qCritical("--simulate: %s", qPrintable(error));
+            return 2;
+        }
     }
     if (!isDirectoryWritable(appDirectory()))
         qWarning() << "application directory is not writable:" << appDirectory();
@@ -103,7 +107,9 @@ int main(int argc, char *argv[])
     }
     // Only now is the emulated mouse at rest.
     window.reset();
-    if (simulation.isValid())
-        simulation.saveState(simulationState);
+    // Not over what ox8ctl wrote to the same mouse in the meantime.
+    QString error;
+    if (simulation.isValid() && !simulation.saveState(simulationState, &error))
+        qWarning().noquote() << "--simulate:" << error;
     return rc;
 }

@@ -57,10 +57,12 @@ QJsonObject GearHandle::createGearObject(int mouseType) const
     return object;
 }
 
-QJsonObject GearHandle::createGearFile(int mouseType, int profile)
+QJsonObject GearHandle::createGearFile(int mouseType, int profile, bool *written)
 {
     const QJsonObject object = createGearObject(mouseType);
-    writeJsonFile(getCpiSettingFilePath(mouseType, profile), object);
+    const bool ok = writeJsonFile(getCpiSettingFilePath(mouseType, profile), object);
+    if (written)
+        *written = ok;
     return object;
 }
 

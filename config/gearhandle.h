@@ -13,7 +13,8 @@ public:
     explicit GearHandle(QObject *parent = nullptr);
 
     QJsonObject createGearObject(int mouseType) const;
-    QJsonObject createGearFile(int mouseType, int profile);
+    // written (when given): whether the file could be written.
+    QJsonObject createGearFile(int mouseType, int profile, bool *written = nullptr);
     QJsonObject readGearFile(int mouseType, int profile);
     // index is 0-based; out-of-range indexes read 0 and write nothing.
     int getGearCurrentValue(const QJsonObject &object, int index) const;

@@ -1,6 +1,7 @@
 #include "config/inistores.h"
 
 #include "config/paths.h"
+#include "platform/safefile.h"
 
 #include <QDebug>
 #include <QFile>
@@ -69,14 +70,33 @@ OperateIni::~OperateIni() = default;
 
 void OperateIni::open(const QString &path)
 {
-    m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
-    useUtf8Ini(*m_settings);
+    m_path = path;
+    m_opened = true;
+    m_settings.reset();
+}
+
+bool OperateIni::fileUsable()
+{
+    if (isMissingOrRegularFile(m_path)) {
+        // QSettings reads the file as soon as it exists, so it is made only
+        // once the file is known to be one we may read.
+        if (!m_settings) {
+            m_settings = std::make_unique<QSettings>(m_path, QSettings::IniFormat);
+            useUtf8Ini(*m_settings);
+        }
+        return true;
+    }
+    qDebug() << "OperateIni: not a regular file, left alone:" << m_path;
+    m_settings.reset();
+    return false;
 }
 
 QString OperateIni::getValue(const QString &key)
 {
-    if (!m_settings)
+    if (!m_opened)
         return QStringLiteral("key error or unInit obj");
+    if (!fileUsable())
+        return kNull;
     // Another instance may have written the file since we last looked.
     m_settings->sync();
     const QVariant value = m_settings->value(key);
@@ -92,7 +112,7 @@ QString OperateIni::getValue(const QString &key)
 
 void OperateIni::setValue(const QString &key, const QString &text)
 {
-    if (!m_settings)
+    if (!m_opened || !fileUsable())
         return;
     m_settings->setValue(key, text);
     m_settings->sync();
@@ -243,12 +263,16 @@ QString noLongerRemindIniPath()
 
 bool readNotRemind()
 {
+    if (!isMissingOrRegularFile(noLongerRemindIniPath()))
+        return false;
     const QSettings settings(noLongerRemindIniPath(), QSettings::IniFormat);
     return settings.value(QStringLiteral("NotRemind"), 0).toInt() == 1;
 }
 
 void writeNotRemind(int value)
 {
+    if (!isMissingOrRegularFile(noLongerRemindIniPath()))
+        return;
     QSettings settings(noLongerRemindIniPath(), QSettings::IniFormat);
     settings.setValue(QStringLiteral("NotRemind"), value);
     settings.sync();
@@ -287,6 +311,9 @@ QString highestFunctionSection(int button)
 
 bool readHighestFunction(int button, int &function, QString &path)
 {
+    // QSettings would block on a FIFO and follow a link.
+    if (!isMissingOrRegularFile(highestFunctionIniPath()))
+        return false;
     QSettings settings(highestFunctionIniPath(), QSettings::IniFormat);
     useUtf8Ini(settings);
     const QString section = highestFunctionSection(button);

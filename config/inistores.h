@@ -13,7 +13,10 @@ void useUtf8Ini(QSettings &settings);
 // One INI file (UTF-8) opened through QSettings. Several instances may be
 // open on the same file: every write is flushed at once and every read
 // reloads the file first, so each instance sees the others' writes.
-// Keys carry their group, as in "/INFO/token".
+// Keys carry their group, as in "/INFO/token". Anything at the path but a
+// regular file (a link, a FIFO) is never read or written: keys read as
+// absent and writes are dropped. The other INI stores below follow the
+// same rule.
 class OperateIni : public QObject
 {
     Q_OBJECT
@@ -30,6 +33,11 @@ public:
     void setValue(const QString &key, const QString &text);
 
 private:
+    // Whether the file may be used; makes the settings object when it may.
+    bool fileUsable();
+
+    QString m_path;
+    bool m_opened = false;
     std::unique_ptr<QSettings> m_settings;
 };
 

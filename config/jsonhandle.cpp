@@ -89,15 +89,19 @@ void JsonHandle::createAOriginalMouseDataFile_Halden(QByteArray &block, int mous
         block = defaults;
 }
 
-QByteArray JsonHandle::getMouseData_Halden(int mouseType, int profile)
+QByteArray JsonHandle::getMouseData_Halden(int mouseType, int profile, bool *stored)
 {
+    if (stored)
+        *stored = true;
     qDebug() << "getMouseData_Halden" << mouseType << profile;
     QByteArray block(kHaldenBlockSize, '\0');
     createAOriginalMouseDataFile_Halden(block, mouseType);
 
     QJsonObject root;
     if (!readJsonRootObject(getConfigJsonFilePath(mouseType, profile), root)) {
-        setMouseData_Halden(block, mouseType, profile);
+        const bool written = setMouseData_Halden(block, mouseType, profile);
+        if (stored)
+            *stored = written;
         return block;
     }
     // A block member that is not an object is damage, not a block of zeros.
@@ -185,15 +189,19 @@ void JsonHandle::createAOriginalMouseDataFile_Korvan(QByteArray &block, int mous
         block = defaults;
 }
 
-QByteArray JsonHandle::getMouseData_Korvan(int mouseType, int profile)
+QByteArray JsonHandle::getMouseData_Korvan(int mouseType, int profile, bool *stored)
 {
+    if (stored)
+        *stored = true;
     qDebug() << "getMouseData_Korvan" << mouseType << profile;
     QByteArray block(kKorvanBlockSize, '\0');
     createAOriginalMouseDataFile_Korvan(block, mouseType);
 
     QJsonObject root;
     if (!readJsonRootObject(getConfigJsonFilePath(mouseType, profile), root)) {
-        setMouseData_Korvan(block, mouseType, profile);
+        const bool written = setMouseData_Korvan(block, mouseType, profile);
+        if (stored)
+            *stored = written;
         return block;
     }
     // A block member that is not an object is damage, not a block of zeros.

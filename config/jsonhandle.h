@@ -47,7 +47,9 @@ public:
 
     // Profiles, Halden dialect (family B and C: 234-byte settings block).
     void createAOriginalMouseDataFile_Halden(QByteArray &block, int mouseType) const;
-    QByteArray getMouseData_Halden(int mouseType, int profile);
+    // stored (when given): whether the file holds the returned block now,
+    // read from it or the defaults written into it.
+    QByteArray getMouseData_Halden(int mouseType, int profile, bool *stored = nullptr);
     bool setMouseData_Halden(const QByteArray &block, int mouseType, int profile);
     QJsonObject turnMouseDataJsonObject_Halden(const QByteArray &block) const;
     HaldenMacroRecord getMacroData_Halden(int mouseType, int profile, int position);
@@ -57,7 +59,7 @@ public:
     // Profiles, Korvan dialect (family A: 128-byte settings block, macros in
     // 4096-byte buffers: 16-bit size, 16-bit repeat count, 3-byte events).
     void createAOriginalMouseDataFile_Korvan(QByteArray &block, int mouseType) const;
-    QByteArray getMouseData_Korvan(int mouseType, int profile);
+    QByteArray getMouseData_Korvan(int mouseType, int profile, bool *stored = nullptr);
     bool setMouseData_Korvan(const QByteArray &block, int mouseType, int profile);
     QJsonObject turnMouseDataJsonObject_Korvan(const QByteArray &block) const;
     QByteArray getMacroData_Korvan(int mouseType, int profile, int position); // always 4096 bytes

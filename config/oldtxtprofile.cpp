@@ -1,6 +1,7 @@
 #include "config/oldtxtprofile.h"
 
 #include "config/atomicfile.h"
+#include "platform/safefile.h"
 #include "config/jsonkeys.h"
 
 #include <QFile>
@@ -223,15 +224,21 @@ bool parseOldTxtProfile(const QByteArray &text, const QString &expectedDialect, 
 
 bool readOldTxtProfileText(const QString &path, QByteArray &text, QString *error)
 {
-    const QFileInfo info(path);
-    if (!info.isFile())
+    switch (readRegularFile(path, kMaxFileSize, text)) {
+    case ReadResult::Ok:
+        return true;
+    case ReadResult::TooLarge:
+        // The parser reports the excess; one byte more than a profile may have
+        // is enough for it to see.
+        text = QByteArray(int(kMaxFileSize) + 1, ' ');
+        return true;
+    case ReadResult::Missing:
+    case ReadResult::NotRegular:
         return fail(error, QStringLiteral("%1 is not a file").arg(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(error, QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
-    // One byte more than a profile may have, so the parser sees the excess.
-    text = file.read(kMaxFileSize + 1);
-    return true;
+    case ReadResult::Failed:
+        break;
+    }
+    return fail(error, QStringLiteral("cannot open %1").arg(path));
 }
 
 bool readOldTxtProfileFile(const QString &path, const QString &expectedDialect, int expectedBlockSize,

@@ -105,6 +105,17 @@ const QByteArray &haldenOx1s()
     return block;
 }
 
+// Code 13: the block of codes 2 and 13 with its stages (800, 1200, 1800,
+// 3000, 6200) in the OX5's own sensor codes, which differ from the OX2's.
+const QByteArray &haldenOx5()
+{
+    static const QByteArray block = patched(haldenOx2(), {
+        {58, "12 1B 29 45 91"},
+        {74, "12 1B 29 45 91"},
+    });
+    return block;
+}
+
 // Codes 7, 8, 9 and 12. The CD bytes are fill bytes of the record.
 const QByteArray &korvanOx4()
 {
@@ -129,6 +140,30 @@ const QByteArray &korvanOx7()
     return block;
 }
 
+// The CPI matrix of a Korvan record: 7 stage codes (16-bit), the last stage
+// index and 0.
+constexpr int kKorvanCpiMatrix = 68;
+
+// Code 10: the block of codes 10, 11 and 14 with stages its 200..5000
+// range holds: 800, 1000, 1500, 2000, 3000, 4000, 5000 as CPI / 50.
+const QByteArray &korvanOx7q()
+{
+    static const QByteArray block = patched(korvanOx7(), {
+        {kKorvanCpiMatrix, "10 00 14 00 1E 00 28 00 3C 00 50 00 64 00 06 00"},
+    });
+    return block;
+}
+
+// Code 14: the same stages in the OX7EU's codes, (CPI - 200) / 100 up to
+// 5000.
+const QByteArray &korvanOx7eu()
+{
+    static const QByteArray block = patched(korvanOx7(), {
+        {kKorvanCpiMatrix, "06 00 08 00 0D 00 12 00 1C 00 26 00 30 00 06 00"},
+    });
+    return block;
+}
+
 } // namespace
 
 QByteArray haldenDefaultBlock(int mouseType)
@@ -140,6 +175,7 @@ QByteArray haldenDefaultBlock(int mouseType)
     case FactoryProfile::HaldenOx1: block = haldenOx1(); break;
     case FactoryProfile::HaldenOx2S: block = haldenOx2s(); break;
     case FactoryProfile::HaldenOx1S: block = haldenOx1s(); break;
+    case FactoryProfile::HaldenOx5: block = haldenOx5(); break;
     default: return QByteArray();
     }
     Q_ASSERT(block.size() == kHaldenSize);
@@ -152,6 +188,8 @@ QByteArray korvanDefaultBlock(int mouseType)
     switch (modelRow(mouseType).factoryProfile) {
     case FactoryProfile::KorvanOx4: block = korvanOx4(); break;
     case FactoryProfile::KorvanOx7: block = korvanOx7(); break;
+    case FactoryProfile::KorvanOx7Q: block = korvanOx7q(); break;
+    case FactoryProfile::KorvanOx7EU: block = korvanOx7eu(); break;
     default: return QByteArray();
     }
     Q_ASSERT(block.size() == kKorvanSize);

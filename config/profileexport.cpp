@@ -7,6 +7,57 @@ namespace {
 const QString kFormat = QStringLiteral("ox8ctl-profile");
 constexpr int kVersion = 1;
 constexpr int kGearStages = 7;
+// Macro positions of either dialect, and the largest macro they hold.
+constexpr int kMaxMacroPosition = 63;
+constexpr int kMaxMacroNumbers = 3 * 4096;
+
+bool refuse(QString *why, const QString &text)
+{
+    if (why)
+        *why = text;
+    return false;
+}
+
+// A JSON number that is a whole number within lo..hi.
+bool isWholeIn(const QJsonValue &v, qint64 lo, qint64 hi)
+{
+    if (!v.isDouble())
+        return false;
+    const double d = v.toDouble();
+    return d >= double(lo) && d <= double(hi) && d == double(qint64(d));
+}
+
+bool checkMacros(const QJsonValue &value, QString *why)
+{
+    if (value.isUndefined())
+        return true;
+    if (!value.isObject())
+        return refuse(why, QStringLiteral("\"MacroDataOfGamingMode\" is not an object"));
+    const QJsonObject macros = value.toObject();
+    for (auto it = macros.constBegin(); it != macros.constEnd(); ++it) {
+        bool ok = false;
+        const int position = it.key().toInt(&ok);
+        if (!ok || position < 0 || position > kMaxMacroPosition)
+            return refuse(why, QStringLiteral("macro position \"%1\" is unknown").arg(it.key()));
+        if (!it.value().isObject())
+            return refuse(why, QStringLiteral("macro %1 is not an object").arg(position));
+        const QJsonObject macro = it.value().toObject();
+        if (macro.contains(QStringLiteral("RepeatTimes")) && !isWholeIn(macro.value(QStringLiteral("RepeatTimes")), 0, 0xFFFF))
+            return refuse(why, QStringLiteral("macro %1: repeat count out of range").arg(position));
+        if (macro.contains(QStringLiteral("MacroSize")) && !isWholeIn(macro.value(QStringLiteral("MacroSize")), 0, 4096))
+            return refuse(why, QStringLiteral("macro %1: size out of range").arg(position));
+        const QJsonValue events = macro.value(QStringLiteral("Macro"));
+        if (events.isUndefined())
+            continue;
+        if (!events.isArray() || events.toArray().size() > kMaxMacroNumbers)
+            return refuse(why, QStringLiteral("macro %1: events are not a list of bytes").arg(position));
+        for (const QJsonValue &e : events.toArray())
+            if (!isWholeIn(e, 0, 0xFF))
+                return refuse(why, QStringLiteral("macro %1: an event byte is out of range").arg(position));
+    }
+    return true;
+}
+
 } // namespace
 
 QByteArray writeProfileExport(const ProfileExport &profile)
@@ -44,5 +95,28 @@ bool readProfileExport(const QByteArray &bytes, ProfileExport &out)
     if (gear.value(QStringLiteral("GearData")).toArray().size() == kGearStages)
         read.cpiSetting = gear;
     out = read;
+    return true;
+}
+
+bool readStrictProfileBlock(const QJsonObject &config, int blockSize, QByteArray &block, QString *why)
+{
+    const QJsonValue data = config.value(QStringLiteral("MouseDataOfGamingMode"));
+    if (!data.isObject())
+        return refuse(why, QStringLiteral("\"MouseDataOfGamingMode\" is not an object"));
+    const QJsonObject members = data.toObject();
+    if (members.size() != blockSize)
+        return refuse(why, QStringLiteral("the settings block has %1 values, not %2").arg(members.size()).arg(blockSize));
+    QByteArray out(blockSize, '\0');
+    for (int i = 0; i < blockSize; ++i) {
+        const QJsonValue v = members.value(QString::number(i));
+        if (v.isUndefined())
+            return refuse(why, QStringLiteral("settings byte %1 is missing").arg(i));
+        if (!isWholeIn(v, 0, 0xFF))
+            return refuse(why, QStringLiteral("settings byte %1 is not a number 0..255").arg(i));
+        out[i] = char(quint8(v.toInt()));
+    }
+    if (!checkMacros(config.value(QStringLiteral("MacroDataOfGamingMode")), why))
+        return false;
+    block = out;
     return true;
 }

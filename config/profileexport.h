@@ -32,3 +32,11 @@ QByteArray writeProfileExport(const ProfileExport &profile);
 // imports. The model and numbers are read as they stand; the caller checks
 // them against the mouse.
 bool readProfileExport(const QByteArray &bytes, ProfileExport &out);
+
+// The settings block of a profile file's root (an imported "config"), read
+// strictly: "MouseDataOfGamingMode" must hold exactly the members "0" ..
+// blockSize - 1, each a whole number 0..255, and "MacroDataOfGamingMode",
+// when present, only macro objects whose numbers lie in range. False with
+// the reason otherwise (block untouched). What the values mean is the
+// model's business (device/devicefactory.h, checkProfileBlock).
+bool readStrictProfileBlock(const QJsonObject &config, int blockSize, QByteArray &block, QString *why = nullptr);

@@ -62,5 +62,6 @@ enum Type : int {
     NewSoftwareManual = 52,
     SoftwareUpToDate = 53,
     SoftwareCheckFailed = 54, // the body is the server's message
+    PictureNotSaved = 55, // the OLED picture could not be saved; the mouse got its factory picture
 };
 } // namespace Warning

@@ -1,6 +1,7 @@
 #include "coordinator/dcdatahandle.h"
 
 #include "config/currentgear.h"
+#include "config/loadedprofile.h"
 #include "config/paths.h"
 #include "device/devicefactory.h"
 #include "device/familya/familyacodec.h"
@@ -13,6 +14,7 @@
 
 #include <QDebug>
 #include <QFile>
+#include <QJsonArray>
 
 namespace {
 
@@ -321,13 +323,18 @@ void DCDataHandle::GetProfileFromMouse()
         readFirmwareVersion();
         m_manager->TurnOldTxtFileToNewJsonFile();
         int number = 0;
-        if (!m_manager->CompareMouseAndLocalFileData(number) || number < kFirstProfile
+        // Several profiles may hold the same settings; the one loaded last
+        // is the one the mouse holds.
+        const int loaded = loadedProfile(currentMouseType());
+        if (!m_manager->CompareMouseAndLocalFileData(number, loaded) || number < kFirstProfile
             || number > kLastProfile) {
             replaceGearObject(m_gear.createGearObject(currentMouseType()));
             warn(Warning::NoMatchingProfile);
         } else {
             // The gear table edited from now on is the matching profile's.
             m_configNumber = number;
+            if (number != loaded && !recordLoadedProfile(currentMouseType(), number))
+                qDebug() << "GetProfileFromMouse cannot record profile" << number;
             emit sig_SetCurrentConfigure(number);
             ensureGearFile(number);
             refreshPages();
@@ -369,13 +376,16 @@ void DCDataHandle::refreshPages()
     setMouseButtonOnPage();
 }
 
-void DCDataHandle::ensureGearFile(int number)
+bool DCDataHandle::ensureGearFile(int number)
 {
     const int type = currentMouseType();
-    if (!QFile::exists(getCpiSettingFilePath(type, number)))
-        replaceGearObject(m_gear.createGearFile(type, number));
-    else
+    if (QFile::exists(getCpiSettingFilePath(type, number))) {
         replaceGearObject(m_gear.readGearFile(type, number));
+        return true;
+    }
+    bool written = false;
+    replaceGearObject(m_gear.createGearFile(type, number, &written));
+    return written;
 }
 
 void DCDataHandle::setCPIValueOnPage()
@@ -455,8 +465,10 @@ void DCDataHandle::slot_setCPIListValueOnMouse(QList<DWORD> dwordList)
     if (!ok) {
         qDebug() << "slot_setDPIValueOnMouse is False";
         warningReadOrWriteError();
+    } else if (!setGearHanlePositionEnable(dwordList)) {
+        qDebug() << "slot_setDPIValueOnMouse: the gear table was not saved";
+        warningReadOrWriteError();
     } else {
-        setGearHanlePositionEnable(dwordList);
         qDebug() << "slot_setDPIValueOnMouse is True";
     }
     qDebug() << "slot_setCPIListValueOnMouse" << dwordList;
@@ -464,16 +476,20 @@ void DCDataHandle::slot_setCPIListValueOnMouse(QList<DWORD> dwordList)
     emit sig_CPIListValueWritten(ok);
 }
 
-void DCDataHandle::setGearHanlePositionEnable(const QList<DWORD> &list)
+bool DCDataHandle::setGearHanlePositionEnable(const QList<DWORD> &list)
 {
     QJsonObject gear = currentGearObject();
     const int type = currentMouseType();
     const int number = m_configNumber.load();
+    bool saved = true;
     for (int i = 0; i < list.size(); ++i) {
         qDebug() << "setGearHanlePositionEnable level value" << i << list.at(i);
-        m_gear.setGearEnable(type, number, gear, i, list.at(i) != 0);
+        // Entries past the table (none on a table read from disk) write nothing.
+        if (i < gear.value(QStringLiteral("GearData")).toArray().size())
+            saved = m_gear.setGearEnable(type, number, gear, i, list.at(i) != 0) && saved;
     }
     replaceGearObject(gear);
+    return saved;
 }
 
 void DCDataHandle::slot_SetGearCurrentValue(int index, int value)
@@ -595,7 +611,7 @@ void DCDataHandle::loadProfileAndWrite(int number, bool withButtons)
     qDebug() << (withButtons ? "slot_LoadLocalConfigFileAndWriteIntoMouse m_configNumber"
                              : "slot_LoadOnlyLocalMouseConfigFileAndWriteIntoMouse m_configNumber")
              << number;
-    ensureGearFile(number);
+    const bool gearKept = ensureGearFile(number);
 
     frame(Frame::Show);
     m_manager->SetCurrentConfigNumber(number);
@@ -604,7 +620,13 @@ void DCDataHandle::loadProfileAndWrite(int number, bool withButtons)
     if (!loaded) {
         warningReadOrWriteError();
     } else {
+        if (!recordLoadedProfile(currentMouseType(), number))
+            qDebug() << "LoadLocalConfigFile cannot record profile" << number;
         refreshPages();
+        if (!gearKept) {
+            qDebug() << "LoadLocalConfigFile: the gear table of profile" << number << "was not saved";
+            warningReadOrWriteError();
+        }
         frame(Frame::End);
     }
 
@@ -624,8 +646,8 @@ void DCDataHandle::slot_SaveProfileToConfig1()
         return;
     frame(Frame::Show);
     qDebug() << "slot_SaveProfileToConfig1";
-    m_manager->SaveConfigFileByConfigureNumber(1);
-    if (!m_manager->WriteCurrentConfigToMouse())
+    const bool saved = m_manager->SaveConfigFileByConfigureNumber(1);
+    if (!m_manager->WriteCurrentConfigToMouse() || !saved)
         warningReadOrWriteError();
     refreshPages();
     refreshCachedValues();
@@ -645,9 +667,12 @@ void DCDataHandle::slot_ResetConfigToOriginal()
     }
     const int type = currentMouseType();
     QJsonObject gear;
+    bool saved = true;
     for (int n = kFirstProfile; n <= kLastProfile; ++n) {
-        m_manager->SaveConfigFileByConfigureNumber(n);
-        gear = m_gear.createGearFile(type, n);
+        saved = m_manager->SaveConfigFileByConfigureNumber(n) && saved;
+        bool gearWritten = false;
+        gear = m_gear.createGearFile(type, n, &gearWritten);
+        saved = saved && gearWritten;
         if (n == m_configNumber.load())
             setCurrentGearObject(gear);
         const QString picture = getPictureFilePath(type, QString::number(n));
@@ -655,6 +680,10 @@ void DCDataHandle::slot_ResetConfigToOriginal()
         QFile::remove(picture);
     }
     emit sig_GearObjectChanged();
+    if (!saved) {
+        qDebug() << "slot_ResetConfigToOriginal: not every profile file was saved";
+        warningReadOrWriteError();
+    }
     // The OX6 also gets its factory picture back.
     if (type == Ox6) {
         frame(Frame::Show);
@@ -672,8 +701,12 @@ void DCDataHandle::slot_GetBatteryPower()
 {
     if (!m_manager || !m_isWireless.load() || m_productId.load() == 0)
         return;
+    // Models that report a percentage have it passed on unconverted and
+    // unfiltered; only the others' readings go through the table and the
+    // filter.
+    const bool percent = reportsBatteryPercent(currentMouseType(), m_firmwareVersion.load());
     int value = 0;
-    if (!m_manager->GetBatteryPower(value)) {
+    if (!m_manager->GetBatteryPower(value, percent)) {
         qDebug() << "slot_GetBatteryPower failed";
         emit sig_BatteryPower(BatteryFilter::kUnknown);
         m_battery.restartWarmUp();
@@ -681,7 +714,7 @@ void DCDataHandle::slot_GetBatteryPower()
     }
     if (value < 0)
         value = 0;
-    if (reportsBatteryPercent(currentMouseType(), m_firmwareVersion.load())) {
+    if (percent) {
         emit sig_BatteryPower(DWORD(value));
         return;
     }

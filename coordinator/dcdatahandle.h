@@ -82,12 +82,14 @@ public:
     void releaseObject();
     void GetProfileFromMouse();
     void refreshPages();
-    void ensureGearFile(int number);
+    // False when the gear file was missing and could not be written.
+    bool ensureGearFile(int number);
     bool readFirmwareVersion();
     bool checkReceiverMatchesMouse(quint16 pid);
     bool sendDongleCommandWithAck(const QByteArray &bytes, int length);
     bool ReadWorkModel(int &mode);
-    void setGearHanlePositionEnable(const QList<DWORD> &list);
+    // False when the gear file could not be written.
+    bool setGearHanlePositionEnable(const QList<DWORD> &list);
     void FilterTheQuantityOfElectricCharge(DWORD value);
     void FirmwareUpdate(const QString &path, const QString &mouseType);
     void sendOperationEvent(const QString &text);

@@ -1,7 +1,9 @@
 #include "device/devicefactory.h"
 
+#include "device/familya/familyaimage.h"
 #include "device/familya/usbdrivermangerox7.h"
 #include "device/familya/usbdriverox7.h"
+#include "device/familyb/familybcodec.h"
 #include "device/familyb/usbdriver_ox5.h"
 #include "device/familyb/usbdriver_ox6.h"
 #include "device/familyb/usbdrivermanger_ox5.h"
@@ -63,4 +65,20 @@ DevicePair createDevicePair(quint16 productId)
     pair.mouseType = selection.mouseType;
     pair.wireless = selection.wireless;
     return pair;
+}
+
+bool checkProfileBlock(int mouseType, const QByteArray &block, QString *why)
+{
+    switch (modelRow(mouseType).family) {
+    case ProtocolFamily::A:
+        return familya::checkRecord(mouseType, block, why);
+    case ProtocolFamily::B:
+    case ProtocolFamily::C:
+        return familyb::checkFileBlock(mouseType, block, why);
+    case ProtocolFamily::None:
+        break;
+    }
+    if (why)
+        *why = QStringLiteral("type %1 is no model").arg(mouseType);
+    return false;
 }

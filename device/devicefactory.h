@@ -2,6 +2,7 @@
 
 #include "discovery/models.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <memory>
@@ -39,3 +40,8 @@ DevicePair createDevicePair(quint16 productId);
 std::unique_ptr<UsbDriverMangerOX7> createFamilyAManager(USBDriverOX7 *driver, int mouseType,
                                                          const QString &wirelessPath, const QString &wiredPath,
                                                          bool wireless);
+
+// Whether a profile's settings block (a Korvan record for family A, a Halden
+// file block for families B and C) holds only values the model can work
+// with; false with the reason otherwise, and for a code without a family.
+bool checkProfileBlock(int mouseType, const QByteArray &block, QString *why = nullptr);

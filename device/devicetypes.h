@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QList>
 #include <QMap>
 #include <QMetaType>
@@ -51,3 +52,8 @@ Q_DECLARE_METATYPE(LightColorParam)
 
 // Registers the six value types used in queued signals. Idempotent.
 void registerDeviceMetaTypes();
+
+// A picture from a file the user or a download may have placed (the OLED
+// pictures): only a regular file is read, without blocking and without
+// following a link at the end of the path. A null image otherwise.
+QImage readPictureFile(const QString &path);

@@ -39,15 +39,15 @@ int USBDriverManger::GetOLEDLightIntensity() { return 1; }
 int USBDriverManger::ReadSettingsRecord(QByteArray &, int) { return 1; }
 int USBDriverManger::GetMousePid(quint16 &) { return 1; }
 int USBDriverManger::GetFirmwareVersion(int &) { return 1; }
-int USBDriverManger::GetBatteryPower(int &) { return 1; }
+int USBDriverManger::GetBatteryPower(int &, bool) { return 1; }
 void USBDriverManger::SetConfigPathPrefix(const QString &) {}
-bool USBDriverManger::CompareMouseAndLocalFileData(int &) { return true; }
+bool USBDriverManger::CompareMouseAndLocalFileData(int &, int) { return true; }
 bool USBDriverManger::GetProfileData() { return true; }
 int USBDriverManger::SetProfileData() { return 1; }
 int USBDriverManger::SetCurrentConfigNumber(int) { return 1; }
 bool USBDriverManger::LoadConfigFileByNumber(int) { return true; }
 bool USBDriverManger::LoadConfigFileWithoutButtons(int) { return true; }
-void USBDriverManger::SaveConfigFileByConfigureNumber(int) {}
+bool USBDriverManger::SaveConfigFileByConfigureNumber(int) { return true; }
 bool USBDriverManger::WriteCurrentConfigToMouse() { return true; }
 int USBDriverManger::TurnOldTxtFileToNewJsonFile() { return 1; }
 void USBDriverManger::SaveToOldTxtFiles() {}

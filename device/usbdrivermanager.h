@@ -75,22 +75,31 @@ public:
     virtual int ReadSettingsRecord(QByteArray &record, int which);
     virtual int GetMousePid(quint16 &productId);
     virtual int GetFirmwareVersion(int &version);
-    virtual int GetBatteryPower(int &value);
+    // Battery level in percent, or the status codes 101..103. reportsPercent:
+    // the mouse reports a percentage (discovery's reportsBatteryPercent),
+    // which passes unconverted; other readings go through the model's table.
+    virtual int GetBatteryPower(int &value, bool reportsPercent);
 
     // Configuration files (the model folder name is the path prefix).
     virtual void SetConfigPathPrefix(const QString &modelFolder);
-    virtual bool CompareMouseAndLocalFileData(int &configNumber);
+    // The configuration file (1..5) whose settings the mouse holds: preferred
+    // (the profile last loaded, 0 for none) when it matches, else the first
+    // that does.
+    virtual bool CompareMouseAndLocalFileData(int &configNumber, int preferred);
     virtual bool GetProfileData();
     virtual int SetProfileData();
     virtual int SetCurrentConfigNumber(int number);
     virtual bool LoadConfigFileByNumber(int number);
     virtual bool LoadConfigFileWithoutButtons(int number);
-    virtual void SaveConfigFileByConfigureNumber(int number);
+    // False when the configuration file could not be written.
+    virtual bool SaveConfigFileByConfigureNumber(int number);
     virtual bool WriteCurrentConfigToMouse();
     virtual int TurnOldTxtFileToNewJsonFile();
     virtual void SaveToOldTxtFiles();
     virtual void RemoveOldConfigFiles();
     virtual int GetProfileReadFailures();
+    // Reports every button: sig_CurrentButtonIsOriginalButton, and for one
+    // that is not on its factory word sig_TrueMouseValue.
     virtual void GetMouseButtonState();
 
 signals:

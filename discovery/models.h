@@ -114,8 +114,21 @@ enum class CpiCoding {
 };
 
 // The factory profile a model starts from: a Halden block (families B and
-// C) or a Korvan block (family A).
-enum class FactoryProfile { None, HaldenOx2, HaldenOx6, HaldenOx1, HaldenOx2S, HaldenOx1S, KorvanOx4, KorvanOx7 };
+// C) or a Korvan block (family A). Models whose CPI codes follow another
+// encoding have a block of their own, whose stages decode by their rules.
+enum class FactoryProfile {
+    None,
+    HaldenOx2,
+    HaldenOx6,
+    HaldenOx1,
+    HaldenOx2S,
+    HaldenOx1S,
+    HaldenOx5,
+    KorvanOx4,
+    KorvanOx7,
+    KorvanOx7Q,
+    KorvanOx7EU,
+};
 
 // What the family B profile checksum over bytes 1..241 must come to.
 struct ProfileChecksum
@@ -156,6 +169,7 @@ struct ModelIdentity
     bool cpiGroupE; // listed as CPI group E; no rule reads it yet
     CpiCoding cpiCoding;
     int startStageLimit; // family A: highest CPI stage restored when a profile matches
+    int cpiStageLimit;   // CPI stages the model takes: the first entries of a list
 
     FactoryProfile factoryProfile;
     ProfileChecksum checksum;

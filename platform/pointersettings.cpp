@@ -1,6 +1,7 @@
 #include "platform/pointersettings.h"
 
 #include "platform/desktoppointer.h"
+#include "platform/safefile.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -40,6 +41,9 @@ bool PointerSettings::hasWheelPagePerNotch() const
 
 int PointerSettings::storedMouseSpeed() const
 {
+    // QSettings would block on a FIFO and follow a link.
+    if (!isMissingOrRegularFile(m_file))
+        return 10;
     const QSettings s(m_file, QSettings::IniFormat);
     bool ok = false;
     const int v = s.value(kSpeedKey, 10).toInt(&ok);
@@ -58,14 +62,18 @@ int PointerSettings::mouseSpeed() const
 void PointerSettings::setMouseSpeed(int speed)
 {
     speed = std::clamp(speed, 1, 20);
-    QSettings s(m_file, QSettings::IniFormat);
-    s.setValue(kSpeedKey, speed);
-    s.sync();
+    if (isMissingOrRegularFile(m_file)) {
+        QSettings s(m_file, QSettings::IniFormat);
+        s.setValue(kSpeedKey, speed);
+        s.sync();
+    }
     applyMouseSpeed(speed);
 }
 
 int PointerSettings::storedWheelScrollLines() const
 {
+    if (!isMissingOrRegularFile(m_file))
+        return 3;
     const QSettings s(m_file, QSettings::IniFormat);
     const int v = s.value(kLinesKey, 3).toInt();
     return (v == -1 || (v >= 1 && v <= 100)) ? v : 3;
@@ -86,9 +94,11 @@ void PointerSettings::setWheelScrollLines(int lines)
 {
     if (lines != -1)
         lines = std::clamp(lines, 1, 100);
-    QSettings s(m_file, QSettings::IniFormat);
-    s.setValue(kLinesKey, lines);
-    s.sync();
+    if (isMissingOrRegularFile(m_file)) {
+        QSettings s(m_file, QSettings::IniFormat);
+        s.setValue(kLinesKey, lines);
+        s.sync();
+    }
     applyWheelScrollLines(lines);
 }
 

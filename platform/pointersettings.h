@@ -12,8 +12,9 @@ class DesktopPointer;
 class PointerSettings
 {
 public:
-    // settingsFile: INI file that keeps the values between runs. desktop:
-    // the session's desktop, or nullptr for none.
+    // settingsFile: INI file that keeps the values between runs; anything
+    // there but a regular file (a link, a FIFO) is left alone. desktop: the
+    // session's desktop, or nullptr for none.
     explicit PointerSettings(const QString &settingsFile, DesktopPointer *desktop = nullptr);
     virtual ~PointerSettings();
 

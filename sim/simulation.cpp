@@ -3,10 +3,14 @@
 #include "platform/appdir.h"
 #include "sim/familya/familyascene.h"
 #include "sim/familyb/familybmouse.h"
+#include "sim/statefile.h"
 #include "discovery/models.h"
+#include "platform/safefile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
 
 namespace {
 
@@ -140,31 +144,111 @@ void Simulation::setLatencyMs(int ms)
         m_receiver->setLatencyMs(ms);
 }
 
+QByteArray Simulation::fingerprint(const QString &path)
+{
+    if (fileKind(path) == FileKind::Missing)
+        return QByteArray();
+    // Larger than any state; the hash only has to tell contents apart.
+    constexpr qint64 kMaxStateBytes = 64 * 1024 * 1024;
+    QByteArray bytes;
+    const ReadResult read = readRegularFile(path, kMaxStateBytes, bytes);
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1) + char('0' + int(read));
+}
+
+namespace {
+
+// The lock of a state file (path + ".lock"); nullptr when another program
+// kept it for timeoutMs. A holder that died holds nothing.
+std::unique_ptr<QLockFile> takeStateLock(const QString &path, int timeoutMs, QString *error)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
+    lock->setStaleLockTime(0);
+    if (!lock->tryLock(timeoutMs)) {
+        setError(error, QStringLiteral("state file %1 is in use by another program").arg(path));
+        return nullptr;
+    }
+    return lock;
+}
+
+} // namespace
+
+std::unique_ptr<QLockFile> Simulation::lockFor(const QString &path, QString *error)
+{
+    if (m_stateLock && m_lockedPath == path)
+        return nullptr;
+    return takeStateLock(path, kStateLockWaitMs, error);
+}
+
+bool Simulation::lockState(const QString &path, int timeoutMs, QString *error)
+{
+    if (m_stateLock && m_lockedPath == path)
+        return true;
+    unlockState();
+    std::unique_ptr<QLockFile> lock = takeStateLock(path, timeoutMs, error);
+    if (!lock)
+        return false;
+    m_stateLock = std::move(lock);
+    m_lockedPath = path;
+    return true;
+}
+
+void Simulation::unlockState()
+{
+    m_stateLock.reset();
+    m_lockedPath.clear();
+}
+
 bool Simulation::loadState(const QString &path, QString *error)
 {
     if (!isValid()) {
         setError(error, QStringLiteral("no emulated mouse"));
         return false;
     }
-    if (!QFileInfo::exists(path))
+    const bool held = m_stateLock && m_lockedPath == path;
+    const std::unique_ptr<QLockFile> moment = lockFor(path, error);
+    if (!held && !moment)
+        return false;
+    m_knownPath = path;
+    m_knownFingerprint = fingerprint(path);
+    m_refusedPath.clear();
+    if (fileKind(path) == FileKind::Missing)
         return true;
     const bool ok = m_familyA ? m_familyA->loadStateFromFile(path) : m_familyB->loadStateFromFile(path);
-    if (!ok)
+    if (!ok) {
+        // The file is kept as it is: nothing of this run may replace it.
+        m_refusedPath = path;
         setError(error, QStringLiteral("state file %1 is damaged or of another model").arg(path));
+    }
     return ok;
 }
 
-bool Simulation::saveState(const QString &path, QString *error) const
+bool Simulation::saveState(const QString &path, QString *error)
 {
     if (!isValid()) {
         setError(error, QStringLiteral("no emulated mouse"));
         return false;
     }
-    QDir().mkpath(QFileInfo(path).absolutePath());
+    const bool held = m_stateLock && m_lockedPath == path;
+    const std::unique_ptr<QLockFile> moment = lockFor(path, error);
+    if (!held && !moment)
+        return false;
+    if (path == m_refusedPath) {
+        setError(error, QStringLiteral("state file %1 is damaged or of another model; it is kept").arg(path));
+        return false;
+    }
+    if (path == m_knownPath && fingerprint(path) != m_knownFingerprint) {
+        setError(error, QStringLiteral("state file %1 was changed by another program; its changes are kept").arg(path));
+        return false;
+    }
     const bool ok = m_familyA ? m_familyA->saveStateToFile(path) : m_familyB->saveStateToFile(path);
-    if (!ok)
+    if (!ok) {
         setError(error, QStringLiteral("cannot write state file %1").arg(path));
-    return ok;
+        return false;
+    }
+    m_knownPath = path;
+    m_knownFingerprint = fingerprint(path);
+    return true;
 }
 
 void Simulation::install()

@@ -8,6 +8,7 @@
 #include <memory>
 
 class EmulatedDevice;
+class QLockFile;
 class FamilyAMouse;
 class FamilyBMouse;
 
@@ -49,9 +50,21 @@ public:
 
     // The mouse's memory from or into a state file. A missing file is no
     // error for loading (the mouse stays factory-fresh); a damaged or
-    // foreign one is refused and leaves the mouse as it is.
+    // foreign one is refused and leaves the mouse (and the file) as it is.
+    // Saving refuses to overwrite a file that another program changed since
+    // this one loaded or last saved it: its changes are newer than ours.
+    // Both take the file's lock for the moment they need it, unless it is
+    // held already (lockState).
     bool loadState(const QString &path, QString *error = nullptr);
-    bool saveState(const QString &path, QString *error = nullptr) const;
+    bool saveState(const QString &path, QString *error = nullptr);
+
+    // Holds the state file's lock (path + ".lock") until unlockState or the
+    // end of the simulation, so that a whole load, use and save is one step
+    // for every other program that uses the file. Waits up to timeoutMs for
+    // another holder; a holder that died is no holder.
+    bool lockState(const QString &path, int timeoutMs, QString *error = nullptr);
+    void unlockState();
+    static constexpr int kStateLockWaitMs = 60000;
 
     // Makes the bus the process-wide one (hidBus()); undone by the destructor.
     void install();
@@ -64,7 +77,18 @@ public:
     std::shared_ptr<FamilyBMouse> familyBMouse() const { return m_familyB; }
 
 private:
+    // Locks path's lock file for a moment when not held already; the lock
+    // taken (to release) or nullptr.
+    std::unique_ptr<QLockFile> lockFor(const QString &path, QString *error);
+    // What the file holds now: a hash of its bytes, or empty when missing.
+    static QByteArray fingerprint(const QString &path);
+
     EmulatedHidBus m_bus;
+    std::unique_ptr<QLockFile> m_stateLock;
+    QString m_lockedPath;
+    QString m_knownPath;
+    QByteArray m_knownFingerprint; // of m_knownPath as last loaded or saved
+    QString m_refusedPath;         // a state file loading refused: never overwritten
     int m_mouseType = 0;
     bool m_throughReceiver = false;
     bool m_installed = false;

@@ -398,21 +398,28 @@ CpiGroup cpiGroupFor(int mouseType)
     }
 }
 
-quint16 encodeCpi(int mouseType, int cpi)
+bool encodeCpi(int mouseType, int cpi, quint16 &code)
 {
-    qint64 code = 0;
+    if (cpi <= 0)
+        return false;
+    qint64 c = 0;
     switch (cpiGroupFor(mouseType)) {
     case CpiGroup::Ox4:
-        code = (qint64(cpi) - 200) / 100;
+        c = (qint64(cpi) - 200) / 100;
         break;
     case CpiGroup::Ox7EU:
-        code = cpi > 5000 ? qint64(cpi) / 200 + 23 : (qint64(cpi) - 200) / 100;
+        c = cpi > 5000 ? qint64(cpi) / 200 + 23 : (qint64(cpi) - 200) / 100;
         break;
     case CpiGroup::Wide:
-        code = qint64(cpi) / 50;
+        c = qint64(cpi) / 50;
         break;
     }
-    return quint16(std::clamp<qint64>(code, 0, 0xFFFF));
+    // Only a code that stands for exactly this CPI: rounding would set
+    // another value, and a value below the lowest code would read as it.
+    if (c < 0 || c > 0xFFFF || decodeCpi(mouseType, quint16(c)) != cpi)
+        return false;
+    code = quint16(c);
+    return true;
 }
 
 int decodeCpi(int mouseType, quint16 code)
@@ -450,13 +457,15 @@ int defaultLastCpiIndex(int mouseType)
 
 bool encodeCpiList(int mouseType, const QList<DWORD> &values, CpiListEncoding &out)
 {
-    const int considered = cpiGroupFor(mouseType) == CpiGroup::Ox4 ? qMin(5, values.size()) : values.size();
+    const int considered = qMin(modelRow(mouseType).cpiStageLimit, values.size());
     QVector<quint16> codes;
     for (int i = 0; i < considered && codes.size() < kMaxCpiStages; ++i) {
         if (values[i] == 0)
             continue;
-        const int cpi = int(qMin<DWORD>(values[i], 0x7FFFFFFF));
-        codes.append(encodeCpi(mouseType, cpi));
+        quint16 code = 0;
+        if (values[i] > 0x7FFFFFFF || !encodeCpi(mouseType, int(values[i]), code))
+            return false;
+        codes.append(code);
     }
     if (codes.isEmpty())
         return false;
@@ -661,6 +670,13 @@ int batteryPercent(quint32 value)
         if (value <= s.upTo)
             return s.percent;
     return 100;
+}
+
+int batteryLevel(quint32 value, bool reportsPercent)
+{
+    if (!reportsPercent || (value >> 24) != 0)
+        return batteryPercent(value);
+    return int(qMin<quint32>(value, 100));
 }
 
 quint16 productIdFromBytes(const QByteArray &bytes)

@@ -245,7 +245,9 @@ enum class CpiGroup {
     Wide,  // types 10, 11, 13 and others: CPI / 50
 };
 CpiGroup cpiGroupFor(int mouseType);
-quint16 encodeCpi(int mouseType, int cpi);
+// The code of a CPI; false (code untouched) for a value no code stands for
+// exactly: 0 or less, off the group's grid, or beyond 16 bits.
+bool encodeCpi(int mouseType, int cpi, quint16 &code);
 int decodeCpi(int mouseType, quint16 code);
 
 struct CpiListEncoding
@@ -255,8 +257,9 @@ struct CpiListEncoding
     int lastIndex = 0;
     int currentStage = 0;
 };
-// The nonzero entries in order (types 7, 8, 9, 12 look at the first five
-// entries only), at most 7. False when no stage is left: a mouse needs one.
+// The nonzero entries in order, of the model's first cpiStageLimit entries
+// (types 7, 8, 9, 12 look at the first five only), at most 7. False when no
+// stage is left (a mouse needs one) or a value has no code of its own.
 bool encodeCpiList(int mouseType, const QList<DWORD> &values, CpiListEncoding &out);
 // Current stage after a list write: 2 when 3 or more stages on types 7, 8, 9,
 // 12, else 3 when 4 or more stages, else the last index.
@@ -313,6 +316,9 @@ ButtonAssignment decodeButtonWord(quint32 word);
 // Battery word of command 0xAA: top byte 1/2/>=3 -> status 101/102/103,
 // otherwise the reading in percent.
 int batteryPercent(quint32 value);
+// The same for any model: a model that reports a percentage (reportsPercent)
+// has it passed on (at most 100), the others' readings go through the table.
+int batteryLevel(quint32 value, bool reportsPercent);
 // Product id from the two bytes at address 4: second * 256 + first.
 quint16 productIdFromBytes(const QByteArray &bytes);
 

@@ -1,5 +1,7 @@
 #include "device/familya/familyaimage.h"
 
+#include "discovery/cpiranges.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -202,7 +204,12 @@ bool setCpiStage(int mouseType, QByteArray &matrix, int index, int cpi, int &cou
     } else {
         if (index > count)
             return false;
-        putLe16(edited, 2 * index, encodeCpi(mouseType, cpi));
+        // A value without a code of its own changes nothing (the stored one
+        // keeps its place rather than a neighbour's code taking it).
+        quint16 code = 0;
+        if (!encodeCpi(mouseType, cpi, code))
+            return false;
+        putLe16(edited, 2 * index, code);
         if (index == count)
             ++newCount;
     }
@@ -210,6 +217,41 @@ bool setCpiStage(int mouseType, QByteArray &matrix, int index, int cpi, int &cou
     edited[15] = 0;
     matrix = edited;
     count = newCount;
+    return true;
+}
+
+// --- Checks -------------------------------------------------------------------
+
+bool checkRecord(int mouseType, const QByteArray &record, QString *why)
+{
+    const auto refuse = [why](const QString &text) {
+        if (why)
+            *why = text;
+        return false;
+    };
+    if (record.size() != kRecordSize)
+        return refuse(QStringLiteral("the block has %1 bytes, not %2").arg(record.size()).arg(kRecordSize));
+    const quint32 interval = quint32(recordByte(record, kReportIntervalOffset, 0));
+    if (reportIndexForInterval(interval) < 0)
+        return refuse(QStringLiteral("report interval %1 is unknown").arg(interval));
+    QByteArray matrix;
+    for (int i = 0; i < kCpiMatrixSize; ++i)
+        matrix.append(char(recordByte(record, kCpiMatrixOffset, i)));
+    const int last = quint8(matrix[14]);
+    if (last >= kMaxCpiStages)
+        return refuse(QStringLiteral("last CPI stage %1 is past the seventh").arg(last + 1));
+    bool anyOn = false;
+    const QList<DWORD> stages = decodeCpiStages(mouseType, matrix);
+    for (int i = 0; i < stages.size(); ++i) {
+        const DWORD cpi = stages.at(i);
+        if (cpi == 0)
+            continue;
+        if (!isCpiValueAllowed(mouseType, int(cpi)))
+            return refuse(QStringLiteral("CPI stage %1 is %2, outside %3").arg(i + 1).arg(cpi).arg(cpiRangeText(mouseType)));
+        anyOn = true;
+    }
+    if (!anyOn)
+        return refuse(QStringLiteral("no CPI stage is on"));
     return true;
 }
 

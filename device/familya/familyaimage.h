@@ -65,6 +65,15 @@ QMap<int, quint32> recordButtonWords(const QByteArray &record, const QMap<int, i
 // away would leave the mouse without one.
 bool isOnlyLeftClick(const QMap<int, quint32> &words, int buttonId);
 
+// --- Checks -------------------------------------------------------------------
+
+// Whether a record holds only values the model can work with: a known report
+// interval, a stage count the matrix can hold and CPI stages the model takes
+// (at least one). False with the reason otherwise. Records come from files
+// anyone may have written; the mouse must not be left with values that read
+// back as unknown.
+bool checkRecord(int mouseType, const QByteArray &record, QString *why = nullptr);
+
 // --- CPI stages ---------------------------------------------------------------
 
 // The stage count a matrix gives (its last index + 1); the group's default
@@ -75,7 +84,8 @@ int cpiStageCount(int mouseType, const QByteArray &matrix);
 // larger CPI sets it, or adds it when index equals count. On success bytes
 // 14..15 of the matrix hold the new last index and 0, and count is the new
 // count. False (matrix and count unchanged) when there is no stage to remove,
-// the only stage would go, or the index lies past the end.
+// the only stage would go, the index lies past the end, or the CPI has no
+// code of its own.
 bool setCpiStage(int mouseType, QByteArray &matrix, int index, int cpi, int &count);
 
 // --- Lighting -----------------------------------------------------------------

@@ -5,6 +5,7 @@
 #include "config/jsonkeys.h"
 #include "config/oldtxtprofile.h"
 #include "config/paths.h"
+#include "platform/safefile.h"
 #include "device/familya/familyacodec.h"
 #include "device/familya/familyaimage.h"
 
@@ -56,17 +57,49 @@ OldTxtProfile oldTxtProfileOf(const QByteArray &record, const QVector<QByteArray
     return profile;
 }
 
+namespace {
+
+// The factory copy is what a reset brings back: one the model cannot work
+// with (damaged, or written by hand) is moved aside and rebuilt from the
+// built-in default block.
+void repairFactoryCopy(int mouseType)
+{
+    JsonHandle json;
+    const QByteArray record = json.getMouseData_Korvan(mouseType, 0);
+    QString why;
+    if (checkRecord(mouseType, record, &why))
+        return;
+    const QString path = getConfigJsonFilePath(mouseType, 0);
+    moveAsideDamaged(path, why);
+    QByteArray defaults(kRecordSize, '\0');
+    json.createAOriginalMouseDataFile_Korvan(defaults, mouseType);
+    if (!json.setMouseData_Korvan(defaults, mouseType, 0))
+        qDebug() << "cannot rebuild the factory copy" << path;
+}
+
+} // namespace
+
 QByteArray ProfileFiles::readRecord(int mouseType, int number) const
 {
     QMutexLocker lock(&m_mutex);
+    if (number == 0)
+        repairFactoryCopy(mouseType);
     JsonHandle json;
     return json.getMouseData_Korvan(mouseType, number);
 }
 
-int ProfileFiles::findMatchingConfig(int mouseType, const QByteArray &record) const
+int ProfileFiles::findMatchingConfig(int mouseType, const QByteArray &record, int preferred) const
 {
     QMutexLocker lock(&m_mutex);
-    for (int n = 1; n <= 5; ++n) {
+    // Profiles often share their settings (all five start as the defaults):
+    // the one loaded last is the one the mouse holds.
+    QVector<int> order;
+    if (preferred >= 1 && preferred <= 5)
+        order.append(preferred);
+    for (int n = 1; n <= 5; ++n)
+        if (n != preferred)
+            order.append(n);
+    for (int n : order) {
         const QByteArray stored = readRecord(mouseType, n);
         qDebug() << ";;;;;" << n;
         bool same = stored.size() == kRecordSize && record.size() == kRecordSize;
@@ -83,21 +116,27 @@ int ProfileFiles::findMatchingConfig(int mouseType, const QByteArray &record) co
     return 0;
 }
 
-void ProfileFiles::read(int mouseType, int number, QByteArray &record, QVector<QByteArray> &macros) const
+bool ProfileFiles::read(int mouseType, int number, QByteArray &record, QVector<QByteArray> &macros) const
 {
     QMutexLocker lock(&m_mutex);
+    if (number == 0)
+        repairFactoryCopy(mouseType);
     JsonHandle json;
-    record = json.getMouseData_Korvan(mouseType, number);
+    bool stored = true;
+    record = json.getMouseData_Korvan(mouseType, number, &stored);
     macros = QVector<QByteArray>(kMacroBufferCount);
     for (int i = 0; i < kMacroBufferCount; ++i)
         macros[i] = json.getMacroData_Korvan(mouseType, number, i);
+    return stored;
 }
 
 bool ProfileFiles::write(int mouseType, int number, const QByteArray &record, const QVector<QByteArray> &macros)
 {
     QMutexLocker lock(&m_mutex);
     const QString path = getConfigJsonFilePath(mouseType, number);
-    return writeJsonFile(path, putConfigIntoRoot(readJsonRootObject(path), record, macros));
+    QJsonObject root;
+    readJsonRootObject(path, root);
+    return writeJsonFile(path, putConfigIntoRoot(root, record, macros));
 }
 
 int ProfileFiles::convertOldTxtFiles(int mouseType)
@@ -106,7 +145,7 @@ int ProfileFiles::convertOldTxtFiles(int mouseType)
     bool allConverted = true;
     for (int n = 1; n <= 5; ++n) {
         const QString txtPath = getOldTxtConfigFilePath(mouseType, n);
-        if (!QFileInfo::exists(txtPath))
+        if (fileKind(txtPath) == FileKind::Missing)
             continue;
         OldTxtProfile profile;
         QString error;
@@ -116,7 +155,9 @@ int ProfileFiles::convertOldTxtFiles(int mouseType)
             continue;
         }
         const QString jsonPath = getConfigJsonFilePath(mouseType, n);
-        if (!writeJsonFile(jsonPath, putOldTxtProfileIntoRoot(readJsonRootObject(jsonPath), profile))) {
+        QJsonObject root;
+        readJsonRootObject(jsonPath, root);
+        if (!writeJsonFile(jsonPath, putOldTxtProfileIntoRoot(root, profile))) {
             allConverted = false;
             continue;
         }

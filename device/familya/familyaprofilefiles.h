@@ -36,12 +36,14 @@ public:
     // The record of profile number: the model's default block when the file
     // is unreadable (and then written into it).
     QByteArray readRecord(int mouseType, int number) const;
-    // The first configuration number 1..5 whose stored record holds the same
-    // buttons and settings as record (the compare range of familyacodec.h);
-    // 0 when none does.
-    int findMatchingConfig(int mouseType, const QByteArray &record) const;
+    // The configuration number 1..5 whose stored record holds the same
+    // buttons and settings as record (the compare range of familyacodec.h):
+    // preferred when it does, else the first that does; 0 when none does.
+    int findMatchingConfig(int mouseType, const QByteArray &record, int preferred = 0) const;
     // The record and the kMacroBufferCount buffers, read under one lock.
-    void read(int mouseType, int number, QByteArray &record, QVector<QByteArray> &macros) const;
+    // False when the file neither held them nor could take the defaults
+    // (the outputs then hold the defaults).
+    bool read(int mouseType, int number, QByteArray &record, QVector<QByteArray> &macros) const;
     // Replaces record and macros in one write, so the file never holds a
     // record without its macros.
     bool write(int mouseType, int number, const QByteArray &record, const QVector<QByteArray> &macros);

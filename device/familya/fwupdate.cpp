@@ -3,11 +3,11 @@
 #include "platform/clock.h"
 #include "device/familya/familyacodec.h"
 #include "platform/hidparse.h"
+#include "platform/safefile.h"
 #include "discovery/models.h"
 
 #include <QCoreApplication>
 #include <QDebug>
-#include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
@@ -69,24 +69,22 @@ bool FwUpdate::LoadImage(const QString &path, QByteArray &image)
         qDebug() << "Get file info fail" << path;
         return false;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Only a regular file, read without blocking: a FIFO would hang the run.
+    QByteArray bytes;
+    switch (readRegularFile(path, kFirmwareMaxSize, bytes)) {
+    case ReadResult::Ok:
+        break;
+    case ReadResult::TooLarge:
+        qDebug() << "File size is too big" << path;
         qDebug() << "Get file info fail" << path;
         return false;
-    }
-    if (file.size() > kFirmwareMaxSize) {
-        qDebug() << "File size is too big" << file.size();
+    default:
         qDebug() << "Get file info fail" << path;
         return false;
     }
     // Flashing nothing would leave the mouse without firmware.
-    if (file.size() <= 0) {
+    if (bytes.isEmpty()) {
         qDebug() << "Get file info fail" << path << "empty";
-        return false;
-    }
-    const QByteArray bytes = file.read(kFirmwareMaxSize + 1);
-    if (bytes.size() != file.size() || bytes.size() > kFirmwareMaxSize) {
-        qDebug() << "Get file info fail" << path << "short read";
         return false;
     }
     image = bytes;
@@ -108,8 +106,12 @@ bool FwUpdate::enterUpdateMode()
             return false;
         QByteArray report;
         buildReceiverReport(QByteArray(1, char(kCmdEnterBootloader)), report);
-        if (!mouse->write(report))
+        // Unasked, the mouse never restarts: waiting for its boot loader
+        // would only end in a failure later.
+        if (!mouse->write(report)) {
             qDebug("Failed to write data,error code: %d", mouse->lastError());
+            return false;
+        }
     }
     // The firmware restarts and the boot loader enumerates a while later.
     deviceClock().sleepMs(kRestartWaitMs);
@@ -286,7 +288,14 @@ void FwUpdate::slotUpdate(const QString &path)
         return;
     }
     qDebug() << "update fw file ok";
-    sendPacket(kIspCmdRun, QByteArray());
+    // Without the run packet the mouse stays in its boot loader with the
+    // image it received; a later run finds it there and starts again.
+    if (!sendPacket(kIspCmdRun, QByteArray())) {
+        qDebug() << "update fw file failed: the run packet did not go out";
+        closeHandles();
+        emit sigUpdateResult(0);
+        return;
+    }
     closeHandles();
     deviceClock().sleepMs(kRunWaitMs);
     for (int percent = 80; percent <= 100; percent += 5) {

@@ -6,6 +6,7 @@
 #include "discovery/models.h"
 #include "config/paths.h"
 #include "device/familya/usbdriverox7.h"
+#include "device/oledpicturefile.h"
 
 #include <QDebug>
 #include <QFile>
@@ -110,9 +111,9 @@ void UsbDriverMangerOX7::syncStoredValues()
     m_oledBehaviour = recordByte(m_record, kOledBehaviourOffset, kBehaviourByte);
 }
 
-void UsbDriverMangerOX7::saveCurrentConfig()
+bool UsbDriverMangerOX7::saveCurrentConfig()
 {
-    SaveConfigFileByConfigureNumber(m_configNumber);
+    return SaveConfigFileByConfigureNumber(m_configNumber);
 }
 
 // --- Profile and simple settings ---------------------------------------------------
@@ -135,10 +136,16 @@ int UsbDriverMangerOX7::GetUsbReportRate(int &index, int which)
     quint32 interval = 0;
     if (!haveDriver("GetUsbReportRate") || !m_driver->GetReportInterval(interval, which))
         return 0;
-    const int i = reportIndexForInterval(interval);
+    int i = reportIndexForInterval(interval);
     if (i < 0) {
-        qDebug() << "GetUsbReportRate unknown interval" << interval;
-        return 0;
+        // One unknown value must not make the whole mouse unreadable: show
+        // the model's factory rate, which the next change writes back.
+        QByteArray defaults(kRecordSize, '\0');
+        m_json.createAOriginalMouseDataFile_Korvan(defaults, MouseType());
+        i = reportIndexForInterval(recordByte(defaults, kReportIntervalOffset, 0));
+        qWarning() << "GetUsbReportRate unknown interval" << interval << "- showing the factory rate" << i;
+        if (i < 0)
+            i = reportIndexForInterval(1);
     }
     index = i;
     return 1;
@@ -155,8 +162,7 @@ int UsbDriverMangerOX7::SetUsbReportRate(int index, int which)
         return 0;
     if (touchesRecord(which))
         putRecordWord(m_record, kReportIntervalOffset, quint32(interval));
-    saveCurrentConfig();
-    return 1;
+    return saveCurrentConfig() ? 1 : 0;
 }
 
 int UsbDriverMangerOX7::GetSilentHeight(int &value, int which)
@@ -174,8 +180,7 @@ int UsbDriverMangerOX7::SetSilentHeight(int value, int which)
         return 0;
     if (touchesRecord(which))
         putRecordWord(m_record, kSilentHeightOffset, quint32(value));
-    saveCurrentConfig();
-    return 1;
+    return saveCurrentConfig() ? 1 : 0;
 }
 
 int UsbDriverMangerOX7::GetAuxiliaryByte(int &value, int which)
@@ -193,8 +198,7 @@ int UsbDriverMangerOX7::SetAuxiliaryByte(int value, int which)
         return 0;
     if (touchesRecord(which))
         putRecordByte(m_record, kOledWordOffset, 1, quint8(value));
-    saveCurrentConfig();
-    return 1;
+    return saveCurrentConfig() ? 1 : 0;
 }
 
 // --- CPI --------------------------------------------------------------------------
@@ -210,9 +214,11 @@ int UsbDriverMangerOX7::GetCPIStageMatrix(QList<DWORD> &stages, int which)
 
 int UsbDriverMangerOX7::SetCPIListValue(const QList<DWORD> &values, int which)
 {
+    // A value without a code of its own is refused, not rounded or switched
+    // off (the model's range is for the editors and ox8ctl to keep).
     CpiListEncoding enc;
     if (!encodeCpiList(MouseType(), values, enc)) {
-        qDebug() << "SetCPIListValue no stage in" << values;
+        qDebug() << "SetCPIListValue no stage, or no code, in" << values;
         return 0;
     }
     if (!haveDriver("SetCPIListValue"))
@@ -227,8 +233,7 @@ int UsbDriverMangerOX7::SetCPIListValue(const QList<DWORD> &values, int which)
         return 0;
     if (touchesRecord(which))
         putRecordBytes(m_record, kCpiMatrixOffset, enc.matrix);
-    saveCurrentConfig();
-    return 1;
+    return saveCurrentConfig() ? 1 : 0;
 }
 
 int UsbDriverMangerOX7::SetDPIStageMatrix(int cpi, int stage, int which)
@@ -266,8 +271,7 @@ int UsbDriverMangerOX7::SetDPIStageMatrix(int cpi, int stage, int which)
             return 0;
         putRecordByte(m_record, kLightWordOffset, 0, quint8(lastIndex));
     }
-    saveCurrentConfig();
-    return 1;
+    return saveCurrentConfig() ? 1 : 0;
 }
 
 // --- Lighting ---------------------------------------------------------------------
@@ -297,8 +301,7 @@ int UsbDriverMangerOX7::SetLightParameter(const LightColorParam &param, int whic
         return 0;
     for (int i = 0; i < entries.size(); ++i)
         putRecordWord(m_record, kLedMatrixOffset + quint32(4 * i), entries[i]);
-    saveCurrentConfig();
-    return 1;
+    return saveCurrentConfig() ? 1 : 0;
 }
 
 int UsbDriverMangerOX7::SetMouseColor(bool wheelZone, const QList<COLORREF> &colors, int which)
@@ -314,8 +317,7 @@ int UsbDriverMangerOX7::SetMouseColor(bool wheelZone, const QList<COLORREF> &col
         return 0;
     for (int i = 0; i < entries.size() && i < 3; ++i)
         putRecordWord(m_record, kLedMatrixOffset + quint32(4 * i), entries[i]);
-    saveCurrentConfig();
-    return 1;
+    return saveCurrentConfig() ? 1 : 0;
 }
 
 int UsbDriverMangerOX7::lightByte(int index, int value, int which)
@@ -324,8 +326,7 @@ int UsbDriverMangerOX7::lightByte(int index, int value, int which)
     if (!haveDriver("light") || !m_driver->SetDpiLedRateLightIntensityByte(index, quint8(value)))
         return 0;
     putRecordByte(m_record, kLightWordOffset, index, quint8(value));
-    saveCurrentConfig();
-    return 1;
+    return saveCurrentConfig() ? 1 : 0;
 }
 
 int UsbDriverMangerOX7::SetMouseLightMode(bool wheelZone, int mode, int which)
@@ -398,8 +399,7 @@ int UsbDriverMangerOX7::SetChangeButtonToKey(int button, int changeType, int key
     }
     if (!writeButtonWord(button, word, which))
         return 0;
-    saveCurrentConfig();
-    return 1;
+    return saveCurrentConfig() ? 1 : 0;
 }
 
 int UsbDriverMangerOX7::SetChangeButtonToMacro(int button, int pageIndex, int macroType, int which)
@@ -413,8 +413,7 @@ int UsbDriverMangerOX7::SetChangeButtonToMacro(int button, int pageIndex, int ma
     }
     if (!writeButtonWord(button, macroButtonWord(pageIndex), which))
         return 0;
-    saveCurrentConfig();
-    return 1;
+    return saveCurrentConfig() ? 1 : 0;
 }
 
 int UsbDriverMangerOX7::SetGunFireNumber(int count)
@@ -423,8 +422,7 @@ int UsbDriverMangerOX7::SetGunFireNumber(int count)
     if (!haveDriver("SetGunFireNumber") || !m_driver->SetOledWordByte(1, quint8(count), 1))
         return 0;
     putRecordByte(m_record, kOledWordOffset, 1, quint8(count));
-    saveCurrentConfig();
-    return 1;
+    return saveCurrentConfig() ? 1 : 0;
 }
 
 int UsbDriverMangerOX7::WriteSingleMacro(const QString &macroFilePath, int button)
@@ -486,9 +484,9 @@ int UsbDriverMangerOX7::WriteListMacro(const QStringList &macroFilePaths)
         m_macros[buffer] = macroBufferFromPage(page);
         ++written;
     }
-    if (written > 0)
-        saveCurrentConfig();
-    return written == macroFilePaths.size() ? 1 : 0;
+    // The pages that went in are saved even when a later one failed.
+    const bool saved = written == 0 || saveCurrentConfig();
+    return written == macroFilePaths.size() && saved ? 1 : 0;
 }
 
 // --- OLED -------------------------------------------------------------------------
@@ -522,14 +520,16 @@ int UsbDriverMangerOX7::writeImageToMouse(int mouseType, const QString &pictureN
         putRecordWord(m_record, kDisplayValueOffset, kPictureModeDefault);
         if (!setBehaviourByte(1))
             return 0;
-        saveCurrentConfig();
+        const bool saved = saveCurrentConfig();
         QFile::remove(pictureFileOfCurrentConfig());
-        return 1;
+        return saved ? 1 : 0;
     }
-    const QImage source(getPictureFilePath(mouseType ? mouseType : MouseType(), pictureName));
+    QString problem;
+    const QImage source =
+        readPictureFile(getPictureFilePath(mouseType ? mouseType : MouseType(), pictureName), &problem);
     QByteArray bytes;
     if (source.isNull()) {
-        qDebug() << "writeImageToMouse no picture for" << pictureName;
+        qDebug() << "writeImageToMouse no picture for" << pictureName << problem;
         return 0;
     }
     if (!USBDriverOX7::ImageToByteArr(toOledImage(source), bytes, kOledBytes))
@@ -539,8 +539,7 @@ int UsbDriverMangerOX7::writeImageToMouse(int mouseType, const QString &pictureN
     putRecordWord(m_record, kDisplayValueOffset, kPictureModeCustom);
     if (!setBehaviourByte(8))
         return 0;
-    saveCurrentConfig();
-    return 1;
+    return saveCurrentConfig() ? 1 : 0;
 }
 
 int UsbDriverMangerOX7::ReadOLEDPicture(int pictureNumber, QImage &image)
@@ -560,16 +559,14 @@ int UsbDriverMangerOX7::SetOLEDByte(int index, int value)
     if (!haveDriver("SetOLEDByte") || !m_driver->SetDisplayParam(index, quint8(value)))
         return 0;
     putRecordByte(m_record, kDisplayParamsOffset, index, quint8(value));
-    saveCurrentConfig();
-    return 1;
+    return saveCurrentConfig() ? 1 : 0;
 }
 
 int UsbDriverMangerOX7::SetOLEDBehaviour(int value)
 {
     if (!haveDriver("SetOLEDBehaviour") || !setBehaviourByte(value))
         return 0;
-    saveCurrentConfig();
-    return 1;
+    return saveCurrentConfig() ? 1 : 0;
 }
 
 int UsbDriverMangerOX7::SetOLEDLightIntensity(int value)
@@ -578,8 +575,7 @@ int UsbDriverMangerOX7::SetOLEDLightIntensity(int value)
         return 0;
     putRecordByte(m_record, kOledWordOffset, 0, quint8(value));
     m_oledBrightness = value;
-    saveCurrentConfig();
-    return 1;
+    return saveCurrentConfig() ? 1 : 0;
 }
 
 int UsbDriverMangerOX7::GetOLEDBehaviour()
@@ -622,12 +618,12 @@ int UsbDriverMangerOX7::GetFirmwareVersion(int &version)
     return 1;
 }
 
-int UsbDriverMangerOX7::GetBatteryPower(int &value)
+int UsbDriverMangerOX7::GetBatteryPower(int &value, bool reportsPercent)
 {
     quint32 raw = 0;
     if (!haveDriver("GetBatteryPower") || !m_driver->ReadStatusDword(raw))
         return 0;
-    value = batteryPercent(raw);
+    value = batteryLevel(raw, reportsPercent);
     return 1;
 }
 
@@ -684,7 +680,11 @@ void UsbDriverMangerOX7::GetMouseButtonState()
         if (!m_buttonMap.contains(button))
             continue;
         const quint32 word = m_buttonMap.value(button);
-        if (word == m_factoryWords.value(button))
+        // Every button is reported, so one that is back to its factory word
+        // (after a profile switch or a reset) is shown as such again.
+        const bool original = word == m_factoryWords.value(button);
+        emit sig_CurrentButtonIsOriginalButton(original, button);
+        if (original)
             continue;
         qDebug() << "checkButton++++" << buttonWordByte(word, 0);
         const ButtonAssignment a = decodeButtonWord(word);
@@ -707,19 +707,21 @@ int UsbDriverMangerOX7::SetCurrentConfigNumber(int number)
     return 1;
 }
 
-void UsbDriverMangerOX7::SaveConfigFileByConfigureNumber(int number)
+bool UsbDriverMangerOX7::SaveConfigFileByConfigureNumber(int number)
 {
     qDebug() << "UsbDriverMangerOX7 SaveConfigFileByConfigureNumber currentThreadId" << QThread::currentThreadId();
     if (number < 0 || number > 5) {
         qDebug() << "SaveConfigFileByConfigureNumber no such configuration" << number;
-        return;
+        return false;
     }
-    if (!m_files.write(MouseType(), number, m_record, m_macros))
+    const bool saved = m_files.write(MouseType(), number, m_record, m_macros);
+    if (!saved)
         qDebug() << "SaveConfigFileByConfigureNumber could not write" << number;
     GetMouseButtonState();
     quint8 profile = 0;
     if (m_driver && m_driver->GetCurrentProfile(profile) && profile == 0)
         m_driver->SetCurrentProfile(1);
+    return saved;
 }
 
 bool UsbDriverMangerOX7::loadConfig(int number, bool keepButtons)
@@ -728,7 +730,12 @@ bool UsbDriverMangerOX7::loadConfig(int number, bool keepButtons)
         return false;
     QByteArray record;
     QVector<QByteArray> macros;
-    m_files.read(MouseType(), number, record, macros);
+    // A profile that can be neither read nor stored is not loaded: the
+    // mouse would take settings that are kept nowhere.
+    if (!m_files.read(MouseType(), number, record, macros)) {
+        qDebug() << "LoadConfigFileByNumber: profile file" << number << "can be neither read nor written";
+        return false;
+    }
     if (record.size() != kRecordSize)
         return false;
     if (keepButtons)
@@ -769,9 +776,9 @@ bool UsbDriverMangerOX7::LoadConfigFileWithoutButtons(int number)
     return loadConfig(number, true);
 }
 
-bool UsbDriverMangerOX7::CompareMouseAndLocalFileData(int &configNumber)
+bool UsbDriverMangerOX7::CompareMouseAndLocalFileData(int &configNumber, int preferred)
 {
-    const int n = m_files.findMatchingConfig(MouseType(), m_record);
+    const int n = m_files.findMatchingConfig(MouseType(), m_record, preferred);
     if (n == 0)
         return false;
     m_configNumber = n;

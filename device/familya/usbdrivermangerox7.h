@@ -19,7 +19,8 @@ class USBDriverOX7;
 // Manager of family A: keeps the image of the mouse's current configuration
 // (the 128-byte profile record of familyacodec.h plus 14 macro buffers),
 // turns user values into driver calls, and after every successful change
-// saves the configuration file of the current number (ConfigN.json).
+// saves the configuration file of the current number (ConfigN.json); a
+// change whose file could not be saved fails (the mouse keeps it).
 //
 // How the record and the macro buffers sit in the files is
 // familyaprofilefiles.h's business.
@@ -102,16 +103,16 @@ public:
     int ReadSettingsRecord(QByteArray &record, int which) override;
     int GetMousePid(quint16 &productId) override;
     int GetFirmwareVersion(int &version) override;
-    int GetBatteryPower(int &value) override;
+    int GetBatteryPower(int &value, bool reportsPercent) override;
 
     void SetConfigPathPrefix(const QString &modelFolder) override;
-    bool CompareMouseAndLocalFileData(int &configNumber) override;
+    bool CompareMouseAndLocalFileData(int &configNumber, int preferred) override;
     bool GetProfileData() override;
     int SetProfileData() override;
     int SetCurrentConfigNumber(int number) override;
     bool LoadConfigFileByNumber(int number) override;
     bool LoadConfigFileWithoutButtons(int number) override;
-    void SaveConfigFileByConfigureNumber(int number) override;
+    bool SaveConfigFileByConfigureNumber(int number) override;
     bool WriteCurrentConfigToMouse() override;
     // Converts the text profiles ConfigN.txt (N = 1..5) into ConfigN.json and
     // removes each text file once converted; a file that does not parse is
@@ -139,7 +140,7 @@ signals:
 private:
     bool haveDriver(const char *operation) const;
     bool touchesRecord(int which) const { return which == 1; }
-    void saveCurrentConfig();
+    bool saveCurrentConfig();
     void adoptRecord(const QByteArray &record);
     void syncStoredValues();
     bool writeButtonWord(int button, quint32 word, int which);

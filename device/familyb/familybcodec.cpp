@@ -2,6 +2,7 @@
 
 #include "device/keytables.h"
 #include "config/macronode.h"
+#include "discovery/cpiranges.h"
 #include "discovery/models.h"
 
 #include <QColor>
@@ -399,20 +400,27 @@ CpiEncoding cpiEncodingForModel(int modelType)
     }
 }
 
-CpiCode encodeCpi(int modelType, int cpi)
+bool encodeCpi(int modelType, int cpi, CpiCode &code)
 {
-    CpiCode code;
     if (cpi <= 0)
-        return code;
+        return false;
+    CpiCode c;
     switch (cpiEncodingForModel(modelType)) {
     case CpiEncoding::Step50:
-        code.low = quint8((cpi / 50) & 0xFF);
-        code.high = quint8((cpi / 12800) & 0xFF);
+        if (cpi / 12800 > 0xFF)
+            return false;
+        c.low = quint8((cpi / 50) & 0xFF);
+        c.high = quint8(cpi / 12800);
         break;
-    case CpiEncoding::FamilyCTable: code.low = quint8(cpiTableCode(familyCCpiTable(), cpi)); break;
-    case CpiEncoding::FamilyBTable: code.low = quint8(cpiTableCode(familyBCpiTable(), cpi)); break;
+    case CpiEncoding::FamilyCTable: c.low = quint8(cpiTableCode(familyCCpiTable(), cpi)); break;
+    case CpiEncoding::FamilyBTable: c.low = quint8(cpiTableCode(familyBCpiTable(), cpi)); break;
     }
-    return code;
+    // Code 0 is a stage switched off; a value off the grid would be
+    // rounded to a neighbour.
+    if ((c.low == 0 && c.high == 0) || decodeCpi(modelType, c) != cpi)
+        return false;
+    code = c;
+    return true;
 }
 
 int decodeCpi(int modelType, CpiCode code)
@@ -423,6 +431,36 @@ int decodeCpi(int modelType, CpiCode code)
     case CpiEncoding::FamilyBTable: return cpiTableValue(familyBCpiTable(), code.low);
     }
     return 0;
+}
+
+bool checkFileBlock(int modelType, const QByteArray &block, QString *why)
+{
+    const auto refuse = [why](const QString &text) {
+        if (why)
+            *why = text;
+        return false;
+    };
+    if (block.size() != kFileBlockSize)
+        return refuse(QStringLiteral("the block has %1 bytes, not %2").arg(block.size()).arg(kFileBlockSize));
+    const auto at = [&block](int profileByte) { return quint8(block.at(profileByte - kSettingsOffset)); };
+    if (at(kReportRateByte) > 3)
+        return refuse(QStringLiteral("report rate %1 is unknown").arg(at(kReportRateByte)));
+    bool anyOn = false;
+    for (int i = 0; i < kCpiStages; ++i) {
+        const CpiCode code{at(kCpiLowBytes + i), at(kCpiHighBytes + i)};
+        if (code.low == 0 && code.high == 0)
+            continue;
+        const int cpi = decodeCpi(modelType, code);
+        if (cpi == 0 || !isCpiValueAllowed(modelType, cpi))
+            return refuse(QStringLiteral("CPI stage %1 (code %2) is none the model takes: %3")
+                              .arg(i + 1)
+                              .arg(code.low)
+                              .arg(cpiRangeText(modelType)));
+        anyOn = true;
+    }
+    if (!anyOn)
+        return refuse(QStringLiteral("no CPI stage is on"));
+    return true;
 }
 
 // ----------------------------------------------------------------- lighting
@@ -487,6 +525,20 @@ QByteArray packOledPicture(const QImage &image)
         }
     }
     return out;
+}
+
+QImage unpackOledPicture(const QByteArray &data)
+{
+    if (data.size() < kOledBytes)
+        return QImage();
+    QImage picture(kOledWidth, kOledHeight, QImage::Format_RGB32);
+    for (int y = 0; y < kOledHeight; ++y) {
+        for (int x = 0; x < kOledWidth; ++x) {
+            const bool lit = quint8(data.at((y / 8) * kOledWidth + x)) & (1 << (y % 8));
+            picture.setPixel(x, y, lit ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
+        }
+    }
+    return picture;
 }
 
 // ------------------------------------------------------------------ buttons

@@ -233,10 +233,17 @@ struct CpiCode
     quint8 high = 0;
     bool operator==(const CpiCode &o) const { return low == o.low && high == o.high; }
 };
-// The stage bytes of a CPI for a model type; a CPI the model's table does not
-// hold encodes as {0, 0}.
-CpiCode encodeCpi(int modelType, int cpi);
+// The stage bytes of a CPI for a model type; false (code untouched) for a
+// CPI no code stands for exactly (not in the model's table, off the grid,
+// 0 or less). A stage switched off is {0, 0}.
+bool encodeCpi(int modelType, int cpi, CpiCode &code);
 int decodeCpi(int modelType, CpiCode code);
+
+// A 234-byte file block (settings block and the two bytes after it) that
+// holds only values the model can work with: a report-rate index 0..3 and
+// CPI stages the model takes (at least one; a stage without a code of its
+// own is damage). False with the reason otherwise.
+bool checkFileBlock(int modelType, const QByteArray &block, QString *why = nullptr);
 
 // ---------------------------------------------------------------- lighting
 
@@ -260,6 +267,9 @@ constexpr int kOledWidth = 64;
 constexpr int kOledHeight = 48;
 constexpr int kOledBytes = kOledWidth * kOledHeight / 8;
 QByteArray packOledPicture(const QImage &image);
+// The reverse for the first 384 bytes of data: a 64 x 48 picture, black
+// where the screen's pixel is lit, white elsewhere. Null when data is shorter.
+QImage unpackOledPicture(const QByteArray &data);
 
 // ----------------------------------------------------------------- buttons
 

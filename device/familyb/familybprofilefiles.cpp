@@ -6,10 +6,10 @@
 #include "config/jsonkeys.h"
 #include "config/oldtxtprofile.h"
 #include "config/paths.h"
+#include "platform/safefile.h"
 
 #include <QDebug>
 #include <QFile>
-#include <QFileInfo>
 #include <QMutexLocker>
 
 namespace familyb {
@@ -106,17 +106,49 @@ QJsonObject putOldTxtProfileIntoRoot(QJsonObject root, const OldTxtProfile &prof
     return root;
 }
 
+namespace {
+
+// The factory copy is what a reset brings back: one the model cannot work
+// with (damaged, or written by hand) is moved aside and rebuilt from the
+// built-in default block.
+void repairFactoryCopy(int modelType)
+{
+    JsonHandle json;
+    const QByteArray block = json.getMouseData_Halden(modelType, 0);
+    QString why;
+    if (checkFileBlock(modelType, block, &why))
+        return;
+    const QString path = getConfigJsonFilePath(modelType, 0);
+    moveAsideDamaged(path, why);
+    QByteArray defaults(kFileBlockSize, '\0');
+    json.createAOriginalMouseDataFile_Halden(defaults, modelType);
+    if (!json.setMouseData_Halden(defaults, modelType, 0))
+        qDebug() << "cannot rebuild the factory copy" << path;
+}
+
+} // namespace
+
 QByteArray ProfileFiles::readBlock(int modelType, int number) const
 {
     QMutexLocker lock(&m_mutex);
+    if (number == 0)
+        repairFactoryCopy(modelType);
     JsonHandle json;
     return json.getMouseData_Halden(modelType, number);
 }
 
-int ProfileFiles::findMatchingConfig(int modelType, const QByteArray &settings) const
+int ProfileFiles::findMatchingConfig(int modelType, const QByteArray &settings, int preferred) const
 {
     QMutexLocker lock(&m_mutex);
-    for (int number = 1; number <= 5; ++number) {
+    // Profiles often share their settings (all five start as the defaults):
+    // the one loaded last is the one the mouse holds.
+    QVector<int> order;
+    if (preferred >= 1 && preferred <= 5)
+        order.append(preferred);
+    for (int n = 1; n <= 5; ++n)
+        if (n != preferred)
+            order.append(n);
+    for (int number : order) {
         const QByteArray block = readBlock(modelType, number);
         qDebug() << "test compare value" << number;
         int differences = 0;
@@ -160,7 +192,9 @@ bool ProfileFiles::write(int modelType, int number, const QByteArray &block, con
 {
     QMutexLocker lock(&m_mutex);
     const QString path = getConfigJsonFilePath(modelType, number);
-    return writeJsonFile(path, putConfigIntoRoot(readJsonRootObject(path), block, macros));
+    QJsonObject root;
+    readJsonRootObject(path, root);
+    return writeJsonFile(path, putConfigIntoRoot(root, block, macros));
 }
 
 int ProfileFiles::convertOldTxtFiles(int modelType)
@@ -169,7 +203,7 @@ int ProfileFiles::convertOldTxtFiles(int modelType)
     bool allGood = true;
     for (int number = 1; number <= 5; ++number) {
         const QString txtPath = getOldTxtConfigFilePath(modelType, number);
-        if (!QFileInfo::exists(txtPath))
+        if (fileKind(txtPath) == FileKind::Missing)
             continue;
         qDebug() << "file get:" << txtPath;
         OldTxtProfile profile;
@@ -180,10 +214,16 @@ int ProfileFiles::convertOldTxtFiles(int modelType)
             continue;
         }
         const QString path = getConfigJsonFilePath(modelType, number);
-        if (!writeJsonFile(path, putOldTxtProfileIntoRoot(readJsonRootObject(path), profile))) {
+        QJsonObject root;
+        readJsonRootObject(path, root);
+        if (!writeJsonFile(path, putOldTxtProfileIntoRoot(root, profile))) {
             qDebug() << "get file error: cannot write" << path;
             allGood = false;
+            continue;
         }
+        // Converted once: a later start must not bring the old text back
+        // over changes made since.
+        QFile::remove(txtPath);
     }
     return allGood ? 1 : 0;
 }

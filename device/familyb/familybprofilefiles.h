@@ -51,15 +51,17 @@ public:
     // The file block of profile number: the model's default block when the
     // file is unreadable (and then written into it).
     QByteArray readBlock(int modelType, int number) const;
-    // The first configuration number 1..5 whose stored block starts with the
-    // working copy settings; 0 when none does.
-    int findMatchingConfig(int modelType, const QByteArray &settings) const;
+    // The configuration number 1..5 whose stored block starts with the
+    // working copy settings: preferred when it does, else the first that
+    // does; 0 when none does.
+    int findMatchingConfig(int modelType, const QByteArray &settings, int preferred = 0) const;
     // The storable macros of profile number, by slot.
     QMap<int, Macro> readMacros(int modelType, int number) const;
     bool write(int modelType, int number, const QByteArray &block, const QMap<int, Macro> &macros);
 
-    // Converts ConfigN.txt (N = 1..5) into ConfigN.json; the text files stay.
-    // Nonzero when every file present was converted.
+    // Converts ConfigN.txt (N = 1..5) into ConfigN.json and removes each text
+    // file once converted; a file that does not parse is left alone. Nonzero
+    // when every file present was converted.
     int convertOldTxtFiles(int modelType);
     // Writes ConfigN.txt (N = 1..5) from ConfigN.json and reads each back to
     // check its byte sum (the outcome is logged).

@@ -5,6 +5,7 @@
 #include "discovery/models.h"
 #include "config/paths.h"
 #include "config/profiledefaults.h"
+#include "device/oledpicturefile.h"
 
 #include <QDebug>
 #include <QFile>
@@ -81,26 +82,37 @@ int UsbDriverManger_OX6::changeAndWrite(F &&change)
     const QByteArray profile = m_profile;
     const QMap<int, Macro> macros = m_macros;
     change();
-    if (writeThrough())
+    switch (writeThrough()) {
+    case WriteOutcome::Done:
         return 1;
+    case WriteOutcome::FileNotSaved:
+        // The mouse holds the change, so the working copy keeps it too; the
+        // caller learns that the file does not.
+        return 0;
+    case WriteOutcome::DeviceRefused:
+        break;
+    }
     m_settings = settings;
     m_profile = profile;
     m_macros = macros;
     return 0;
 }
 
-bool UsbDriverManger_OX6::writeThrough()
+UsbDriverManger_OX6::WriteOutcome UsbDriverManger_OX6::writeThrough()
 {
     m_profileValue = 1;
     m_profile.replace(kSettingsOffset, kSettingsSize, m_settings);
     if (!m_driver || !m_driver->WriteProfileImage(m_profile)) {
         qDebug() << "WriteProfileIntoMouseAndSaveConfigFile failed";
-        return false;
+        return WriteOutcome::DeviceRefused;
     }
-    if (!saveConfigFile(m_configNumber))
+    if (!saveConfigFile(m_configNumber)) {
         qDebug() << "saveConfigFile failed" << m_configNumber;
+        qDebug() << "WriteProfileIntoMouseAndSaveConfigFile failed";
+        return WriteOutcome::FileNotSaved;
+    }
     qDebug() << "WriteProfileIntoMouseAndSaveConfigFile ok";
-    return true;
+    return WriteOutcome::Done;
 }
 
 // ------------------------------------------------------------- the device
@@ -199,7 +211,7 @@ int UsbDriverManger_OX6::GetProfileReadFailures()
 
 bool UsbDriverManger_OX6::WriteCurrentConfigToMouse()
 {
-    return writeThrough();
+    return writeThrough() == WriteOutcome::Done;
 }
 
 // ----------------------------------------------------------------- values
@@ -207,6 +219,14 @@ bool UsbDriverManger_OX6::WriteCurrentConfigToMouse()
 int UsbDriverManger_OX6::GetUsbReportRate(int &index, int)
 {
     index = byte(kReportRateByte);
+    if (index > 3) {
+        // One unknown value must not make the mouse unreadable: show the
+        // model's factory rate, which the next change writes back.
+        const QByteArray defaults = haldenDefaultBlock(modelType());
+        const int fallback = defaults.size() == kFileBlockSize ? quint8(defaults.at(kReportRateByte - kSettingsOffset)) : 3;
+        qWarning() << "GetUsbReportRate unknown rate" << index << "- showing the factory rate" << fallback;
+        index = fallback <= 3 ? fallback : 3;
+    }
     return 1;
 }
 
@@ -267,10 +287,11 @@ DWORD UsbDriverManger_OX6::buildDPIValue(quint8 low, quint8 high)
 
 CpiCode UsbDriverManger_OX6::SetCPIStageMatrix(int modelType, DWORD cpi)
 {
-    const int value = cpi > 0xFFFFFF ? 0 : int(cpi);
-    const CpiCode code = encodeCpi(modelType, value);
-    if (cpiEncodingForModel(modelType) == CpiEncoding::FamilyBTable && value != 0 && code.low == 0)
-        qDebug() << "SetCPIStageMatrix 300CPIValue" << value << "has no code";
+    CpiCode code;
+    if (cpi == 0 || cpi > 0xFFFFFF)
+        return code;
+    if (!encodeCpi(modelType, int(cpi), code))
+        qDebug() << "SetCPIStageMatrix 300CPIValue" << cpi << "has no code";
     return code;
 }
 
@@ -290,14 +311,34 @@ int UsbDriverManger_OX6::GetCPIStageMatrix(QList<DWORD> &stages, int)
 
 int UsbDriverManger_OX6::SetCPIListValue(const QList<DWORD> &values, int)
 {
+    // Every stage is coded before anything changes: a value without a code
+    // of its own refuses the whole list rather than switch its stage off
+    // (the model's range is for the editors and ox8ctl to keep).
+    QVector<CpiCode> codes;
+    bool anyOn = false;
+    for (int i = 0; i < kCpiStages; ++i) {
+        const DWORD cpi = i < values.size() ? values.at(i) : 0;
+        CpiCode code;
+        if (cpi != 0) {
+            code = SetCPIStageMatrix(modelType(), cpi);
+            if (cpi > 0xFFFFFF || buildDPIValue(code.low, code.high) != cpi) {
+                qDebug() << "SetCPIListValue refuses" << cpi << "for stage" << i + 1;
+                return 0;
+            }
+            anyOn = true;
+        }
+        codes.append(code);
+    }
+    if (!anyOn) {
+        qDebug() << "SetCPIListValue no stage in" << values;
+        return 0;
+    }
     return changeAndWrite([&] {
         for (int i = 0; i < kCpiStages; ++i) {
-            const DWORD cpi = i < values.size() ? values.at(i) : 0;
-            const CpiCode code = SetCPIStageMatrix(modelType(), cpi);
-            setByte(kCpiLowBytes + i, code.low);
-            setByte(kCpiHighBytes + i, code.high);
-            setByte(kCpiLowBytesCopy + i, code.low);
-            setByte(kCpiHighBytesCopy + i, code.high);
+            setByte(kCpiLowBytes + i, codes.at(i).low);
+            setByte(kCpiHighBytes + i, codes.at(i).high);
+            setByte(kCpiLowBytesCopy + i, codes.at(i).low);
+            setByte(kCpiHighBytesCopy + i, codes.at(i).high);
         }
     });
 }
@@ -676,7 +717,7 @@ int UsbDriverManger_OX6::writeImageToMouse(int mouseType, const QString &picture
         path = getPictureFilePath(modelType(), pictureName);
     }
 
-    const QImage image(path);
+    const QImage image = readPictureFile(path);
     if (image.isNull() && !factory) {
         qDebug() << "slot_WriteImageToMouse SetPicture failed" << path;
         return 0;
@@ -693,6 +734,19 @@ int UsbDriverManger_OX6::writeImageToMouse(int mouseType, const QString &picture
         return 0;
     }
     qDebug() << "slot_WriteImageToMouse succed";
+    return 1;
+}
+
+int UsbDriverManger_OX6::ReadOLEDPicture(int pictureNumber, QImage &image)
+{
+    Q_UNUSED(pictureNumber)
+    QByteArray block;
+    if (!hasOledScreenModel() || !m_driver || !m_driver->ReadMacroBlock(block))
+        return 0;
+    const QImage picture = unpackOledPicture(block);
+    if (picture.isNull())
+        return 0;
+    image = picture;
     return 1;
 }
 
@@ -716,12 +770,12 @@ bool UsbDriverManger_OX6::saveConfigFile(int number)
     return m_files.write(modelType(), number, fileBlockOf(m_settings, m_profile), m_macros);
 }
 
-void UsbDriverManger_OX6::SaveConfigFileByConfigureNumber(int number)
+bool UsbDriverManger_OX6::SaveConfigFileByConfigureNumber(int number)
 {
     qDebug() << "UsbDriverManger_OX6 SaveConfigFileByConfigureNumber" << number;
     if (number < 0 || number > 5)
-        return;
-    saveConfigFile(number);
+        return false;
+    return saveConfigFile(number);
 }
 
 bool UsbDriverManger_OX6::LoadConfigFileByNumber(int number)
@@ -768,9 +822,9 @@ bool UsbDriverManger_OX6::LoadConfigFileWithoutButtons(int number)
     return ok != 0;
 }
 
-bool UsbDriverManger_OX6::CompareMouseAndLocalFileData(int &configNumber)
+bool UsbDriverManger_OX6::CompareMouseAndLocalFileData(int &configNumber, int preferred)
 {
-    const int number = m_files.findMatchingConfig(modelType(), m_settings);
+    const int number = m_files.findMatchingConfig(modelType(), m_settings, preferred);
     if (number == 0)
         return false;
     m_configNumber = number;

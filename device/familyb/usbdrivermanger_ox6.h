@@ -16,7 +16,8 @@
 // settings block (profile bytes 242..473), changes bytes in it for each user
 // action and writes the complete profile back ("write-through"); the current
 // configuration file is saved only after the device took the profile, and a
-// refused write puts the working copy back as it was.
+// refused write puts the working copy back as it was. A file that could not
+// be saved makes the operation fail as well.
 //
 // Lives on the coordinator's thread. GetOLEDLightIntensity and
 // TurnOldTxtFileToNewJsonFile may also be called from the GUI thread: the
@@ -67,6 +68,8 @@ public:
     int SetChangeButtonToMacro(int button, int macroType, int address) override;
 
     int writeImageToMouse(int mouseType, const QString &pictureName, int pictureNumber, int which) override;
+    // The screen holds one picture: the first bytes of the macro block.
+    int ReadOLEDPicture(int pictureNumber, QImage &image) override;
     int SetOLEDBehaviour(int value) override;
     int SetOLEDLightIntensity(int value) override;
     int GetOLEDBehaviour() override;
@@ -75,12 +78,12 @@ public:
     int GetFirmwareVersion(int &version) override;
 
     void SetConfigPathPrefix(const QString &modelFolder) override;
-    bool CompareMouseAndLocalFileData(int &configNumber) override;
+    bool CompareMouseAndLocalFileData(int &configNumber, int preferred) override;
     bool GetProfileData() override;
     int SetCurrentConfigNumber(int number) override;
     bool LoadConfigFileByNumber(int number) override;
     bool LoadConfigFileWithoutButtons(int number) override;
-    void SaveConfigFileByConfigureNumber(int number) override;
+    bool SaveConfigFileByConfigureNumber(int number) override;
     bool WriteCurrentConfigToMouse() override;
     int TurnOldTxtFileToNewJsonFile() override;
     void SaveToOldTxtFiles() override;
@@ -127,11 +130,14 @@ private:
     void setWord(int profileByte, const familyb::ButtonWord &word);
     const familyb::LightZoneLayout &zone(bool wheelZone) const;
 
-    // Runs change() on the working copy and writes it through; on failure
-    // the working copy, the profile and the macros are restored.
+    // Runs change() on the working copy and writes it through; when the
+    // mouse refuses, the working copy, the profile and the macros are
+    // restored. Fails too when the file could not be saved (the mouse and
+    // the working copy then keep the change).
     template <typename F>
     int changeAndWrite(F &&change);
-    bool writeThrough();
+    enum class WriteOutcome { Done, DeviceRefused, FileNotSaved };
+    WriteOutcome writeThrough();
 
     int assignButtonWord(int button, const familyb::ButtonWord &word);
     int countLeftClickButtons() const;

@@ -1,6 +1,6 @@
 #include "editors/cpi/cpiform.h"
 
-#include "editors/cpi/cpiranges.h"
+#include "discovery/cpiranges.h"
 #include "editors/cpi/cpislider.h"
 #include "editors/cpi/uspinbox.h"
 #include "ui_cpiform.h"

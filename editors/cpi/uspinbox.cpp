@@ -1,6 +1,6 @@
 #include "editors/cpi/uspinbox.h"
 
-#include "editors/cpi/cpiranges.h"
+#include "discovery/cpiranges.h"
 
 #include <QDebug>
 #include <QEvent>

@@ -82,6 +82,7 @@ const QHash<Warning::Type, WarningTextNumbers> &table()
         {Warning::SoftwareUpToDate, text(369, 370, 116)},
         // The body is the server's message.
         {Warning::SoftwareCheckFailed, text(583, -1)},
+        {Warning::PictureNotSaved, text(502, 503, 277)},
     };
     return t;
 }

@@ -11,6 +11,8 @@
 #include "discovery/models.h"
 #include "editors/keysetting/keysettingdialog.h"
 #include "editors/macro/macroeditwidget.h"
+#include "editors/lighting/lightsettingwidget.h"
+#include "editors/oled/drawdialog.h"
 #include "editors/textfit.h"
 #include "platform/desktoppointer.h"
 #include "platform/hidbus.h"
@@ -137,7 +139,7 @@ void MainWindow::setUpForm()
     m_ui->setupUi(this);
     // Plain widgets paint their style sheet's background only with this.
     for (QWidget *w : {m_ui->centralWidget, m_ui->WiredWidget, m_ui->HideTopButtonWidget,
-                       m_ui->HideBottomButtonWidget})
+                       m_ui->HideBottomButtonWidget, m_ui->LightSettingPage})
         w->setAttribute(Qt::WA_StyledBackground);
     m_ui->WiredWidget->hide();
     m_ui->BattaryButton->setStyleSheet(emptyBatteryStyle());
@@ -155,6 +157,8 @@ void MainWindow::setUpForm()
     m_mainSettingPage->setGeometry(pageArea);
     m_macroPage = new MacroEditWidget(m_ui->MacroEditPage);
     m_macroPage->setGeometry(pageArea);
+    m_lightSettingPage = new LightSettingWidget(m_ui->LightSettingPage);
+    m_lightSettingPage->setGeometry(pageArea);
     m_codeWidget = new CodeWidget(m_ui->CodePage);
     m_codeWidget->setGeometry(pageArea);
 
@@ -377,9 +381,12 @@ void MainWindow::applyModel(int mouseType)
     m_mainSettingPage->setMouseType(mouseType);
     m_macroPage->setMouseType(mouseType);
     m_ui->TitleLabel->setStyleSheet(titleLogoStyle(mouseType));
+    m_lightSettingPage->setZoneLabels(mouseType);
     const int familyA = lightingFamilyAFlag(mouseType);
-    if (familyA >= 0)
+    if (familyA >= 0) {
         m_lightingFamilyA = familyA;
+        m_lightSettingPage->setSliderRanges(familyA == 1);
+    }
 }
 
 // --- Battery -----------------------------------------------------------------------------
@@ -768,17 +775,29 @@ void MainWindow::slot_showKeySettingDialog(int changedButton, int buttonChangeTy
     dialog->setFocus();
 }
 
+// --- OLED editor -------------------------------------------------------------------------
+
+void MainWindow::showDrawBorder()
+{
+    // Laid over the window like the warnings; it goes when closed, and with
+    // the mouse it edits.
+    auto *dialog = new DrawDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->move(0, 0);
+    dialog->setMouseType(m_openedMouseType);
+    dialog->setConfigNumber(m_currentConfigure);
+    dialog->setLightIntensity(m_dataHandle->oledLightIntensity());
+    MainWindowWiring(this).connectDrawDialog(dialog);
+    dialog->show();
+    dialog->raise();
+}
+
 // --- Entry points that only log ----------------------------------------------------------
 
 void MainWindow::slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType,
                                                bool isUpdateNow)
 {
     qDebug() << "slot_ShowUpdateFirmwareWidget" << isChangeable << isLocalUpdateState << mouseType << isUpdateNow;
-}
-
-void MainWindow::showDrawBorder()
-{
-    qDebug() << "showDrawBorder: no OLED editor yet; brightness" << m_dataHandle->oledLightIntensity();
 }
 
 void MainWindow::slot_showEditHeadImageDialog()

@@ -22,6 +22,7 @@ class FindProcess;
 class GoogleAnalyticsAdaptor;
 class HidBus;
 class KeySettingDialog;
+class LightSettingWidget;
 class LoadMessageDialog;
 class MacroEditWidget;
 class MainSettingWidget;
@@ -82,6 +83,7 @@ public:
     MacroEditWidget *macroEditPage() const { return m_macroPage; }
     // The key assignment dialog while it is open; nullptr otherwise.
     KeySettingDialog *keySettingDialog() const;
+    LightSettingWidget *lightSettingPage() const { return m_lightSettingPage; }
     CodeWidget *codeWidget() const { return m_codeWidget; }
     QSystemTrayIcon *trayIcon() const;
     QMenu *trayMenu() const;
@@ -188,10 +190,12 @@ public slots:
     void on_ResetToOriginalButton_clicked();
     void on_QuitUserButton_clicked();
 
+    // The OLED editor over the window, for the open model and profile.
+    void showDrawBorder();
+
     // Entry points whose dialogs and clients the program does not have:
     // each logs what it was asked and does nothing else.
     void slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType, bool isUpdateNow);
-    void showDrawBorder();
     void slot_showEditHeadImageDialog();
     void on_LoginButton_clicked();
     void slot_SendMessageToGA(const QString &category, const QString &action, const QString &label,
@@ -244,6 +248,7 @@ private:
     // Pages, the page switching and the profile buttons in profile order.
     MainSettingWidget *m_mainSettingPage = nullptr;
     MacroEditWidget *m_macroPage = nullptr;
+    LightSettingWidget *m_lightSettingPage = nullptr;
     CodeWidget *m_codeWidget = nullptr;
     QPointer<KeySettingDialog> m_keySettingDialog;
     PageNavigator *m_pages = nullptr;

@@ -4,6 +4,8 @@
 #include "discovery/checkdevice.h"
 #include "editors/keysetting/keysettingdialog.h"
 #include "editors/macro/macroeditwidget.h"
+#include "editors/lighting/lightsettingwidget.h"
+#include "editors/oled/drawdialog.h"
 #include "shell/dialogs/loadmessagedialog.h"
 #include "shell/dialogs/needdevicedialog.h"
 #include "shell/dialogs/warningdialog.h"
@@ -72,6 +74,8 @@ void MainWindowWiring::connectCoordinator() const
                      &MainSettingWidget::slot_SetMouseButtonStyleSheetIsOriginal, q);
     QObject::connect(dc, &DCDataHandle::sig_TrueMouseValue, page, &MainSettingWidget::slot_SetKeyTrueValue, q);
     QObject::connect(dc, &DCDataHandle::sig_CPIListValueWritten, page, &MainSettingWidget::slot_CpiListWritten, q);
+    QObject::connect(dc, &DCDataHandle::sig_SetLightParameterOnPage, w->m_lightSettingPage,
+                     &LightSettingWidget::slot_SetLightParameter, q);
     QObject::connect(dc, &DCDataHandle::sig_SetCurrentConfigure, w, &MainWindow::showCurrentConfigButton, q);
     QObject::connect(dc, &DCDataHandle::sig_startCode, w, &MainWindow::slot_startCode, q);
     QObject::connect(dc, &DCDataHandle::sig_finishCode, w, &MainWindow::slot_finishCode, q);
@@ -133,6 +137,13 @@ void MainWindowWiring::connectPages() const
     QObject::connect(macros, &MacroEditWidget::sig_HeaderButtonEnable, w, &MainWindow::slot_SetHeaderButtonEnabled);
     QObject::connect(macros, &MacroEditWidget::sig_BanClickTopButton, w, &MainWindow::slot_BanTopButtonClick);
     QObject::connect(macros, &MacroEditWidget::sig_SendEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+    LightSettingWidget *light = w->m_lightSettingPage;
+    QObject::connect(light, &LightSettingWidget::sig_MouseColor, dc, &DCDataHandle::slot_SetMouseColor, q);
+    QObject::connect(light, &LightSettingWidget::sig_MouseLightMode, dc, &DCDataHandle::slot_setMouseLightMode, q);
+    QObject::connect(light, &LightSettingWidget::sig_MouseContinueLightDegree, dc,
+                     &DCDataHandle::slot_MouseContinueLightDegree, q);
+    QObject::connect(light, &LightSettingWidget::sig_MouseBreathSpeed, dc, &DCDataHandle::slot_MouseBreathSpeed, q);
+    QObject::connect(light, &LightSettingWidget::sig_SendEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
 
     QObject::connect(pairing, &CodeWidget::sig_startCode, w, &MainWindow::sig_startCode);
     QObject::connect(pairing, &CodeWidget::sig_stopCode, w, &MainWindow::slot_stopCode);
@@ -213,4 +224,19 @@ void MainWindowWiring::connectKeySettingDialog(KeySettingDialog *dialog) const
     QObject::connect(dialog, &KeySettingDialog::sig_ShowWarningDialog, w, &MainWindow::slot_showWarningDialog);
     QObject::connect(dialog, &KeySettingDialog::sig_SendEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
     QObject::connect(w, &MainWindow::sig_CloseKeySettingDialog, dialog, &QDialog::close);
+}
+
+void MainWindowWiring::connectDrawDialog(DrawDialog *dialog) const
+{
+    MainWindow *w = m_window;
+    DCDataHandle *dc = w->m_dataHandle;
+    const auto q = Qt::QueuedConnection;
+
+    QObject::connect(dialog, &DrawDialog::sig_SetImageOnMouse, dc, &DCDataHandle::slot_WriteImageToMouse, q);
+    QObject::connect(dialog, &DrawDialog::sig_OLEDScreenParameter, dc, &DCDataHandle::slot_OLEDScreenpParameter, q);
+    QObject::connect(dialog, &DrawDialog::sig_OLEDScreenLightIntensity, dc,
+                     &DCDataHandle::slot_SetOLEDScreenLightIntensity, q);
+    QObject::connect(dialog, &DrawDialog::sig_WarningTypeOnMainWindow, w, &MainWindow::sig_WarningTypeOnMainWindow);
+    QObject::connect(dialog, &DrawDialog::sig_SendEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+    QObject::connect(w, &MainWindow::sig_DissMissAllThings, dialog, &QDialog::close);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 class KeySettingDialog;
+class DrawDialog;
 class MainWindow;
 class WarningDialog;
 
@@ -24,6 +25,8 @@ public:
     void connectWarningDialog(WarningDialog *dialog, bool closesWhenFlashingEnds, bool closesOnReload) const;
     // Its choices go to the coordinator; a device removal closes it.
     void connectKeySettingDialog(KeySettingDialog *dialog) const;
+    // The OLED editor's requests go to the coordinator; the mouse's removal closes it.
+    void connectDrawDialog(DrawDialog *dialog) const;
 
 private:
     MainWindow *m_window;

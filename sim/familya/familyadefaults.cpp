@@ -28,6 +28,15 @@ constexpr unsigned char kOx7Group[] = {
     0x03, 0x00, 0x00, 0x00, 0x4B, 0x9F, 0x60, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00, 0x00, 0xFF, 0x00,
 };
 
+// The CPI matrix (record bytes 68..83) of the models of the OX7 group whose
+// stage codes follow another rule: 800, 1000, 1500, 2000, 3000, 4000 and
+// 5000 CPI, last stage index 6.
+constexpr int kCpiMatrixOffset = 68;
+constexpr unsigned char kOx7QMatrix[] = {0x10, 0x00, 0x14, 0x00, 0x1E, 0x00, 0x28, 0x00,
+                                         0x3C, 0x00, 0x50, 0x00, 0x64, 0x00, 0x06, 0x00}; // CPI / 50
+constexpr unsigned char kOx7EUMatrix[] = {0x06, 0x00, 0x08, 0x00, 0x0D, 0x00, 0x12, 0x00,
+                                          0x1C, 0x00, 0x26, 0x00, 0x30, 0x00, 0x06, 0x00}; // (CPI - 200) / 100
+
 static_assert(sizeof(kOx4Group) == FamilyADefaults::kRecordSize, "record size");
 static_assert(sizeof(kOx7Group) == FamilyADefaults::kRecordSize, "record size");
 static_assert(FamilyADefaults::kButtonOffset + FamilyADefaults::kButtonSize
@@ -42,6 +51,12 @@ QByteArray bytes(const unsigned char *data)
     return QByteArray(reinterpret_cast<const char *>(data), FamilyADefaults::kRecordSize);
 }
 
+QByteArray withMatrix(QByteArray record, const unsigned char (&matrix)[16])
+{
+    record.replace(kCpiMatrixOffset, int(sizeof(matrix)), reinterpret_cast<const char *>(matrix), int(sizeof(matrix)));
+    return record;
+}
+
 } // namespace
 
 QByteArray FamilyADefaults::profileRecord(int mouseType)
@@ -51,6 +66,10 @@ QByteArray FamilyADefaults::profileRecord(int mouseType)
         return bytes(kOx4Group);
     case FactoryProfile::KorvanOx7:
         return bytes(kOx7Group);
+    case FactoryProfile::KorvanOx7Q:
+        return withMatrix(bytes(kOx7Group), kOx7QMatrix);
+    case FactoryProfile::KorvanOx7EU:
+        return withMatrix(bytes(kOx7Group), kOx7EUMatrix);
     default:
         return QByteArray();
     }

@@ -101,9 +101,7 @@ FamilyAMouse::FamilyAMouse(int mouseType, Key)
     }
     m_profile = byteAt(record, 0);
     m_a9 = le16(record, 8);
-    // Models that report their battery in percent get a percentage; the
-    // others a raw reading from the record.
-    m_battery = modelRow(mouseType).battery == BatteryScale::Percent ? 85 : le32(record, 12);
+    m_batteryReading = le32(record, 12);
 }
 
 FamilyAMouse::~FamilyAMouse() = default;
@@ -166,16 +164,27 @@ void FamilyAMouse::setValueA9(quint16 value)
     m_a9 = value;
 }
 
+quint32 FamilyAMouse::batteryWord() const
+{
+    // Models that report their battery in percent (the OX7 from firmware
+    // 30 on) give a percentage; the others a raw reading from the record.
+    constexpr quint32 kPercent = 85;
+    if (m_batterySet)
+        return m_battery;
+    return reportsBatteryPercent(m_type, int(m_version)) ? kPercent : m_batteryReading;
+}
+
 quint32 FamilyAMouse::batteryValue() const
 {
     QMutexLocker locker(&lock());
-    return m_battery;
+    return batteryWord();
 }
 
 void FamilyAMouse::setBatteryValue(quint32 value)
 {
     QMutexLocker locker(&lock());
     m_battery = value;
+    m_batterySet = true;
 }
 
 quint8 FamilyAMouse::lastAbValue() const
@@ -345,7 +354,7 @@ FamilyAAnswer FamilyAMouse::execute(const QByteArray &command, Path path)
     }
     case kBattery: {
         QByteArray r;
-        putLe(r, m_battery, 4);
+        putLe(r, batteryWord(), 4);
         return FamilyAAnswer::done(r);
     }
     case kCommandAB:
@@ -425,7 +434,7 @@ QByteArray FamilyAMouse::saveState() const
     putLe(out, m_profile, 1);
     putLe(out, m_version, 4);
     putLe(out, m_a9, 2);
-    putLe(out, m_battery, 4);
+    putLe(out, batteryWord(), 4);
     putLe(out, m_ab, 1);
     Q_ASSERT(out.size() == kStateHeaderSize);
     out.append(m_memory);
@@ -468,7 +477,11 @@ bool FamilyAMouse::loadState(const QByteArray &state)
     m_profile = profile;
     m_version = version;
     m_a9 = a9;
+    // A word that is what the model would answer anyway keeps following the
+    // firmware version.
+    m_batterySet = false;
     m_battery = battery;
+    m_batterySet = battery != batteryWord();
     m_ab = ab;
     return true;
 }

@@ -58,8 +58,9 @@ public:
     bool setMemory(quint32 address, const QByteArray &bytes);
 
     // Registers: 0xA1/0xA2 current profile (0 or 1), 0xA3 firmware version,
-    // 0xA9 16-bit value, 0xAA battery word (top byte 0: a reading such as
-    // 640; 1, 2, 3: status codes), last value of 0xAB.
+    // 0xA9 16-bit value, 0xAA battery word (top byte 0: a percentage on the
+    // models that report one, else a reading such as 640; 1, 2, 3: status
+    // codes), last value of 0xAB.
     quint8 currentProfile() const;
     void setCurrentProfile(quint8 profile);
     quint32 firmwareVersion() const;
@@ -134,7 +135,13 @@ private:
     quint8 m_profile = 1;
     quint32 m_version = 25;
     quint16 m_a9 = 0;
+    // The battery word answered: a percentage where the model reports one
+    // at its current firmware version (discovery's reportsBatteryPercent),
+    // else the record's reading; a word set by a test or a state file wins.
+    quint32 batteryWord() const;
+    quint32 m_batteryReading = 0;
     quint32 m_battery = 0;
+    bool m_batterySet = false;
     quint8 m_ab = 0;
     bool m_poweredOn = true;
 

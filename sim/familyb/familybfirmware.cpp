@@ -247,6 +247,13 @@ QByteArray defaultSettingsBlock(int mouseType)
                          {128, bytes({0x03})}});
         return b;
     }
+    case FactoryProfile::HaldenOx5: {
+        // The OX2's stages in the OX5's own sensor codes.
+        QByteArray b = blockFrom(kHeadOx2);
+        const QByteArray cpi = bytes({0x12, 0x1B, 0x29, 0x45, 0x91});
+        applyPatches(b, {{58, cpi}, {74, cpi}});
+        return b;
+    }
     case FactoryProfile::HaldenOx1:
         return blockFrom(kHeadOx1);
     case FactoryProfile::HaldenOx2S: {

@@ -1,7 +1,9 @@
 #include "app/logging.h"
+#include "tests/common/fifoguard.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtTest>
@@ -22,6 +24,7 @@ private slots:
     void routing_data();
     void routing();
     void handlerKeepsTheTerminalQuiet();
+    void fifoOrLinkInPlaceOfTheFile();
 };
 
 namespace {
@@ -198,6 +201,27 @@ void TstLogging::handlerKeepsTheTerminalQuiet()
     QCOMPARE(lines.size(), 3);
     QVERIFY(lines.at(0).endsWith(": write func: 164"));
     QVERIFY(lines.at(1).endsWith(": Warning: disk full"));
+}
+
+// A FIFO where the hour's log goes would block every message (and the window
+// would never appear); a link would have the log written elsewhere.
+void TstLogging::fifoOrLinkInPlaceOfTheFile()
+{
+    QTemporaryDir dir;
+    QTemporaryDir elsewhere;
+    const QDateTime t(QDate(2026, 3, 4), QTime(5, 6, 7));
+    const QString path = logFilePathFor(dir.path(), t);
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    QVERIFY(fifoguard::makeFifo(path));
+    bool written = true;
+    QVERIFY(fifoguard::finishesWithoutBlocking(path, [&] { written = appendLogLine(dir.path(), t, QtDebugMsg, "x"); }));
+    QVERIFY(!written);
+
+    QVERIFY(QFile::remove(path));
+    const QString target = elsewhere.filePath("other.txt");
+    QVERIFY(QFile::link(target, path));
+    QVERIFY(!appendLogLine(dir.path(), t, QtDebugMsg, "x"));
+    QVERIFY(!QFileInfo::exists(target));
 }
 
 QTEST_APPLESS_MAIN(TstLogging)

@@ -1,8 +1,11 @@
 #include "config/inistores.h"
+#include "tests/common/fifoguard.h"
 #include "tests/common/testutil.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QSettings>
 #include <QtTest>
@@ -80,6 +83,9 @@ private slots:
 
     void removals_data();
     void removals();
+
+    void fifoOrLinkIsLeftAlone_data();
+    void fifoOrLinkIsLeftAlone();
 
 private:
     std::unique_ptr<TempAppDir> m_app;
@@ -400,6 +406,60 @@ void TestIniStores::removals()
     QVERIFY(!QFile::exists(path));
     QVERIFY(QFile::exists(other)); // its neighbour stays
     QCOMPARE(pointerSettingsIniPath(), other);
+}
+
+// ---------------------------------------------------- Files that are not ours
+
+// QSettings blocks on a FIFO (the window never appeared with one in place of
+// HighestFunction.ini) and writes through a link: neither is read or written.
+void TestIniStores::fifoOrLinkIsLeftAlone_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("fifo");
+    for (const char *file : {"highest", "remind", "system"}) {
+        QTest::addRow("%s as a FIFO", file) << file << true;
+        QTest::addRow("%s as a link", file) << file << false;
+    }
+}
+
+void TestIniStores::fifoOrLinkIsLeftAlone()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, fifo);
+    const QString path = file == "highest" ? highestFunctionIniPath()
+                         : file == "remind" ? noLongerRemindIniPath() : systemIniPath();
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath("target.ini");
+    writeAll(target, "[LeftKey]\nstate=1\nfunction=48\n[General]\nNotRemind=1\n[INFO]\ntoken=theirs\n");
+    const QByteArray before = readAll(target);
+    if (fifo)
+        QVERIFY(fifoguard::makeFifo(path));
+    else
+        QVERIFY(QFile::link(target, path));
+
+    bool active = true;
+    int function = -7;
+    QString token;
+    QVERIFY(fifoguard::finishesWithoutBlocking(path, [&] {
+        if (file == "highest") {
+            QString where;
+            active = ::readHighestFunction(4, function, where);
+        } else if (file == "remind") {
+            active = readNotRemind();
+            writeNotRemind(1);
+        } else {
+            OperateToken ini;
+            token = ini.GetToken();
+            ini.SetToken("ours");
+            active = false;
+        }
+    }));
+    QVERIFY(!active);
+    QCOMPARE(function, -7);
+    if (file == "system")
+        QCOMPARE(token, QStringLiteral("NULL"));
+    QCOMPARE(readAll(target), before);
 }
 
 QTEST_GUILESS_MAIN(TestIniStores)

@@ -26,6 +26,8 @@ private slots:
     void missingFileIsCreatedEmpty();
     void folderIsUnreadable();
     void writeIsCompactAndReadsBack();
+    void fileStates_data();
+    void fileStates();
 };
 
 void TestJsonFile::rootObject_data()
@@ -99,6 +101,49 @@ void TestJsonFile::writeIsCompactAndReadsBack()
     QCOMPARE(file.readAll(), QByteArray(R"({"a":[1,2],"b":2})"));
     QCOMPARE(readJsonRootObject(path), object);
     QVERIFY(!writeJsonFile(app.path() + "/no/such/folder/out.json", object));
+}
+
+// What the stores do with a file follows from its state: damage is kept
+// aside when the file is rewritten, a folder is left alone, a missing or
+// empty file is simply written.
+void TestJsonFile::fileStates_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("state");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("an object") << "object" << int(JsonFileState::Ok) << "";
+    QTest::newRow("missing") << "missing" << int(JsonFileState::Missing) << "missing";
+    QTest::newRow("empty") << "empty" << int(JsonFileState::Missing) << "empty";
+    QTest::newRow("not JSON") << "text" << int(JsonFileState::Damaged) << "not JSON";
+    QTest::newRow("an array root") << "array" << int(JsonFileState::Damaged) << "not a JSON object";
+    QTest::newRow("a link") << "link" << int(JsonFileState::Damaged) << "not a regular file";
+    QTest::newRow("a folder") << "folder" << int(JsonFileState::Unusable) << "a folder";
+}
+
+void TestJsonFile::fileStates()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, state);
+    QFETCH(QString, reason);
+    TempAppDir app;
+    const QString path = app.path() + "/file.json";
+    if (kind == "object")
+        QVERIFY(writeAll(path, "{\"a\":1}"));
+    else if (kind == "empty")
+        QVERIFY(writeAll(path, ""));
+    else if (kind == "text")
+        QVERIFY(writeAll(path, "hello"));
+    else if (kind == "array")
+        QVERIFY(writeAll(path, "[1]"));
+    else if (kind == "link")
+        QVERIFY(QFile::link(app.path() + "/elsewhere.json", path));
+    else if (kind == "folder")
+        QVERIFY(QDir(app.path()).mkdir("file.json"));
+    QJsonObject root{{"left", "over"}};
+    QString why;
+    QCOMPARE(int(readJsonRootObjectState(path, root, &why)), state);
+    QVERIFY2(why.contains(reason), qPrintable(why));
+    QCOMPARE(root.isEmpty(), state != int(JsonFileState::Ok));
 }
 
 QTEST_APPLESS_MAIN(TestJsonFile)

@@ -1,9 +1,13 @@
 #include "config/atomicfile.h"
 #include "config/jsonhandle.h"
 #include "config/paths.h"
+#include "tests/common/fifoguard.h"
 #include "tests/common/testutil.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QtTest>
@@ -102,6 +106,9 @@ private slots:
     void freshInstallationWritesTheDefaults();
     void damagedProfileFiles_data();
     void damagedProfileFiles();
+    void damagedProfileIsKeptAside_data();
+    void damagedProfileIsKeptAside();
+    void readOnlyProfileIsRead();
     void blockRoundTripKeepsOtherMembers_data();
     void blockRoundTripKeepsOtherMembers();
     void profileIsWrittenCompactly();
@@ -240,13 +247,14 @@ void TestJsonHandle::modelsSharingABlock_data()
     QTest::addColumn<int>("a");
     QTest::addColumn<int>("b");
     QTest::addColumn<QList<int>>("differingOffsets");
-    QTest::newRow("13 is 2") << 2 << 13 << QList<int>{};
     QTest::newRow("18 is 4") << 4 << 18 << QList<int>{};
     QTest::newRow("8 is 7") << 7 << 8 << QList<int>{};
     QTest::newRow("9 is 7") << 7 << 9 << QList<int>{};
     QTest::newRow("12 is 7") << 7 << 12 << QList<int>{};
-    QTest::newRow("11 is 10") << 10 << 11 << QList<int>{};
-    QTest::newRow("14 is 10") << 10 << 14 << QList<int>{};
+    // Models whose CPI codes follow another rule differ in their stages only.
+    QTest::newRow("13 against 2: stages and their copy") << 2 << 13 << QList<int>{60, 61, 62, 76, 77, 78};
+    QTest::newRow("10 against 11: the CPI matrix") << 11 << 10 << QList<int>{74, 78, 80, 81};
+    QTest::newRow("14 against 11: the CPI matrix") << 11 << 14 << QList<int>{68, 70, 72, 74, 76, 78, 80, 81};
     QTest::newRow("3 against 2")
         << 2 << 3
         << QList<int>{6, 7, 58, 59, 60, 61, 62, 63, 64, 72, 74, 75, 76, 77, 78, 79, 80, 88, 124, 126, 128};
@@ -401,6 +409,86 @@ void TestJsonHandle::damagedProfileFiles()
     } else {
         QCOMPARE(readAll(path), content);
     }
+}
+
+// A profile that cannot be read is replaced by the defaults, but what was
+// there is kept beside it (and said so): a truncated file, and whatever was
+// planted in its place. A link's target is never read or written.
+void TestJsonHandle::damagedProfileIsKeptAside_data()
+{
+    QTest::addColumn<Dialect>("dialect");
+    QTest::addColumn<QString>("kind");
+    for (Dialect d : {Dialect::Halden, Dialect::Korvan}) {
+        const char *name = d == Dialect::Halden ? "Halden" : "Korvan";
+        QTest::addRow("%s: truncated file", name) << d << "truncated";
+        QTest::addRow("%s: link to a file elsewhere", name) << d << "link";
+        QTest::addRow("%s: dangling link", name) << d << "dangling";
+        QTest::addRow("%s: FIFO", name) << d << "fifo";
+    }
+}
+
+void TestJsonHandle::damagedProfileIsKeptAside()
+{
+    QFETCH(Dialect, dialect);
+    QFETCH(QString, kind);
+    TempAppDir app;
+    QTemporaryDir elsewhere;
+    const int type = dialect == Dialect::Halden ? 2 : 11;
+    const QString path = getConfigJsonFilePath(type, 1);
+    const QString target = elsewhere.filePath("target.json");
+    const QByteArray truncated = R"({"MouseDataOfGamingMode":{"0":1,"1":)";
+    if (kind == "truncated") {
+        writeAll(path, truncated);
+    } else if (kind == "link") {
+        writeAll(target, R"({"MouseDataOfGamingMode":{"0":7}})");
+        QVERIFY(QFile::link(target, path));
+    } else if (kind == "dangling") {
+        QVERIFY(QFile::link(target, path));
+    } else {
+        QVERIFY(fifoguard::makeFifo(path));
+    }
+    const QByteArray targetBefore = readAll(target);
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Config1.json was damaged .*moved aside as .*Config1.json.damaged-"));
+    QByteArray block;
+    JsonHandle handle;
+    QVERIFY(fifoguard::finishesWithoutBlocking(path, [&] {
+        block = dialect == Dialect::Halden ? handle.getMouseData_Halden(type, 1) : handle.getMouseData_Korvan(type, 1);
+    }));
+    QCOMPARE(block.toHex(), goldenBlocks().value(type).toHex());
+
+    // The defaults are stored in a regular file of our own...
+    QVERIFY(QFileInfo(path).isFile() && !QFileInfo(path).isSymLink());
+    QCOMPARE(readObjectFile(path).keys(), QStringList{"MouseDataOfGamingMode"});
+    // ... the damage is kept beside it, as it was ...
+    const QStringList aside = QDir(QFileInfo(path).path()).entryList({"Config1.json.damaged-*"}, QDir::AllEntries | QDir::System);
+    QCOMPARE(aside.size(), 1);
+    const QFileInfo kept(QFileInfo(path).path() + "/" + aside.first());
+    if (kind == "truncated")
+        QCOMPARE(readAll(kept.filePath()), truncated);
+    else if (kind == "fifo")
+        QVERIFY(!kept.isFile() && !kept.isSymLink());
+    else
+        QCOMPARE(kept.symLinkTarget(), target);
+    // ... and what a link pointed at is untouched (or still missing).
+    QCOMPARE(readAll(target), targetBefore);
+    QCOMPARE(QFileInfo::exists(target), kind == "link");
+}
+
+// Reading needs no write permission: a write-protected profile is read, not
+// replaced by the defaults.
+void TestJsonHandle::readOnlyProfileIsRead()
+{
+    TempAppDir app;
+    JsonHandle handle;
+    QByteArray mine = goldenBlocks().value(3);
+    mine[0] = char(0x02);
+    QVERIFY(handle.setMouseData_Halden(mine, 3, 4));
+    const QString path = getConfigJsonFilePath(3, 4);
+    const QByteArray before = readAll(path);
+    QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    QCOMPARE(handle.getMouseData_Halden(3, 4).toHex(), mine.toHex());
+    QCOMPARE(readAll(path), before);
 }
 
 void TestJsonHandle::blockRoundTripKeepsOtherMembers_data()

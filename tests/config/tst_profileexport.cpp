@@ -48,6 +48,8 @@ private slots:
     void writtenFile();
     void read_data();
     void read();
+    void strictBlock_data();
+    void strictBlock();
 };
 
 void TstProfileExport::writtenFile()
@@ -143,6 +145,54 @@ void TstProfileExport::read()
     QCOMPARE(out.profile, 3);
     QCOMPARE(out.config, sample().config);
     QCOMPARE(out.cpiSetting, withCpiTable ? sample().cpiSetting : QJsonObject());
+}
+
+// An imported profile's block, read strictly: a block the readers would take
+// as zeros or truncated bytes (and the mouse then could not be read again)
+// is refused.
+void TstProfileExport::strictBlock_data()
+{
+    QTest::addColumn<QByteArray>("config");
+    QTest::addColumn<QString>("refusal"); // empty: accepted
+
+    QByteArray members;
+    for (int i = 0; i < 4; ++i)
+        members += (i ? "," : "") + QByteArray("\"") + QByteArray::number(i) + "\":" + QByteArray::number(i * 60);
+    const QByteArray good = "{\"MouseDataOfGamingMode\":{" + members + "}}";
+    QTest::newRow("four whole bytes") << good << "";
+    QTest::newRow("with macros in range")
+        << QByteArray("{\"MouseDataOfGamingMode\":{" + members
+                      + "},\"MacroDataOfGamingMode\":{\"3\":{\"RepeatTimes\":2,\"MacroSize\":7,\"Macro\":[1,2,255]}}}")
+        << "";
+    QTest::newRow("an empty block") << QByteArray(R"({"MouseDataOfGamingMode":{}})") << "has 0 values";
+    QTest::newRow("a block that is no object") << QByteArray(R"({"MouseDataOfGamingMode":[1,2,3,4]})") << "not an object";
+    QTest::newRow("text") << QByteArray(R"({"MouseDataOfGamingMode":{"0":"1","1":2,"2":3,"3":4}})") << "byte 0";
+    QTest::newRow("negative") << QByteArray(R"({"MouseDataOfGamingMode":{"0":1,"1":-1,"2":3,"3":4}})") << "byte 1";
+    QTest::newRow("huge") << QByteArray(R"({"MouseDataOfGamingMode":{"0":1,"1":2,"2":1e300,"3":4}})") << "byte 2";
+    QTest::newRow("a fraction") << QByteArray(R"({"MouseDataOfGamingMode":{"0":1,"1":2,"2":3,"3":2.5}})") << "byte 3";
+    QTest::newRow("a member out of place") << QByteArray(R"({"MouseDataOfGamingMode":{"0":1,"1":2,"2":3,"9":4}})")
+                                           << "byte 3 is missing";
+    QTest::newRow("a macro byte out of range")
+        << QByteArray("{\"MouseDataOfGamingMode\":{" + members + "},\"MacroDataOfGamingMode\":{\"1\":{\"Macro\":[1,300]}}}")
+        << "macro 1";
+    QTest::newRow("macros that are no object")
+        << QByteArray("{\"MouseDataOfGamingMode\":{" + members + "},\"MacroDataOfGamingMode\":7}") << "not an object";
+}
+
+void TstProfileExport::strictBlock()
+{
+    QFETCH(QByteArray, config);
+    QFETCH(QString, refusal);
+    const QJsonObject root = QJsonDocument::fromJson(config).object();
+    QByteArray block = "untouched";
+    QString why;
+    QCOMPARE(readStrictProfileBlock(root, 4, block, &why), refusal.isEmpty());
+    if (refusal.isEmpty()) {
+        QCOMPARE(block, QByteArray::fromHex("003C78B4"));
+    } else {
+        QCOMPARE(block, QByteArray("untouched"));
+        QVERIFY2(why.contains(refusal), qPrintable(why));
+    }
 }
 
 QTEST_APPLESS_MAIN(TstProfileExport)

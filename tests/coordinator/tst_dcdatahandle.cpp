@@ -14,6 +14,7 @@
 #include "config/jsonhandle.h"
 #include "discovery/models.h"
 #include "config/paths.h"
+#include "config/atomicfile.h"
 #include "tests/common/testutil.h"
 #include "device/usbdrivermanager.h"
 
@@ -85,6 +86,8 @@ public:
         connect(dc, &DCDataHandle::sig_StopCheckDeviceTimer, this, &Mirror::stopWatcher, q);
         connect(dc, &DCDataHandle::sig_StartCheckDeviceTimer, this, &Mirror::startWatcher, q);
         connect(dc, &DCDataHandle::sig_ProcessVaule, this, &Mirror::percent, q);
+        connect(dc, &DCDataHandle::sig_CurrentButtonIsOriginalButton, this, &Mirror::originalButton, q);
+        connect(dc, &DCDataHandle::sig_TrueMouseValue, this, &Mirror::trueValue, q);
     }
 
 signals:
@@ -104,6 +107,8 @@ signals:
     void stopWatcher();
     void startWatcher();
     void percent(int value);
+    void originalButton(bool state, int button);
+    void trueValue(int button, int changeType, int value, int modifier);
 };
 
 // The part of the main window that turns watcher reports into coordinator
@@ -226,6 +231,17 @@ private slots:
     void unplugDuringWriteKeepsFilesAndReopens();
     void thousandPlugCyclesOpenOnceAndLeakNothing();
     void slotsWithoutDeviceDoNothing();
+
+    // Faults found by trying the program as a user would.
+    void buttonsReturnToFactoryAfterASwitch_data();
+    void buttonsReturnToFactoryAfterASwitch();
+    void batteryOfPercentModelsIsNotConverted_data();
+    void batteryOfPercentModelsIsNotConverted();
+    void unsavedProfileFilesAreReported_data();
+    void unsavedProfileFilesAreReported();
+    void theProfileLoadedLastIsTheOneInUse_data();
+    void theProfileLoadedLastIsTheOneInUse();
+    void oldTextProfilesAreConvertedOnce();
 };
 
 // --- Arrival, reading, removal ---------------------------------------------------------
@@ -930,6 +946,221 @@ void TstDCDataHandle::slotsWithoutDeviceDoNothing()
     QCOMPARE(opened.at(1).at(0).toBool(), false);
     QCOMPARE(currentMouseType(), 0);
     QVERIFY(dc.manager() == nullptr);
+}
+
+// --- Faults found in use --------------------------------------------------------------------
+
+namespace {
+
+// Opens the model by cable (or through its receiver) and reads it.
+void plugAndOpen(Rig &rig, int mouseType, bool receiver = false)
+{
+    if (isFamilyA(mouseType))
+        plugFamilyA(rig.bus, mouseType, receiver);
+    else
+        plugFamilyB(rig.bus, mouseType);
+    const ModelIdentity *model = modelForType(mouseType);
+    const quint16 pid = receiver ? model->wirelessPid : model->wiredPid;
+    rig.run([&] { rig.dc->slot_OpenDevice(pid, VID_KORVAN); });
+}
+
+// The last state reported for a button, -1 when none was.
+int lastOriginalState(const QSignalSpy &spy, int button)
+{
+    int state = -1;
+    for (const QList<QVariant> &args : spy)
+        if (args.at(1).toInt() == button)
+            state = args.at(0).toBool() ? 1 : 0;
+    return state;
+}
+
+bool reportsButton(const QSignalSpy &spy, int button)
+{
+    for (const QList<QVariant> &args : spy)
+        if (args.at(0).toInt() == button)
+            return true;
+    return false;
+}
+
+} // namespace
+
+// A button assigned in one profile must show its factory function again
+// after a profile where it has it is loaded (or after a reset): family A
+// reported only changed buttons, so the page kept the old assignment.
+void TstDCDataHandle::buttonsReturnToFactoryAfterASwitch_data()
+{
+    QTest::addColumn<int>("mouseType");
+    QTest::newRow("family A (OX7)") << 11;
+    QTest::newRow("family B (OX6)") << 3;
+}
+
+void TstDCDataHandle::buttonsReturnToFactoryAfterASwitch()
+{
+    QFETCH(int, mouseType);
+    constexpr int kBack = 8;
+    Rig rig;
+    plugAndOpen(rig, mouseType);
+    QSignalSpy warnings(rig.mirror.get(), &Mirror::warning);
+    QSignalSpy original(rig.mirror.get(), &Mirror::originalButton);
+    QSignalSpy values(rig.mirror.get(), &Mirror::trueValue);
+    // Back button to ctrl+C in profile 1.
+    rig.run([&] { rig.dc->slot_ChangeButtonToKey(kBack, 0x43, 1, 29); });
+    rig.run([&] { rig.dc->slot_SaveProfileToConfig1(); });
+    QVERIFY(warnings.isEmpty());
+    QCOMPARE(lastOriginalState(original, kBack), 0);
+    QVERIFY(reportsButton(values, kBack));
+
+    original.clear();
+    values.clear();
+    rig.run([&] { rig.dc->slot_LoadLocalConfigFileAndWriteIntoMouse(2); });
+    QVERIFY(warnings.isEmpty());
+    QCOMPARE(lastOriginalState(original, kBack), 1);
+    QVERIFY(!reportsButton(values, kBack));
+
+    rig.run([&] { rig.dc->slot_LoadLocalConfigFileAndWriteIntoMouse(1); });
+    QCOMPARE(lastOriginalState(original, kBack), 0);
+    original.clear();
+    rig.run([&] { rig.dc->slot_ResetConfigToOriginal(); });
+    QVERIFY(warnings.isEmpty());
+    QCOMPARE(lastOriginalState(original, kBack), 1);
+}
+
+// Models that report a percentage (OX7Q, OX7EU, the OX7 from firmware 30)
+// have it shown as it is; it went through the reading table and showed 1 %.
+// The others' readings go through the table and the filter.
+void TstDCDataHandle::batteryOfPercentModelsIsNotConverted_data()
+{
+    QTest::addColumn<int>("mouseType");
+    QTest::addColumn<int>("firmware");
+    QTest::addColumn<QList<DWORD>>("shown"); // after three reads
+
+    QTest::newRow("OX7Q reports percent") << 10 << 25 << dwords({85, 85, 85});
+    QTest::newRow("OX7EU reports percent") << 14 << 25 << dwords({85, 85, 85});
+    QTest::newRow("OX7 from firmware 30 reports percent") << 11 << 32 << dwords({85, 85, 85});
+    QTest::newRow("OX7 before firmware 30: reading, table, filter") << 11 << 25 << dwords({100});
+    QTest::newRow("OX4Q: reading, table, filter") << 8 << 25 << dwords({99});
+}
+
+void TstDCDataHandle::batteryOfPercentModelsIsNotConverted()
+{
+    QFETCH(int, mouseType);
+    QFETCH(int, firmware);
+    QFETCH(QList<DWORD>, shown);
+    Rig rig;
+    FamilyAScene scene = plugFamilyA(rig.bus, mouseType, true);
+    scene.mouse->setFirmwareVersion(quint32(firmware));
+    rig.run([&] { rig.dc->slot_OpenDevice(modelForType(mouseType)->wirelessPid, VID_KORVAN); });
+    QCOMPARE(rig.dc->firmwareVersion(), firmware);
+    if (mouseType == Ox4Q)
+        scene.mouse->setBatteryValue(700); // a reading
+    QSignalSpy battery(rig.mirror.get(), &Mirror::battery);
+    for (int i = 0; i < 3; ++i)
+        rig.run([&] { rig.dc->slot_GetBatteryPower(); });
+    QList<DWORD> got;
+    for (const QList<QVariant> &args : battery)
+        got.append(args.at(0).value<DWORD>());
+    QCOMPARE(got, shown);
+}
+
+// A profile file that could not be written was reported as success (the
+// managers' save returned nothing): every such write now raises warning 32.
+void TstDCDataHandle::unsavedProfileFilesAreReported_data()
+{
+    QTest::addColumn<int>("mouseType");
+    QTest::addColumn<QString>("operation");
+    for (int type : {11, 3}) {
+        const char *family = type == 11 ? "family A" : "family B";
+        for (const char *op : {"CPI", "report rate", "button", "profile 2", "save to profile 1", "reset"})
+            QTest::addRow("%s, %s", family, op) << type << QString::fromLatin1(op);
+    }
+}
+
+void TstDCDataHandle::unsavedProfileFilesAreReported()
+{
+    QFETCH(int, mouseType);
+    QFETCH(QString, operation);
+    Rig rig;
+    plugAndOpen(rig, mouseType);
+    QSignalSpy warnings(rig.mirror.get(), &Mirror::warning);
+    setAtomicWriteAbortBeforeCommit(true);
+    rig.run([&] {
+        if (operation == "CPI")
+            rig.dc->slot_setCPIListValueOnMouse(dwords({800, 1600, 0, 0, 0, 0, 0}));
+        else if (operation == "report rate")
+            rig.dc->slot_ChangeUsbReportRate(1);
+        else if (operation == "button")
+            rig.dc->slot_ChangeButtonToKey(8, 0x43, 0, 29);
+        else if (operation == "profile 2")
+            rig.dc->slot_LoadLocalConfigFileAndWriteIntoMouse(2);
+        else if (operation == "save to profile 1")
+            rig.dc->slot_SaveProfileToConfig1();
+        else
+            rig.dc->slot_ResetConfigToOriginal();
+    });
+    setAtomicWriteAbortBeforeCommit(false);
+    QVERIFY(warnings.contains(QList<QVariant>{Warning::ReadWriteFailed}));
+}
+
+// Profiles often hold the same settings (all five do on a fresh
+// installation): the one loaded last is the one in use, for the next read
+// of the mouse and for the changes after it, which went into profile 1.
+void TstDCDataHandle::theProfileLoadedLastIsTheOneInUse_data()
+{
+    QTest::addColumn<int>("mouseType");
+    QTest::newRow("family A (OX7)") << 11;
+    QTest::newRow("family B (OX6)") << 3;
+}
+
+void TstDCDataHandle::theProfileLoadedLastIsTheOneInUse()
+{
+    QFETCH(int, mouseType);
+    Rig rig;
+    plugAndOpen(rig, mouseType);
+    rig.run([&] { rig.dc->slot_LoadLocalConfigFileAndWriteIntoMouse(3); });
+    JsonHandle json;
+    const auto block = [&](int n) {
+        return isFamilyA(mouseType) ? json.getMouseData_Korvan(mouseType, n) : json.getMouseData_Halden(mouseType, n);
+    };
+    const QByteArray one = block(1);
+    QCOMPARE(block(3), one);
+
+    // The next open (the next start, the next ox8ctl command) finds 3.
+    rig.run([&] { rig.dc->destroyUselessThings(); });
+    QSignalSpy configure(rig.mirror.get(), &Mirror::configure);
+    rig.run([&] { rig.dc->slot_OpenDevice(modelForType(mouseType)->wiredPid, VID_KORVAN); });
+    QCOMPARE(configure.count(), 1);
+    QCOMPARE(configure.at(0).at(0).toInt(), 3);
+    QCOMPARE(rig.dc->currentConfigNumber(), 3);
+
+    // Changes land in profile 3.
+    QSignalSpy warnings(rig.mirror.get(), &Mirror::warning);
+    rig.run([&] { rig.dc->slot_setCPIListValueOnMouse(dwords({400, 800, 0, 0, 0, 0, 0})); });
+    QVERIFY(warnings.isEmpty());
+    QCOMPARE(block(1), one);
+    QVERIFY(block(3) != one);
+}
+
+// Family B converted the old text profiles at every start and so wrote them
+// over newer JSON; like family A it converts each once.
+void TstDCDataHandle::oldTextProfilesAreConvertedOnce()
+{
+    Rig rig;
+    plugAndOpen(rig, Ox6);
+    rig.run([&] { rig.dc->manager()->SaveToOldTxtFiles(); });
+    for (int n = 1; n <= 5; ++n)
+        QVERIFY(QFile::exists(getOldTxtConfigFilePath(Ox6, n)));
+    rig.run([&] { rig.dc->slot_GetProfileFromMouse(); });
+    for (int n = 1; n <= 5; ++n)
+        QVERIFY(!QFile::exists(getOldTxtConfigFilePath(Ox6, n)));
+
+    QSignalSpy warnings(rig.mirror.get(), &Mirror::warning);
+    QSignalSpy cpi(rig.mirror.get(), &Mirror::cpi);
+    rig.run([&] { rig.dc->slot_setCPIListValueOnMouse(dwords({850, 1700, 0, 0, 0, 0, 0})); });
+    const QByteArray newer = readBytes(getConfigJsonFilePath(Ox6, 1));
+    rig.run([&] { rig.dc->slot_GetProfileFromMouse(); });
+    QCOMPARE(readBytes(getConfigJsonFilePath(Ox6, 1)), newer);
+    QVERIFY(warnings.isEmpty()); // the mouse still matches profile 1
+    QCOMPARE(cpi.last().at(0).value<QList<DWORD>>(), dwords({850, 1700, 0, 0, 0, 0, 0}));
 }
 
 QTEST_GUILESS_MAIN(TstDCDataHandle)

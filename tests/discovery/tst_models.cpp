@@ -297,11 +297,11 @@ void TstModels::rowProfileChecksum_data()
     QTest::newRow(label(7).constData()) << 7 << int(P::KorvanOx4) << 74 << 121 << false << true;
     QTest::newRow(label(8).constData()) << 8 << int(P::KorvanOx4) << 74 << 121 << false << true;
     QTest::newRow(label(9).constData()) << 9 << int(P::KorvanOx4) << 74 << 121 << false << true;
-    QTest::newRow(label(10).constData()) << 10 << int(P::KorvanOx7) << 74 << 121 << false << true;
+    QTest::newRow(label(10).constData()) << 10 << int(P::KorvanOx7Q) << 74 << 121 << false << true;
     QTest::newRow(label(11).constData()) << 11 << int(P::KorvanOx7) << 74 << 121 << false << true;
     QTest::newRow(label(12).constData()) << 12 << int(P::KorvanOx4) << 74 << 121 << false << true;
-    QTest::newRow(label(13).constData()) << 13 << int(P::HaldenOx2) << 74 << 121 << false << true;
-    QTest::newRow(label(14).constData()) << 14 << int(P::KorvanOx7) << 74 << 121 << false << true;
+    QTest::newRow(label(13).constData()) << 13 << int(P::HaldenOx5) << 74 << 121 << false << true;
+    QTest::newRow(label(14).constData()) << 14 << int(P::KorvanOx7EU) << 74 << 121 << false << true;
     QTest::newRow(label(15).constData()) << 15 << int(P::None) << 38 << 121 << false << true;
     QTest::newRow(label(16).constData()) << 16 << int(P::None) << 171 << 119 << false << true;
     QTest::newRow(label(18).constData()) << 18 << int(P::HaldenOx1) << 214 << 121 << false << false;

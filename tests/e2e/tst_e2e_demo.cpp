@@ -14,7 +14,11 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QImage>
 #include <QtTest>
+
+#include "sim/familya/familyamouse.h"
+#include "sim/simulation.h"
 
 #ifndef OX8DRIVER_BIN
 #error OX8DRIVER_BIN must name the program under test
@@ -40,6 +44,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void profileAndCpiReachTheEmulatedMouse();
+    void lightingAndOledPictureReachTheEmulatedMouse();
 
 private:
     // Waits (polling, bounded) until check holds.
@@ -55,6 +60,11 @@ private:
     // before the last click cannot pass for the state after it.
     bool waitForIdle();
     void clickAt(const QString &name, double fx = 0.5, double fy = 0.5);
+    // A stroke with the left button held through the points, given as
+    // fractions of the widget's size.
+    void dragAcross(const QString &name, const QList<QPointF> &fractions);
+    void screenshot(const QString &file);
+    void startProgram();
     QProcessEnvironment environment() const;
     QString run(const QString &program, const QStringList &args, int *exitCode = nullptr);
 
@@ -147,6 +157,44 @@ void TstE2eDemo::clickAt(const QString &name, double fx, double fy)
                                               QStringLiteral("click"), QStringLiteral("1")},
                             &rc);
     QVERIFY2(rc == 0, qPrintable(out));
+}
+
+void TstE2eDemo::dragAcross(const QString &name, const QList<QPointF> &fractions)
+{
+    const QJsonObject w = widget(name);
+    QVERIFY2(!w.isEmpty(), qPrintable(QStringLiteral("no widget %1 on the map").arg(name)));
+    QStringList args;
+    for (int i = 0; i < fractions.size(); ++i) {
+        const int x = w.value(QStringLiteral("x")).toInt() + int(w.value(QStringLiteral("w")).toInt() * fractions[i].x());
+        const int y = w.value(QStringLiteral("y")).toInt() + int(w.value(QStringLiteral("h")).toInt() * fractions[i].y());
+        args << QStringLiteral("mousemove") << QString::number(x) << QString::number(y);
+        // Pauses between the moves, or the window would see only the last.
+        args << (i == 0 ? QStringLiteral("mousedown") : QStringLiteral("sleep"))
+             << (i == 0 ? QStringLiteral("1") : QStringLiteral("0.1"));
+    }
+    args << QStringLiteral("mouseup") << QStringLiteral("1");
+    int rc = -1;
+    const QString out = run(tool("xdotool"), args, &rc);
+    QVERIFY2(rc == 0, qPrintable(out));
+}
+
+void TstE2eDemo::screenshot(const QString &file)
+{
+    const QString shot = QStringLiteral(OX8_E2E_OUTPUT_DIR "/") + file;
+    QFile::remove(shot);
+    int rc = -1;
+    const QString importOut = run(tool("import"), {QStringLiteral("-window"), QStringLiteral("root"), shot}, &rc);
+    QVERIFY2(rc == 0 && QFile::exists(shot), qPrintable(importOut));
+}
+
+void TstE2eDemo::startProgram()
+{
+    QProcessEnvironment env = environment();
+    env.insert(QStringLiteral("OX8_E2E_WIDGET_MAP"), m_dir.filePath(QStringLiteral("widgets.json")));
+    m_app.setProcessEnvironment(env);
+    m_app.setProcessChannelMode(QProcess::MergedChannels);
+    m_app.start(QStringLiteral(OX8DRIVER_BIN), {QStringLiteral("--simulate"), QStringLiteral("ox7"), QStringLiteral("-d")});
+    QVERIFY(m_app.waitForStarted());
 }
 
 QProcessEnvironment TstE2eDemo::environment() const
@@ -276,6 +324,82 @@ void TstE2eDemo::profileAndCpiReachTheEmulatedMouse()
     // Three quarters along the OX7's 50..16000 scale, far above its factory 1500.
     QVERIFY2(cpi.at(2).toInt() > 8000, qPrintable(json));
     QCOMPARE(cpi.at(0).toInt(), 800);
+}
+
+void TstE2eDemo::lightingAndOledPictureReachTheEmulatedMouse()
+{
+    // A second start on the mouse the first test left behind.
+    const qsizetype logBefore = logText().size();
+    auto logSince = [&] { return logText().mid(logBefore); };
+    startProgram();
+    QVERIFY2(waitFor([&] { return logSince().contains(QLatin1String("slot_OpenDeviceResult true 11")); },
+                     kStartTimeoutMs),
+             qPrintable(QString::fromUtf8(m_app.readAll())));
+    QVERIFY(waitForIdle());
+
+    // Lighting page: a preset colour (67, 149, 255), then breathing.
+    clickAt(QStringLiteral("LightSettingButton"));
+    QVERIFY(waitFor([this] { return isShown(QStringLiteral("colorButton10")); }, kStepTimeoutMs));
+    QVERIFY(!isShown(QStringLiteral("WheelLightButton"))); // the OX7 lights its logo only
+    clickAt(QStringLiteral("colorButton10"));
+    QVERIFY(waitFor([&] { return logSince().contains(QLatin1String("slot_SetMouseColor")); }, kStepTimeoutMs));
+    QVERIFY(waitForIdle());
+    clickAt(QStringLiteral("BrethModeRaioButton"), 0.05);
+    QVERIFY(waitFor([&] { return logSince().contains(QLatin1String("setLightMode value 2")); }, kStepTimeoutMs));
+    QVERIFY(waitForIdle());
+    screenshot(QStringLiteral("e2e-lighting.png"));
+
+    // The OLED editor from the main page: a line along the top of the picture.
+    clickAt(QStringLiteral("MainSettingButton"));
+    QVERIFY(waitFor([this] { return isShown(QStringLiteral("DrawButton")); }, kStepTimeoutMs));
+    clickAt(QStringLiteral("DrawButton"));
+    QVERIFY(waitFor([this] { return isShown(QStringLiteral("DrawBorder_Widget")); }, kStepTimeoutMs));
+    clickAt(QStringLiteral("Brush_Button"));
+    dragAcross(QStringLiteral("DrawBorder_Widget"),
+               {{0.02, 0.02}, {0.25, 0.02}, {0.5, 0.02}, {0.75, 0.02}, {0.98, 0.02}, {0.98, 0.5}});
+    screenshot(QStringLiteral("e2e-oled.png"));
+    clickAt(QStringLiteral("DrawOkButton"));
+    QVERIFY(waitFor([&] { return logSince().contains(QLatin1String("save widget screen succed")); }, kStepTimeoutMs));
+    QVERIFY(waitFor([this] { return !isShown(QStringLiteral("DrawBorder_Widget")); }, kStepTimeoutMs));
+    QVERIFY(waitForIdle());
+
+    clickAt(QStringLiteral("quitButton"));
+    QVERIFY(m_app.waitForFinished(kStepTimeoutMs));
+    QCOMPARE(m_app.exitCode(), 0);
+
+    // The light as ox8ctl reads it from the emulated mouse.
+    int rc = -1;
+    const QString json = run(QStringLiteral(OX8CTL_BIN), {QStringLiteral("--simulate"), QStringLiteral("ox7"),
+                                                          QStringLiteral("show"), QStringLiteral("--json")},
+                             &rc);
+    QCOMPARE(rc, 0);
+    QJsonObject shown;
+    for (const QString &line : json.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1Char('{')))
+            shown = QJsonDocument::fromJson(line.toUtf8()).object();
+    }
+    const QJsonObject logo = shown.value(QStringLiteral("lighting")).toObject().value(QStringLiteral("logo")).toObject();
+    QCOMPARE(logo.value(QStringLiteral("mode")).toString(), QStringLiteral("breathing"));
+    QCOMPARE(logo.value(QStringLiteral("color")).toString(), QStringLiteral("#4395FF"));
+    const int profile = shown.value(QStringLiteral("profile")).toInt();
+    QVERIFY(profile >= 1 && profile <= 5);
+
+    // The picture the editor saved, packed here (one bit per pixel, bit i of
+    // byte page x 64 + x the pixel (x, page x 8 + i), set when dark) ...
+    const QImage saved(m_appDir + QStringLiteral("/ConfigFiles/MouseFile/ox7/AFile/PictureFile/%1/drawImage.BMP").arg(profile));
+    QCOMPARE(saved.size(), QSize(64, 48));
+    QByteArray expected(384, '\0');
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            if (qGray(saved.pixel(x, y)) < 128)
+                expected[(y / 8) * 64 + x] = char(quint8(expected.at((y / 8) * 64 + x)) | (1 << (y % 8)));
+    QVERIFY(expected.count('\0') < 384);
+    // ... is what the emulated mouse holds as picture 0 at 34 x 0x1000.
+    Simulation mouse;
+    QVERIFY(mouse.setUp(QStringLiteral("ox7")));
+    QString error;
+    QVERIFY2(mouse.loadState(m_appDir + QStringLiteral("/Simulation/ox7.state"), &error), qPrintable(error));
+    QCOMPARE(mouse.familyAMouse()->memory(34 * 0x1000, 384).toHex(), expected.toHex());
 }
 
 QTEST_GUILESS_MAIN(TstE2eDemo)

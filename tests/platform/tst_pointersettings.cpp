@@ -1,5 +1,6 @@
 #include "platform/pointersettings.h"
 #include "tests/common/fakedesktoppointer.h"
+#include "tests/common/fifoguard.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -29,6 +30,7 @@ private slots:
     void wheelLines_data();
     void wheelLines();
     void brokenFileFallsBack();
+    void fifoOrLinkIsLeftAlone();
     void gnomeScale();
     void desktopValuesComeFirst_data();
     void desktopValuesComeFirst();
@@ -146,6 +148,33 @@ void TstPointerSettings::desktopValuesComeFirst()
     // Without a desktop nothing is claimed and nothing is applied.
     PointerSettings none(ini);
     QVERIFY(!none.hasMouseSpeed() && !none.hasWheelScrollLines());
+}
+
+// QSettings would block on a FIFO (the window never appears) and write
+// through a link.
+void TstPointerSettings::fifoOrLinkIsLeftAlone()
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.path() + "/pointer.ini";
+    QVERIFY(fifoguard::makeFifo(fifo));
+    RecordingPointerSettings s(fifo);
+    int speed = 0;
+    int lines = 0;
+    QVERIFY(fifoguard::finishesWithoutBlocking(fifo, [&] {
+        speed = s.mouseSpeed();
+        lines = s.wheelScrollLines();
+        s.setMouseSpeed(15);
+    }));
+    QCOMPARE(speed, 10);
+    QCOMPARE(lines, 3);
+    QCOMPARE(s.speeds, QList<int>{15}); // still applied to the desktop
+
+    const QString target = dir.path() + "/elsewhere.ini";
+    const QString link = dir.path() + "/linked.ini";
+    QVERIFY(QFile::link(target, link));
+    RecordingPointerSettings viaLink(link);
+    viaLink.setWheelScrollLines(7);
+    QVERIFY(!QFile::exists(target));
 }
 
 QTEST_GUILESS_MAIN(TstPointerSettings)

@@ -17,6 +17,32 @@ namespace ox8ctl {
 
 namespace {
 constexpr int kBatteryReads = 3;
+
+QString colorText(const quint8 rgb[3])
+{
+    return QStringLiteral("#%1%2%3")
+        .arg(rgb[0], 2, 16, QLatin1Char('0'))
+        .arg(rgb[1], 2, 16, QLatin1Char('0'))
+        .arg(rgb[2], 2, 16, QLatin1Char('0'))
+        .toUpper();
+}
+
+QJsonObject lightZoneJson(const LightZoneParam &zone)
+{
+    return QJsonObject{{QStringLiteral("mode"), lightModeName(zone.mode)},
+                       {QStringLiteral("color"), colorText(zone.color1)},
+                       {QStringLiteral("speed"), int(zone.breathSpeed)},
+                       {QStringLiteral("brightness"), int(zone.brightness)}};
+}
+
+// The zones the model has: family A mice and codes 15, 16 light only the logo.
+QJsonObject lightingJson(const LightColorParam &light, int mouseType)
+{
+    QJsonObject zones{{QStringLiteral("logo"), lightZoneJson(light.logo)}};
+    if (modelRow(mouseType).lightZones != LightZones::LogoOnly)
+        zones.insert(QStringLiteral("wheel"), lightZoneJson(light.wheel));
+    return zones;
+}
 } // namespace
 
 int runCommand(const QString &command, const QStringList &args)
@@ -110,6 +136,12 @@ int cmdShow(const QStringList &args)
     }
     const Picked picked = pickDevice();
     Session s;
+    LightColorParam light;
+    bool lightRead = false;
+    QObject::connect(&s.dc, &DCDataHandle::sig_SetLightParameterOnPage, [&](const LightColorParam &p) {
+        light = p;
+        lightRead = true;
+    });
     if (const int rc = openSession(s, picked, true))
         return rc;
     // A mouse whose settings match no profile file is read all the same.
@@ -139,6 +171,7 @@ int cmdShow(const QStringList &args)
         o.insert(QStringLiteral("reportRateHz"), reportRateHz(s.rateIndex));
         o.insert(QStringLiteral("battery"), batteryKnown ? QJsonValue(double(s.battery)) : QJsonValue());
         o.insert(QStringLiteral("buttons"), buttonReport(s.dc.manager(), s.mouseType));
+        o.insert(QStringLiteral("lighting"), lightRead ? QJsonValue(lightingJson(light, s.mouseType)) : QJsonValue());
         std::fprintf(stdout, "%s\n", QJsonDocument(o).toJson(QJsonDocument::Compact).constData());
         return ExitOk;
     }
@@ -154,6 +187,17 @@ int cmdShow(const QStringList &args)
             .arg(s.profile ? QString::number(s.profile) : QStringLiteral("none matches the profile files")));
     say(QStringLiteral("CPI stages:   %1").arg(stages.join(QStringLiteral(", "))));
     say(QStringLiteral("Report rate:  %1 Hz").arg(reportRateHz(s.rateIndex)));
+    if (lightRead) {
+        const QJsonObject zones = lightingJson(light, s.mouseType);
+        for (auto it = zones.constBegin(); it != zones.constEnd(); ++it) {
+            const QJsonObject z = it.value().toObject();
+            say(QStringLiteral("Light %1:%2%3 %4, speed %5, brightness %6")
+                    .arg(it.key(), QString(7 - it.key().size(), QLatin1Char(' ')),
+                         z.value(QStringLiteral("mode")).toString(), z.value(QStringLiteral("color")).toString())
+                    .arg(z.value(QStringLiteral("speed")).toInt())
+                    .arg(z.value(QStringLiteral("brightness")).toInt()));
+        }
+    }
     say(QStringLiteral("Battery:      %1")
             .arg(batteryKnown ? QStringLiteral("%1 %").arg(s.battery) : QStringLiteral("unknown")));
     return ExitOk;

@@ -10,8 +10,8 @@ namespace ox8ctl {
 
 namespace {
 
-// Largest CPI any supported sensor offers; the manager applies the model's
-// own range.
+// Largest CPI any supported sensor offers; the model's own range is checked
+// once the mouse is known (discovery/cpiranges.h).
 constexpr int kMaxCpi = 26000;
 constexpr int kCpiStages = 7;
 
@@ -218,12 +218,24 @@ QStringList buttonFunctionNames()
     return names;
 }
 
-int lightMode(const QString &text)
+namespace {
+const QStringList &lightModeNames()
 {
     static const QStringList modes = {QStringLiteral("off"),      QStringLiteral("steady"),
                                       QStringLiteral("breathing"), QStringLiteral("reactive"),
                                       QStringLiteral("cycle"),    QStringLiteral("chase")};
-    return modes.indexOf(text.trimmed().toLower());
+    return modes;
+}
+} // namespace
+
+int lightMode(const QString &text)
+{
+    return lightModeNames().indexOf(text.trimmed().toLower());
+}
+
+QString lightModeName(int mode)
+{
+    return lightModeNames().value(mode, QStringLiteral("unknown"));
 }
 
 bool parseColor(const QString &text, quint32 &colorRef)
@@ -303,10 +315,13 @@ QString commandHelp(const QString &command)
         return QStringLiteral("Usage: ox8ctl show [--json]\n\nReads the mouse and prints what it holds. With --json one JSON object\n"
                               "with model, typeCode, wireless, productId, firmwareVersion, profile (1..5,\n"
                               "0 when no profile file matches), cpi (7 numbers, 0 = stage off),\n"
-                              "reportRateHz and battery (percent, or null when unknown or wired).\n");
+                              "reportRateHz and battery (percent, or null when unknown or wired);\n"
+                              "lighting holds each light zone (logo, and wheel where the model has one)\n"
+                              "with mode, color (#RRGGBB), speed and brightness as the mouse stores them.\n");
     if (c == QLatin1String("set-cpi"))
         return QStringLiteral("Usage: ox8ctl set-cpi V1,V2,...\n\nSets up to 7 CPI stages; missing stages and 0 switch a stage off.\n"
-                              "At least one stage must stay on. The model's range applies.\n"
+                              "At least one stage must stay on. A value outside the model's range or\n"
+                              "grid, or more stages than it has, is refused (exit 2) with the range.\n"
                               "Example: ox8ctl set-cpi 800,1600,3200,0,0,0,0\n");
     if (c == QLatin1String("set-rate"))
         return QStringLiteral("Usage: ox8ctl set-rate 125|250|500|1000\n\nSets the USB report rate in Hz.\n");
@@ -334,10 +349,11 @@ QString commandHelp(const QString &command)
                               "profiles 1..5, resets their CPI tables and deletes their OLED pictures.\n");
     if (c == QLatin1String("export"))
         return QStringLiteral("Usage: ox8ctl export N FILE\n\nWrites profile N (1..5) of the attached model, with its CPI table,\n"
-                              "to FILE as JSON.\n");
+                              "to FILE as JSON. FILE must lie outside APP (the program's own files).\n");
     if (c == QLatin1String("import"))
         return QStringLiteral("Usage: ox8ctl import N FILE\n\nReplaces profile N (1..5) of the attached model by the one in FILE\n"
-                              "(written by export for the same model). Then load it: ox8ctl profile N.\n");
+                              "(written by export for the same model); a profile with values the model\n"
+                              "cannot take is refused (exit 2). Then load it: ox8ctl profile N.\n");
     if (c == QLatin1String("pair"))
         return QStringLiteral("Usage: ox8ctl pair\n\nPairs the mouse with the receiver it is reached through: switch the mouse\n"
                               "off, start this command, switch the mouse on and press left, middle and\n"

@@ -44,6 +44,8 @@ QStringList buttonFunctionNames();
 
 // Light modes: off, steady, breathing, reactive, cycle, chase -> 0..5; -1 otherwise.
 int lightMode(const QString &text);
+// The name lightMode reads for a mode 0..5; "unknown" for any other value.
+QString lightModeName(int mode);
 // "#RRGGBB" -> 0x00BBGGRR. False when malformed.
 bool parseColor(const QString &text, quint32 &colorRef);
 

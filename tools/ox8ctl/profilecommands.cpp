@@ -10,9 +10,10 @@
 #include "config/jsonhandle.h"
 #include "config/paths.h"
 #include "config/profileexport.h"
+#include "device/devicefactory.h"
 #include "device/usbdrivermanager.h"
+#include "platform/safefile.h"
 
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -46,7 +47,8 @@ int cmdSave(const QStringList &args)
         s.dc.slot_SaveProfileToConfig1();
         return checkWrite(s, QStringLiteral("saving profile 1"));
     }
-    s.dc.manager()->SaveConfigFileByConfigureNumber(number);
+    if (!s.dc.manager()->SaveConfigFileByConfigureNumber(number))
+        return fail(ExitDeviceFailure, QStringLiteral("cannot write profile %1").arg(number));
     const QJsonObject gear = currentGearObject();
     if (!gear.isEmpty() && !JsonHandle::writeJsonFile(getCpiSettingFilePath(s.mouseType, number), gear))
         return fail(ExitDeviceFailure, QStringLiteral("cannot write the CPI table of profile %1").arg(number));
@@ -93,8 +95,13 @@ int cmdExport(const QStringList &args)
     exported.profile = number;
     exported.config = config.object();
     exported.cpiSetting = gear;
+    // The files under APP are the program's own: an export onto one would
+    // destroy it (a profile exported onto itself, say).
+    if (isPathInside(args.at(1), getAppDir()))
+        return fail(ExitBadArguments, QStringLiteral("%1 lies inside %2; export to a file outside it")
+                                          .arg(args.at(1), getAppDir()));
     if (!writeFileAtomically(args.at(1), writeProfileExport(exported)))
-        return fail(ExitBadArguments, QStringLiteral("cannot write %1").arg(args.at(1)));
+        return fail(ExitBadArguments, QStringLiteral("cannot write %1 (not a regular file, or no such folder)").arg(args.at(1)));
     return ExitOk;
 }
 
@@ -105,13 +112,20 @@ int cmdImport(const QStringList &args)
         return fail(ExitBadArguments, QStringLiteral("usage: ox8ctl import N FILE"));
     if (const int rc = parseProfileNumber(args.at(0), number))
         return rc;
-    QFile file(args.at(1));
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(ExitBadArguments, QStringLiteral("cannot read %1").arg(args.at(1)));
-    if (file.size() > kMaxProfileExportSize)
+    // Only a regular file, read without blocking (a FIFO would hang here).
+    QByteArray bytes;
+    switch (readRegularFile(args.at(1), kMaxProfileExportSize, bytes)) {
+    case ReadResult::Ok:
+        break;
+    case ReadResult::TooLarge:
         return fail(ExitBadArguments, QStringLiteral("%1 is too large for a profile").arg(args.at(1)));
+    case ReadResult::NotRegular:
+        return fail(ExitBadArguments, QStringLiteral("cannot read %1: not a regular file").arg(args.at(1)));
+    default:
+        return fail(ExitBadArguments, QStringLiteral("cannot read %1").arg(args.at(1)));
+    }
     ProfileExport imported;
-    if (!readProfileExport(file.read(kMaxProfileExportSize + 1), imported))
+    if (!readProfileExport(bytes, imported))
         return fail(ExitBadArguments, QStringLiteral("%1 is no profile written by ox8ctl export").arg(args.at(1)));
 
     const Picked picked = pickDevice();
@@ -121,6 +135,15 @@ int cmdImport(const QStringList &args)
     if (model != getModelFolderName(picked.mouseType))
         return fail(ExitBadArguments, QStringLiteral("the profile is for %1, the mouse is %2")
                                           .arg(model, getModelFolderName(picked.mouseType)));
+    // Every value must be one the model can work with: a profile that is not
+    // would be written into the mouse by the next "profile N".
+    QByteArray block;
+    QString why;
+    const int blockSize = isFamilyA(picked.mouseType) ? JsonHandle::kKorvanBlockSize : JsonHandle::kHaldenBlockSize;
+    if (!readStrictProfileBlock(imported.config, blockSize, block, &why)
+        || !checkProfileBlock(picked.mouseType, block, &why))
+        return fail(ExitBadArguments, QStringLiteral("%1 does not fit the %2: %3")
+                                          .arg(args.at(1), QString::fromLatin1(modelRow(picked.mouseType).name), why));
     if (!JsonHandle::writeJsonFile(getConfigJsonFilePath(picked.mouseType, number), imported.config))
         return fail(ExitDeviceFailure, QStringLiteral("cannot write profile %1").arg(number));
     // The file's CPI table is written only when it is complete.

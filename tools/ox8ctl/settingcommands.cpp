@@ -3,6 +3,8 @@
 #include "tools/ox8ctl/commands.h"
 #include "tools/ox8ctl/session.h"
 
+#include "discovery/cpiranges.h"
+
 namespace ox8ctl {
 
 int cmdSetCpi(const QStringList &args)
@@ -13,8 +15,13 @@ int cmdSetCpi(const QStringList &args)
     QString error;
     if (!parseCpiList(args.first(), values, error))
         return fail(ExitBadArguments, error);
+    // The model's own rules, before anything reaches the mouse: a value it
+    // cannot take would otherwise switch its stage off.
+    const Picked picked = pickDevice();
+    if (picked.productId != 0 && !picked.bootLoader && !checkCpiList(picked.mouseType, values, &error))
+        return fail(ExitBadArguments, QStringLiteral("%1 (%2)").arg(error, QString::fromLatin1(modelRow(picked.mouseType).name)));
     Session s;
-    if (const int rc = openSession(s, pickDevice(), true))
+    if (const int rc = openSession(s, picked, true))
         return rc;
     QList<DWORD> list;
     for (int v : values)

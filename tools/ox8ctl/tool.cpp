@@ -3,20 +3,40 @@
 #include "tools/ox8ctl/commands.h"
 #include "tools/ox8ctl/session.h"
 
+#include "platform/appdir.h"
 #include "platform/clock.h"
+#include "platform/safefile.h"
 #include "sim/simulation.h"
 
+#include <QDir>
+#include <QLockFile>
+
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace ox8ctl {
 
 namespace {
 bool g_verbose = false;
+// How long a command waits for another one to finish.
+constexpr int kLockWaitMs = 60000;
+
+QString appLockPath()
+{
+    return appDirectory() + QStringLiteral("/.lock");
+}
 } // namespace
 
-void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
+void messageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
+    // A damaged file moved aside is news to the user, whatever the options.
+    const bool aboutFiles = context.category && std::strcmp(context.category, lcFiles().categoryName()) == 0
+        && type != QtDebugMsg && type != QtInfoMsg;
+    if (aboutFiles && !g_verbose) {
+        std::fprintf(stderr, "ox8ctl: %s\n", qPrintable(message));
+        return;
+    }
     if (!g_verbose && type != QtFatalMsg)
         return;
     std::fprintf(stderr, "%s\n", qPrintable(message));
@@ -96,8 +116,24 @@ int run(const QStringList &arguments)
         QString error;
         if (!simulation.setUp(simulate, &error))
             return fail(ExitUnknownModel, error);
+    }
+
+    // One command at a time per APP, and per emulated mouse: every command
+    // reads, changes and writes back the profile files (and the state file)
+    // as a whole, so two at once would lose one's changes. The lock of a
+    // command that died is taken over.
+    QDir().mkpath(appDirectory());
+    QLockFile appLock(appLockPath());
+    appLock.setStaleLockTime(0);
+    if (!appLock.tryLock(kLockWaitMs))
+        return fail(ExitDeviceFailure, QStringLiteral("%1 is in use by another ox8ctl; try again").arg(appDirectory()));
+
+    if (simulation.isValid()) {
+        QString error;
         if (!haveState)
             statePath = Simulation::defaultStatePath(simulation.mouseType(), simulation.throughReceiver());
+        if (!simulation.lockState(statePath, kLockWaitMs, &error))
+            return fail(ExitDeviceFailure, error);
         if (!simulation.loadState(statePath, &error))
             return fail(ExitBadArguments, error);
         simulation.install();

@@ -1,9 +1,13 @@
-// ox8_pagepreview [type code] [out.png] [hovered button]
+// ox8_pagepreview [type code] [out.png] [hovered button] [main|light|oled]
 //
-// Shows the main settings page for a model with the shipped English texts
-// and the application style sheet, fills it with plausible device values
-// and saves a screenshot. Run with QT_QPA_PLATFORM=offscreen.
+// Shows the main settings page (or the lighting page, or the OLED editor)
+// for a model with the shipped English texts and the application style
+// sheet, fills it with plausible device values and saves a screenshot. Run
+// with QT_QPA_PLATFORM=offscreen.
 #include "config/languagetable.h"
+#include "discovery/models.h"
+#include "editors/lighting/lightsettingwidget.h"
+#include "editors/oled/drawdialog.h"
 #include "shell/mainsetting/mainsettingwidget.h"
 #include "shell/mainsetting/mypushbutton.h"
 
@@ -40,6 +44,30 @@ int main(int argc, char **argv)
     if (qss.open(QIODevice::ReadOnly))
         window.setStyleSheet(QString::fromUtf8(qss.readAll()));
     window.setStyleSheet(window.styleSheet() + QStringLiteral("QWidget#centralWidget{background:#000000;}"));
+
+    const QString pageName = args.value(4, QStringLiteral("main"));
+    if (pageName == QLatin1String("light") || pageName == QLatin1String("oled")) {
+        window.resize(960, pageName == QLatin1String("oled") ? 640 : 460);
+        if (pageName == QLatin1String("light")) {
+            auto *light = new LightSettingWidget(&window);
+            light->setZoneLabels(mouseType);
+            light->setSliderRanges(lightingFamilyAFlag(mouseType) == 1);
+            LightColorParam param;
+            param.wheel = {2, 3, 7, {255, 69, 110, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}};
+            param.logo = {4, 1, 9, {69, 198, 233, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}};
+            light->slot_SetLightParameter(param);
+        } else {
+            auto *dialog = new DrawDialog(&window);
+            dialog->setMouseType(mouseType);
+            dialog->setLightIntensity(160);
+            dialog->show();
+        }
+        window.show();
+        app.processEvents();
+        const bool saved = window.grab().save(out);
+        QTextStream(stdout) << (saved ? "saved " : "could not save ") << out << '\n';
+        return saved ? 0 : 1;
+    }
 
     auto *page = new MainSettingWidget(&window);
     page->setObjectName(QStringLiteral("MainSettingPage"));

@@ -60,6 +60,7 @@ private slots:
     void cpiList_data();
     void cpiList();
     void cpiListWithoutStagesIsRefused();
+    void cpiListWithAValueWithoutCodeIsRefused();
     void cpiStages_data();
     void cpiStages();
 
@@ -75,6 +76,8 @@ private slots:
 
     void battery_data();
     void battery();
+    void batteryOfPercentModels_data();
+    void batteryOfPercentModels();
     void productId_data();
     void productId();
     void recordOffsets_data();
@@ -450,29 +453,45 @@ void TestFamilyACodec::cpiCodes_data()
 {
     QTest::addColumn<int>("mouseType");
     QTest::addColumn<int>("cpi");
+    QTest::addColumn<bool>("encodes");
     QTest::addColumn<int>("code");
     QTest::addColumn<int>("decoded");
 
-    QTest::newRow("OX4C 800") << 7 << 800 << 6 << 800;
-    QTest::newRow("OX4C 5000") << 7 << 5000 << 48 << 5000;
-    QTest::newRow("OX4 rounds down to 100") << 12 << 850 << 6 << 800;
-    QTest::newRow("OX4C below 200 is the lowest code") << 8 << 100 << 0 << 200;
-    QTest::newRow("OX7EU 5000 keeps the 100 steps") << 14 << 5000 << 48 << 5000;
-    QTest::newRow("OX7EU above 5000 takes 200 steps") << 14 << 5200 << 49 << 5200;
-    QTest::newRow("OX7EU 16000") << 14 << 16000 << 103 << 16000;
-    QTest::newRow("OX7 in steps of 50") << 11 << 16000 << 320 << 16000;
-    QTest::newRow("OX7Q 850") << 10 << 850 << 17 << 850;
-    QTest::newRow("unknown models use steps of 50") << 0 << 1000 << 20 << 1000;
-    QTest::newRow("huge values saturate the code") << 11 << 0x7FFFFFFF << 0xFFFF << 0xFFFF * 50;
+    QTest::newRow("OX4C 800") << 7 << 800 << true << 6 << 800;
+    QTest::newRow("OX4C 5000") << 7 << 5000 << true << 48 << 5000;
+    QTest::newRow("OX4C 200 is code 0") << 8 << 200 << true << 0 << 200;
+    QTest::newRow("OX7EU 5000 keeps the 100 steps") << 14 << 5000 << true << 48 << 5000;
+    QTest::newRow("OX7EU above 5000 takes 200 steps") << 14 << 5200 << true << 49 << 5200;
+    QTest::newRow("OX7EU 16000") << 14 << 16000 << true << 103 << 16000;
+    QTest::newRow("OX7 in steps of 50") << 11 << 16000 << true << 320 << 16000;
+    QTest::newRow("OX7Q 850") << 10 << 850 << true << 17 << 850;
+    QTest::newRow("unknown models use steps of 50") << 0 << 1000 << true << 20 << 1000;
+    // No code stands for these: refused rather than rounded to a neighbour
+    // (or to code 0, which is 200 CPI on some models).
+    QTest::newRow("OX4 850 is between two codes") << 12 << 850 << false << 0 << 0;
+    QTest::newRow("OX4C below 200 has no code") << 8 << 100 << false << 0 << 0;
+    QTest::newRow("OX7EU 5100 is off the 200 steps") << 14 << 5100 << false << 0 << 0;
+    QTest::newRow("OX7 1 is below the first step") << 11 << 1 << false << 0 << 0;
+    QTest::newRow("OX7 25 would be code 0") << 11 << 25 << false << 0 << 0;
+    QTest::newRow("zero is no CPI") << 11 << 0 << false << 0 << 0;
+    QTest::newRow("negative") << 7 << -100 << false << 0 << 0;
+    QTest::newRow("huge values do not fit 16 bits") << 11 << 0x7FFFFFFF << false << 0 << 0;
 }
 
 void TestFamilyACodec::cpiCodes()
 {
     QFETCH(int, mouseType);
     QFETCH(int, cpi);
+    QFETCH(bool, encodes);
     QFETCH(int, code);
     QFETCH(int, decoded);
-    QCOMPARE(int(encodeCpi(mouseType, cpi)), code);
+    quint16 got = 0x1234;
+    QCOMPARE(encodeCpi(mouseType, cpi, got), encodes);
+    if (!encodes) {
+        QCOMPARE(got, quint16(0x1234)); // untouched
+        return;
+    }
+    QCOMPARE(int(got), code);
     QCOMPARE(decodeCpi(mouseType, quint16(code)), decoded);
 }
 
@@ -529,6 +548,17 @@ void TestFamilyACodec::cpiListWithoutStagesIsRefused()
     QVERIFY(!encodeCpiList(11, {0, 0, 0, 0, 0, 0, 0}, enc));
     QVERIFY(!encodeCpiList(7, {}, enc));
     QVERIFY(!encodeCpiList(7, {0, 0, 0, 0, 0, 800}, enc)); // the only stage is past the fifth entry
+}
+
+// A value no code stands for used to become code 0, which switched the
+// stage off (or set 200 CPI); now the whole list is refused.
+void TestFamilyACodec::cpiListWithAValueWithoutCodeIsRefused()
+{
+    CpiListEncoding enc;
+    QVERIFY(!encodeCpiList(11, {800, 1, 1600}, enc));
+    QVERIFY(!encodeCpiList(7, {800, 850}, enc));
+    QVERIFY(!encodeCpiList(14, {800, 5100}, enc));
+    QVERIFY(encodeCpiList(14, {800, 5200}, enc));
 }
 
 void TestFamilyACodec::cpiStages_data()
@@ -723,6 +753,28 @@ void TestFamilyACodec::battery()
     QFETCH(quint32, value);
     QFETCH(int, percent);
     QCOMPARE(batteryPercent(value), percent);
+    QCOMPARE(batteryLevel(value, false), percent);
+}
+
+// A mouse that reports a percentage (OX7Q, OX7EU, OX7 from firmware 30) has
+// it passed on; the table would turn 85 % into 1 %.
+void TestFamilyACodec::batteryOfPercentModels_data()
+{
+    QTest::addColumn<quint32>("value");
+    QTest::addColumn<int>("level");
+
+    QTest::newRow("85 % stays 85") << 85u << 85;
+    QTest::newRow("0 % stays 0") << 0u << 0;
+    QTest::newRow("100 % stays 100") << 100u << 100;
+    QTest::newRow("more than 100 is full") << 727u << 100;
+    QTest::newRow("status codes keep their meaning") << 0x02000000u << 102;
+}
+
+void TestFamilyACodec::batteryOfPercentModels()
+{
+    QFETCH(quint32, value);
+    QFETCH(int, level);
+    QCOMPARE(batteryLevel(value, true), level);
 }
 
 void TestFamilyACodec::productId_data()

@@ -9,6 +9,9 @@
 #include "tests/common/testutil.h"
 
 #include <QFile>
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace familya;
@@ -53,6 +56,8 @@ class TestFamilyAProfileFiles : public QObject
     Q_OBJECT
 
 private slots:
+    void unusableFactoryCopyIsRebuilt_data();
+    void unusableFactoryCopyIsRebuilt();
     void roundTrip_data();
     void roundTrip();
     void damagedFileFallsBack_data();
@@ -64,6 +69,42 @@ private slots:
     void matchingConfig_data();
     void matchingConfig();
 };
+
+// The factory copy is what a reset brings back: one the model cannot work
+// with (a reset then failed, or left the mouse unreadable) is rebuilt from
+// the built-in block, and what was there is kept beside it.
+void TestFamilyAProfileFiles::unusableFactoryCopyIsRebuilt_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("an empty block") << QByteArray(R"({"MouseDataOfGamingMode":{}})");
+    QTest::newRow("strings") << QByteArray(R"({"MouseDataOfGamingMode":{"0":"x","1":"y"}})");
+    QTest::newRow("not JSON") << QByteArray(R"({"MouseDataOfGam)");
+}
+
+void TestFamilyAProfileFiles::unusableFactoryCopyIsRebuilt()
+{
+    QFETCH(QByteArray, content);
+    TempAppDir app;
+    const QString path = getConfigJsonFilePath(kType, 0);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    const QByteArray defaults = korvanDefaultBlock(kType);
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Config0.json was damaged"));
+    ProfileFiles files;
+    QByteArray record;
+    Buffers macros;
+    QVERIFY(files.read(kType, 0, record, macros));
+    QCOMPARE(record.toHex(), defaults.toHex());
+    QCOMPARE(readJsonRootObject(path).keys(), QStringList{"MouseDataOfGamingMode"});
+    const QStringList aside = QDir(QFileInfo(path).path()).entryList({"Config0.json.damaged-*"}, QDir::Files);
+    QCOMPARE(aside.size(), 1);
+    QFile kept(QFileInfo(path).path() + "/" + aside.first());
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), content);
+}
 
 void TestFamilyAProfileFiles::roundTrip_data()
 {

@@ -34,6 +34,10 @@ public:
     int writes = 0;
     // Called before every read of an answer.
     std::function<void()> beforeRead;
+    // Called for every report written; returning false reports the write as
+    // failed. deliver says whether the report still reached the device (a
+    // write that went out but whose completion was lost).
+    std::function<bool(const QByteArray &report, bool &deliver)> write;
     int answers = 0;
 
     QVector<HidDeviceInfo> enumerate() override { return m_inner.enumerate(); }
@@ -58,7 +62,10 @@ private:
             if (m_bus->spoilWrite)
                 m_bus->spoilWrite(m_bus->writes, sent);
             ++m_bus->writes;
-            return m_inner->write(sent);
+            bool deliver = true;
+            const bool ok = !m_bus->write || m_bus->write(sent, deliver);
+            const bool written = deliver ? m_inner->write(sent) : false;
+            return ok && written;
         }
         int read(QByteArray &report, int timeoutMs) override
         {
@@ -167,6 +174,8 @@ private slots:
     void noDeviceNoUpdate();
     void bootLoaderNeverAppears();
     void badFileLeavesTheMouseRunning();
+    void failedRestartRequestFailsTheUpdate();
+    void failedRunPacketFailsTheUpdate();
 
     void runsOnItsOwnThread();
     void deletedOnItsCreatorsThread();
@@ -515,6 +524,62 @@ void TestFwUpdate::badFileLeavesTheMouseRunning()
         QCOMPARE(v.at(0).toInt(), 0);
     QCOMPARE(r.scene.mouse->commandCount(familya::kCmdEnterBootloader), 0);
     QVERIFY(FindHidDevice(wiredPathFragment(11)));
+}
+
+// A restart request whose write failed was only logged: the update went on
+// (and could report success). It ends the run as a failure now, without the
+// waits for a boot loader; a mouse that restarted all the same is found in
+// its boot loader by the next run.
+void TestFwUpdate::failedRestartRequestFailsTheUpdate()
+{
+    FlashRig r;
+    r.link.write = [](const QByteArray &report, bool &deliver) {
+        deliver = true; // it went out, but the write reported an error
+        return !(report.size() > 1 && quint8(report[0]) == 0xBA && quint8(report[1]) == familya::kCmdEnterBootloader);
+    };
+    QSignalSpy result(&r.flasher, &FwUpdate::sigUpdateResult);
+    const QString path = r.file(QStringLiteral("Nuc123.bin"), firmware(300));
+    r.flasher.slotUpdate(path);
+    QCOMPARE(result.count(), 1);
+    QCOMPARE(result.first().at(0).toInt(), 0);
+    QVERIFY(r.clock.totalSleptMs() < FwUpdate::kRestartWaitMs);
+
+    // Later, the user tries again.
+    r.clock.advance(FwUpdate::kRestartWaitMs);
+    r.link.write = nullptr;
+    r.flasher.slotUpdate(path);
+    QCOMPARE(result.count(), 2);
+    QCOMPARE(result.last().at(0).toInt(), 1);
+    QCOMPARE(r.scene.mouse->flashedImage(), firmware(300));
+}
+
+// A run packet that could not be written leaves the mouse in its boot
+// loader: that is a failed update, not a success. The image stays there,
+// and a retry starts from the boot loader.
+void TestFwUpdate::failedRunPacketFailsTheUpdate()
+{
+    FlashRig r;
+    r.link.write = [](const QByteArray &report, bool &deliver) {
+        const bool run = report.size() > 4 && familya::readLe32(report, 1) == familya::kIspCmdRun;
+        deliver = !run;
+        return !run;
+    };
+    QSignalSpy result(&r.flasher, &FwUpdate::sigUpdateResult);
+    const QString path = r.file(QStringLiteral("Nuc123.bin"), firmware(500));
+    r.flasher.slotUpdate(path);
+    QCOMPARE(result.count(), 1);
+    QCOMPARE(result.first().at(0).toInt(), 0);
+    std::shared_ptr<NucIspBootloader> boot = r.bootloader();
+    QVERIFY(boot);
+    QVERIFY(!boot->hasRun());
+    QCOMPARE(boot->programImage(), firmware(500));
+    QVERIFY(FindHidDevice(hidPathFragment(VID_KORVAN, PID_BOOTLOADER)));
+
+    r.link.write = nullptr;
+    r.flasher.slotUpdate(path);
+    QCOMPARE(result.count(), 2);
+    QCOMPARE(result.last().at(0).toInt(), 1);
+    QVERIFY(boot->hasRun());
 }
 
 void TestFwUpdate::runsOnItsOwnThread()

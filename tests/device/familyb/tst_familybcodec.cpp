@@ -202,7 +202,8 @@ void TstFamilyBCodec::familyBTableRoundTrips()
 {
     QCOMPARE(familyBCpiTable().size(), 61);
     for (int cpi = 200; cpi <= 6200; cpi += 100) {
-        const CpiCode code = encodeCpi(2, cpi);
+        CpiCode code;
+        QVERIFY2(encodeCpi(2, cpi, code), qPrintable(QString::number(cpi)));
         QVERIFY2(code.low != 0, qPrintable(QString::number(cpi)));
         QCOMPARE(code.high, quint8(0));
         QCOMPARE(decodeCpi(2, code), cpi);
@@ -210,8 +211,10 @@ void TstFamilyBCodec::familyBTableRoundTrips()
     // Codes rise with the CPI, so no row was copied into another.
     int last = 0;
     for (int cpi = 200; cpi <= 6200; cpi += 100) {
-        QVERIFY(encodeCpi(2, cpi).low > last);
-        last = encodeCpi(2, cpi).low;
+        CpiCode code;
+        QVERIFY(encodeCpi(2, cpi, code));
+        QVERIFY(code.low > last);
+        last = code.low;
     }
 }
 
@@ -220,7 +223,8 @@ void TstFamilyBCodec::familyCTableRoundTrips()
     QCOMPARE(familyCCpiTable().size(), 61);
     int last = 0;
     for (int cpi = 200; cpi <= 6200; cpi += 100) {
-        const CpiCode code = encodeCpi(13, cpi);
+        CpiCode code;
+        QVERIFY(encodeCpi(13, cpi, code));
         QVERIFY(code.low > last);
         last = code.low;
         QCOMPARE(decodeCpi(13, code), cpi);
@@ -261,31 +265,42 @@ void TstFamilyBCodec::encodeCpiByModel_data()
 {
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("cpi");
+    QTest::addColumn<bool>("encodes");
     QTest::addColumn<int>("low");
     QTest::addColumn<int>("high");
-    QTest::newRow("OX6 steps of 50") << 3 << 800 << 16 << 0;
-    QTest::newRow("OX6 above 12800") << 3 << 16000 << 64 << 1;
-    QTest::newRow("OX2S at 12800") << 5 << 12800 << 0 << 1;
-    QTest::newRow("OX1S smallest step") << 6 << 50 << 1 << 0;
-    QTest::newRow("OX1 through the 61-row table") << 4 << 3300 << 0x4D << 0;
-    QTest::newRow("OX8 through the 61-row table") << 18 << 6200 << 0x91 << 0;
-    QTest::newRow("OX5 through the 61-row table") << 13 << 3400 << 0x4E << 0;
-    QTest::newRow("OX2 through the family B table") << 2 << 4200 << 95 << 0;
-    QTest::newRow("code 15 through the family B table") << 15 << 200 << 4 << 0;
-    QTest::newRow("code 16 through the family B table") << 16 << 6200 << 140 << 0;
-    QTest::newRow("CPI without a code") << 2 << 250 << 0 << 0;
-    QTest::newRow("CPI between rows of the 61-row table") << 4 << 3350 << 0 << 0;
-    QTest::newRow("stage off") << 3 << 0 << 0 << 0;
-    QTest::newRow("negative") << 3 << -100 << 0 << 0;
+    QTest::newRow("OX6 steps of 50") << 3 << 800 << true << 16 << 0;
+    QTest::newRow("OX6 above 12800") << 3 << 16000 << true << 64 << 1;
+    QTest::newRow("OX2S at 12800") << 5 << 12800 << true << 0 << 1;
+    QTest::newRow("OX1S smallest step") << 6 << 50 << true << 1 << 0;
+    QTest::newRow("OX1 through the 61-row table") << 4 << 3300 << true << 0x4D << 0;
+    QTest::newRow("OX8 through the 61-row table") << 18 << 6200 << true << 0x91 << 0;
+    QTest::newRow("OX5 through the 61-row table") << 13 << 3400 << true << 0x4E << 0;
+    QTest::newRow("OX2 through the family B table") << 2 << 4200 << true << 95 << 0;
+    QTest::newRow("code 15 through the family B table") << 15 << 200 << true << 4 << 0;
+    QTest::newRow("code 16 through the family B table") << 16 << 6200 << true << 140 << 0;
+    // No code stands for these: refused, never written as a stage switched
+    // off.
+    QTest::newRow("CPI without a code") << 2 << 250 << false << 0 << 0;
+    QTest::newRow("CPI between rows of the 61-row table") << 4 << 3350 << false << 0 << 0;
+    QTest::newRow("OX6 off the 50 grid") << 3 << 1 << false << 0 << 0;
+    QTest::newRow("OX2 past the table") << 2 << 26000 << false << 0 << 0;
+    QTest::newRow("stage off is no CPI") << 3 << 0 << false << 0 << 0;
+    QTest::newRow("negative") << 3 << -100 << false << 0 << 0;
 }
 
 void TstFamilyBCodec::encodeCpiByModel()
 {
     QFETCH(int, type);
     QFETCH(int, cpi);
+    QFETCH(bool, encodes);
     QFETCH(int, low);
     QFETCH(int, high);
-    const CpiCode code = encodeCpi(type, cpi);
+    CpiCode code{0x77, 0x77};
+    QCOMPARE(encodeCpi(type, cpi, code), encodes);
+    if (!encodes) {
+        QCOMPARE(code, (CpiCode{0x77, 0x77})); // untouched
+        return;
+    }
     QCOMPARE(int(code.low), low);
     QCOMPARE(int(code.high), high);
 }
@@ -948,6 +963,15 @@ void TstFamilyBCodec::oledPacking()
     big.fill(Qt::black);
     QCOMPARE(packOledPicture(big), QByteArray(kOledBytes, char(0xFF)));
     QVERIFY(packOledPicture(QImage()).isEmpty());
+
+    // Unpacking gives the picture back: lit pixels black, the rest white.
+    const QImage back = unpackOledPicture(packed + QByteArray(640, '\x55'));
+    QCOMPARE(back.size(), QSize(64, 48));
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x)
+            QCOMPARE(back.pixel(x, y), dots.pixel(x, y));
+    QCOMPARE(packOledPicture(back), packed);
+    QVERIFY(unpackOledPicture(packed.left(383)).isNull());
 }
 
 QTEST_APPLESS_MAIN(TstFamilyBCodec)

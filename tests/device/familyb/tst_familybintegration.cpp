@@ -19,6 +19,7 @@
 #include <QImage>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QRegularExpression>
 #include <QtTest>
 
 // Driver and manager against the emulated family B and C mice, in virtual
@@ -242,6 +243,14 @@ void TstFamilyBIntegration::reportRateAndLiftOff()
     QVERIFY(!rig.manager->SetUsbReportRate(4, 1));
     QVERIFY(!rig.manager->SetUsbReportRate(-1, 1));
     QCOMPARE(rig.mouse->profileByte(242), quint8(1));
+
+    // A rate byte no rate has reads as the factory rate (1000 Hz), so the
+    // mouse stays readable.
+    rig.mouse->setProfileByte(242, 9);
+    QVERIFY(rig.manager->GetProfileData());
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("GetUsbReportRate unknown rate 9"));
+    QVERIFY(rig.manager->GetUsbReportRate(rate, 1));
+    QCOMPARE(rate, 3);
 }
 
 void TstFamilyBIntegration::failedWriteKeepsFileAndImage_data()
@@ -705,14 +714,14 @@ void TstFamilyBIntegration::compareFindsTheMatchingFile()
     fresh->InitModelDefaults(PID_OX6, VID_KORVAN);
     QVERIFY(fresh->GetProfileData());
     int number = 0;
-    QVERIFY(fresh->CompareMouseAndLocalFileData(number));
+    QVERIFY(fresh->CompareMouseAndLocalFileData(number, 0));
     QCOMPARE(number, 4);
     QCOMPARE(fresh->currentConfigNumber(), 4);
 
     // Nothing matches once file 4 is gone and the mouse is no default.
     QVERIFY(QFile::remove(rig.configPath(4)));
     number = 0;
-    QVERIFY(!fresh->CompareMouseAndLocalFileData(number));
+    QVERIFY(!fresh->CompareMouseAndLocalFileData(number, 0));
     QCOMPARE(number, 0);
 }
 

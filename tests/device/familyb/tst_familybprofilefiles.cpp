@@ -6,6 +6,10 @@
 #include "config/profiledefaults.h"
 #include "tests/common/testutil.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QFile>
 #include <QtTest>
 
 using namespace familyb;
@@ -47,6 +51,8 @@ class TestFamilyBProfileFiles : public QObject
     Q_OBJECT
 
 private slots:
+    void unusableFactoryCopyIsRebuilt_data();
+    void unusableFactoryCopyIsRebuilt();
     void roundTrip_data();
     void roundTrip();
     void macroMemberKeys_data();
@@ -60,6 +66,39 @@ private slots:
     void matchingConfig_data();
     void matchingConfig();
 };
+
+// The factory copy is what a reset brings back: one the model cannot work
+// with (a reset then failed, or left the mouse unreadable) is rebuilt from
+// the built-in block, and what was there is kept beside it.
+void TestFamilyBProfileFiles::unusableFactoryCopyIsRebuilt_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("an empty block") << QByteArray(R"({"MouseDataOfGamingMode":{}})");
+    QTest::newRow("strings") << QByteArray(R"({"MouseDataOfGamingMode":{"0":"x","1":"y"}})");
+    QTest::newRow("not JSON") << QByteArray(R"({"MouseDataOfGam)");
+}
+
+void TestFamilyBProfileFiles::unusableFactoryCopyIsRebuilt()
+{
+    QFETCH(QByteArray, content);
+    TempAppDir app;
+    const QString path = getConfigJsonFilePath(kType, 0);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    const QByteArray defaults = haldenDefaultBlock(kType);
+
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Config0.json was damaged"));
+    ProfileFiles files;
+    QCOMPARE(files.readBlock(kType, 0).toHex(), defaults.toHex());
+    QCOMPARE(readJsonRootObject(path).keys(), QStringList{"MouseDataOfGamingMode"});
+    const QStringList aside = QDir(QFileInfo(path).path()).entryList({"Config0.json.damaged-*"}, QDir::Files);
+    QCOMPARE(aside.size(), 1);
+    QFile kept(QFileInfo(path).path() + "/" + aside.first());
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), content);
+}
 
 void TestFamilyBProfileFiles::roundTrip_data()
 {

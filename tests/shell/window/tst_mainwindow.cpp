@@ -12,11 +12,14 @@
 #include "editors/cpi/uspinbox.h"
 #include "discovery/checkdevice.h"
 #include "discovery/models.h"
+#include "editors/oled/drawborderwidget.h"
+#include "editors/oled/drawdialog.h"
 #include "shell/pairing/codewidget.h"
 #include "config/paths.h"
 #include "platform/pointersettings.h"
 #include "platform/programlauncher.h"
 #include "sim/familya/familyamouse.h"
+#include "sim/familyb/familybmouse.h"
 #include "sim/simulation.h"
 #include "tests/common/fakedesktoppointer.h"
 #include "tests/common/testutil.h"
@@ -33,6 +36,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
@@ -210,6 +214,9 @@ private slots:
     void opensTheEmulatedMouseAndAppliesTheModel();
     void profileSwitchReachesTheMouse();
     void cpiWritesGoOneAtATime();
+    void lightingPageWritesTheEmulatedMouse_data();
+    void lightingPageWritesTheEmulatedMouse();
+    void oledEditorWritesThePictureAndGoesWithTheMouse();
     void removalBringsTheNoDeviceDialogBack();
     void mouseWithoutPermissionIsExplained();
     void bootLoaderIsNotOpened();
@@ -572,6 +579,81 @@ void TstMainWindow::mouseWithoutPermissionIsExplained()
     QTRY_VERIFY_WITH_TIMEOUT(!dialog->isVisible(), 20000);
     QVERIFY(!dialog->showsNoPermission());
     QCOMPARE(childNamed<QLabel>(dialog, QStringLiteral("Title_Label"))->toolTip(), NumberedLanguageTable::text(252));
+}
+
+void TstMainWindow::lightingPageWritesTheEmulatedMouse_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("zoneButtons");
+    QTest::newRow("OX7: the logo zone") << "ox7" << 11 << false;
+    QTest::newRow("OX6: the wheel zone") << "ox6" << 3 << true;
+}
+
+void TstMainWindow::lightingPageWritesTheEmulatedMouse()
+{
+    QFETCH(QString, model);
+    QFETCH(int, type);
+    QFETCH(bool, zoneButtons);
+    WindowFixture f(model);
+    QVERIFY(waitForOpen(f, type));
+    QTRY_VERIFY_WITH_TIMEOUT(!f.window->loadingDialog()->isVisible(), 20000);
+    f.closeWarnings();
+
+    f.click("LightSettingButton");
+    QCOMPARE(f.page(), int(MainWindow::LightPage));
+    QCOMPARE(f.visible("WheelLightButton"), zoneButtons);
+    f.click("colorButton10"); // 67, 149, 255
+    f.click("BrethModeRaioButton");
+
+    if (auto mouse = f.simulation.familyAMouse()) {
+        // The light word's mode byte and the first LED matrix entry of slot 1.
+        QTRY_COMPARE_WITH_TIMEOUT(mouse->memory(0x8B8, 4).toHex(), QByteArray("4395ff00"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(int(quint8(mouse->memory(0x898, 4).at(1))), 2, 20000);
+    } else {
+        auto b = f.simulation.familyBMouse();
+        QTRY_COMPARE_WITH_TIMEOUT(b->lightRgb(1), quint32(0x4395FF), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(int(b->lightModeCode(1)), 0x82, 20000);
+    }
+}
+
+void TstMainWindow::oledEditorWritesThePictureAndGoesWithTheMouse()
+{
+    WindowFixture f(QStringLiteral("ox7"));
+    QVERIFY(waitForOpen(f, 11));
+    QTRY_VERIFY_WITH_TIMEOUT(!f.window->loadingDialog()->isVisible(), 20000);
+    f.closeWarnings();
+    QVERIFY(f.visible("DrawButton"));
+
+    f.click("DrawButton");
+    auto *dialog = f.window->findChild<DrawDialog *>();
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->geometry(), QRect(0, 0, 960, 640));
+    QCOMPARE(dialog->configNumber(), QString::number(f.window->currentConfigure()));
+    clickNamed(dialog, QStringLiteral("Brush_Button"));
+    DrawBorderWidget *canvas = dialog->canvas();
+    for (const auto &e : {std::make_pair(QEvent::MouseButtonPress, QPoint(0, 0)),
+                          std::make_pair(QEvent::MouseMove, QPoint(191, 0)),
+                          std::make_pair(QEvent::MouseButtonRelease, QPoint(191, 0))}) {
+        QMouseEvent event(e.first, QPointF(e.second), QPointF(canvas->mapToGlobal(e.second)),
+                          e.first == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          e.first == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(canvas, &event);
+    }
+    clickNamed(dialog, QStringLiteral("DrawOkButton"));
+
+    // Picture 0 of the mouse: the top row lit, the rest dark.
+    auto mouse = f.simulation.familyAMouse();
+    QTRY_COMPARE_WITH_TIMEOUT(mouse->memory(34 * 0x1000, 64).toHex(), QByteArray(64, '\x01').toHex(), 20000);
+    QCOMPARE(mouse->memory(34 * 0x1000 + 64, 320), QByteArray(320, '\0'));
+    QTRY_VERIFY(!f.window->findChild<DrawDialog *>());
+
+    // An editor open when the mouse goes is closed with it.
+    f.click("DrawButton");
+    QVERIFY(f.window->findChild<DrawDialog *>());
+    f.window->slot_WarningDeviceNotInsert(false, PID_OX7_WIRED, VID_KORVAN);
+    QTRY_VERIFY(!f.window->findChild<DrawDialog *>());
 }
 
 void TstMainWindow::removalBringsTheNoDeviceDialogBack()

@@ -41,6 +41,8 @@ private slots:
     void refusesBadState_data();
     void refusesBadState();
     void stateFiles();
+    void batteryWordFollowsTheModelsScale_data();
+    void batteryWordFollowsTheModelsScale();
 
 private:
     QByteArray transact(const QByteArray &afterId);
@@ -462,6 +464,36 @@ void TestFamilyAMouse::stateFiles()
     grown.write(QByteArray(1000, 'x'));
     grown.close();
     QVERIFY(!copy->loadStateFromFile(path));
+}
+
+// A mouse reports a percentage where the model table says it does (OX7Q and
+// OX7EU always, the OX7 from firmware 30), a raw reading otherwise.
+void TestFamilyAMouse::batteryWordFollowsTheModelsScale_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<quint32>("firmware");
+    QTest::addColumn<bool>("percent");
+    QTest::newRow("OX7Q") << 10 << 25u << true;
+    QTest::newRow("OX7EU") << 14 << 25u << true;
+    QTest::newRow("OX7 before firmware 30") << 11 << 29u << false;
+    QTest::newRow("OX7 from firmware 30") << 11 << 30u << true;
+    QTest::newRow("OX4") << 12 << 40u << false;
+}
+
+void TestFamilyAMouse::batteryWordFollowsTheModelsScale()
+{
+    QFETCH(int, type);
+    QFETCH(quint32, firmware);
+    QFETCH(bool, percent);
+    std::shared_ptr<FamilyAMouse> mouse = FamilyAMouse::create(type);
+    mouse->setFirmwareVersion(firmware);
+    const quint32 word = mouse->batteryValue();
+    QCOMPARE(word <= 100, percent);
+    QCOMPARE(word >> 24, 0u); // a level, no status code
+    // A word set on purpose stays, whatever the version.
+    mouse->setBatteryValue(640);
+    mouse->setFirmwareVersion(firmware + 10);
+    QCOMPARE(mouse->batteryValue(), 640u);
 }
 
 QTEST_GUILESS_MAIN(TestFamilyAMouse)

@@ -227,7 +227,7 @@ void TestFamilyBMouse::defaultContents_data()
     QTest::newRow("OX1S CPI") << 6 << 300 << bytes({0x08, 0x10, 0x18, 0x20, 0x28, 0x30, 0x3C});
     QTest::newRow("OX1S CPI copy") << 6 << 316 << bytes({0x08, 0x10, 0x18, 0x20, 0x28, 0x30, 0x3C});
     QTest::newRow("OX1S light zone 2 as OX1") << 6 << 256 << bytes({0x85, 0x05});
-    QTest::newRow("OX5 as OX2") << 13 << 300 << bytes({0x12, 0x1B, 0x28, 0x43, 0x8C, 0x00, 0x00});
+    QTest::newRow("OX5 stages of OX2 in its own codes") << 13 << 300 << bytes({0x12, 0x1B, 0x29, 0x45, 0x91, 0x00, 0x00});
     QTest::newRow("OX5 button 13 as OX2") << 13 << 352 << bytes({0x07, 0x00, 0x01, 0x00});
     QTest::newRow("OX8 as OX1") << 18 << 300 << bytes({0x09, 0x12, 0x1B, 0x24, 0x2E, 0x37, 0x45});
     QTest::newRow("OX8 buttons 4..7") << 18 << 332
@@ -262,8 +262,8 @@ void TestFamilyBMouse::cpiStages_data()
     QTest::newRow("OX1 61-step table") << 4 << QVector<int>{400, 800, 1200, 1600, 2000, 2400, 3000};
     QTest::newRow("OX2S") << 5 << QVector<int>{600, 1000, 1200, 1600, 2000, 0, 0};
     QTest::newRow("OX1S") << 6 << QVector<int>{400, 800, 1200, 1600, 2000, 2400, 3000};
-    // OX5's factory codes are OX2's; 0x28 and 0x43 are not in its table.
-    QTest::newRow("OX5 61-step table") << 13 << QVector<int>{800, 1200, 0, 0, 6000, 0, 0};
+    // OX5's factory stages are OX2's, in codes of its own table.
+    QTest::newRow("OX5 61-step table") << 13 << QVector<int>{800, 1200, 1800, 3000, 6200, 0, 0};
     QTest::newRow("OX8 61-step table") << 18 << QVector<int>{400, 800, 1200, 1600, 2000, 2400, 3000};
 }
 

@@ -8,15 +8,18 @@
 #include "platform/clock.h"
 #include "sim/emulatedhidbus.h"
 #include "sim/familya/familyascene.h"
+#include "tests/common/fifoguard.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <cstdio>
@@ -63,6 +66,8 @@ private slots:
     void buttonsAndLight_data();
     void buttonsAndLight();
     void showListsButtons();
+    void showReportsTheLighting_data();
+    void showReportsTheLighting();
     void flash_data();
     void flash();
     void pairing_data();
@@ -70,10 +75,23 @@ private slots:
     void mouseWithoutPermission_data();
     void mouseWithoutPermission();
 
+    // Faults found by trying the program as a user would.
+    void refusedCpiValues_data();
+    void refusedCpiValues();
+    void importChecksTheProfile_data();
+    void importChecksTheProfile();
+    void changesGoToTheLoadedProfile();
+    void unwritableProfileFilesFail_data();
+    void unwritableProfileFilesFail();
+    void damagedProfileIsKeptAside();
+    void linksAndFifosInTheWay();
+    void concurrentCommandsKeepBothChanges();
+
 private:
-    Run ctl(const QStringList &args);
+    Run ctl(const QStringList &args, int timeoutMs = 300000);
     // The tool run inside this process, on the bus the test installed.
     Run ctlHere(const QStringList &args);
+    QString profilePath(const QString &model, int number) const;
     QJsonObject show(const QString &model, const QStringList &extra = {});
     QString writeFile(const QString &name, const QByteArray &bytes);
 
@@ -86,7 +104,7 @@ void TstOx8ctl::init()
     QVERIFY(m_app->isValid());
 }
 
-Run TstOx8ctl::ctl(const QStringList &args)
+Run TstOx8ctl::ctl(const QStringList &args, int timeoutMs)
 {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -94,7 +112,7 @@ Run TstOx8ctl::ctl(const QStringList &args)
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(OX8CTL_PATH), args);
     Run r;
-    if (!p.waitForFinished(300000)) {
+    if (!p.waitForFinished(timeoutMs)) {
         p.kill();
         p.waitForFinished();
         return r;
@@ -129,6 +147,13 @@ Run TstOx8ctl::ctlHere(const QStringList &args)
     r.out = out.readAll();
     r.err = err.readAll();
     return r;
+}
+
+QString TstOx8ctl::profilePath(const QString &model, int number) const
+{
+    return m_app->path() + QStringLiteral("/ConfigFiles/MouseFile/") + model
+           + (number == 0 ? QStringLiteral("/OriginalFile/Config0.json")
+                          : QStringLiteral("/AFile/ConfigJsonFile/Config%1.json").arg(number));
 }
 
 QJsonObject TstOx8ctl::show(const QString &model, const QStringList &extra)
@@ -355,7 +380,9 @@ void TstOx8ctl::exportImportResetAndProfiles()
     const QString ox7 = QStringLiteral("ox7");
     const QJsonArray mine = ints({400, 1200, 0, 0, 0, 0, 0});
     QCOMPARE(ctl({sim, ox7, QStringLiteral("set-cpi"), QStringLiteral("400,1200")}).code, 0);
-    const QString exported = m_app->filePath(QStringLiteral("profile1.json"));
+    // Exports go outside APP (the program's own files live there).
+    QTemporaryDir outside;
+    const QString exported = outside.filePath(QStringLiteral("profile1.json"));
     Run r = ctl({sim, ox7, QStringLiteral("export"), QStringLiteral("1"), exported});
     QVERIFY2(r.code == 0, r.err.constData());
     QVERIFY(QFile::exists(exported));
@@ -458,6 +485,50 @@ void TstOx8ctl::showListsButtons()
     QCOMPARE(back.value(QStringLiteral("modifier")).toInt(), 2);
 }
 
+void TstOx8ctl::showReportsTheLighting_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QStringList>("zones");
+    QTest::addColumn<QString>("changedZone");
+    QTest::addColumn<QString>("mode");
+    QTest::addColumn<QString>("color");
+    QTest::newRow("OX7: one zone, the logo") << "ox7" << QStringList{"set-light", "breathing", "#FF456E"}
+                                             << QStringList{"logo"} << "logo" << "breathing" << "#FF456E";
+    QTest::newRow("OX6: wheel and logo") << "ox6" << QStringList{"set-light", "reactive", "#00ff80", "--zone", "wheel"}
+                                         << QStringList{"logo", "wheel"} << "wheel" << "reactive" << "#00FF80";
+    QTest::newRow("OX1: colour chase") << "ox1" << QStringList{"set-light", "chase", "--zone", "logo"}
+                                       << QStringList{"logo", "wheel"} << "logo" << "chase" << "";
+}
+
+void TstOx8ctl::showReportsTheLighting()
+{
+    QFETCH(QString, model);
+    QFETCH(QStringList, command);
+    QFETCH(QStringList, zones);
+    QFETCH(QString, changedZone);
+    QFETCH(QString, mode);
+    QFETCH(QString, color);
+    const Run r = ctl(QStringList{QStringLiteral("--simulate"), model} + command);
+    QVERIFY2(r.code == 0, r.err.constData());
+    const QJsonObject shown = show(model);
+    // The other members stay as they were.
+    QVERIFY(shown.contains(QStringLiteral("cpi")) && shown.contains(QStringLiteral("battery")));
+    const QJsonObject lighting = shown.value(QStringLiteral("lighting")).toObject();
+    QCOMPARE(lighting.keys(), zones);
+    const QJsonObject zone = lighting.value(changedZone).toObject();
+    QCOMPARE(zone.value(QStringLiteral("mode")).toString(), mode);
+    if (!color.isEmpty())
+        QCOMPARE(zone.value(QStringLiteral("color")).toString(), color);
+    QVERIFY(QRegularExpression(QStringLiteral("^#[0-9A-F]{6}$")).match(zone.value(QStringLiteral("color")).toString()).hasMatch());
+    QVERIFY(zone.value(QStringLiteral("speed")).isDouble());
+    QVERIFY(zone.value(QStringLiteral("brightness")).isDouble());
+
+    // The plain listing names the zone too.
+    const Run text = ctl({QStringLiteral("--simulate"), model, QStringLiteral("show")});
+    QVERIFY(text.out.contains(QStringLiteral("Light %1:").arg(changedZone).toUtf8()));
+}
+
 void TstOx8ctl::flash_data()
 {
     QTest::addColumn<QString>("model");
@@ -543,6 +614,282 @@ void TstOx8ctl::mouseWithoutPermission()
     QCOMPARE(err.contains(QLatin1String("found, no permission")), denied);
     QCOMPARE(err.contains(QLatin1String("sudo udevadm trigger")), denied);
     QCOMPARE(err.contains(QLatin1String("70-ox8driver.rules")), denied);
+}
+
+// --- Faults found in use -------------------------------------------------------------
+
+// Values a model cannot take switched stages off (ox2 set-cpi 450 showed
+// [0,0,0,0,0,0,0]) or were stored as they were (26000 on an OX4): refused
+// now, naming the range, before the mouse is touched.
+void TstOx8ctl::refusedCpiValues_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("cpi");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("ox2 450 is off the grid") << "ox2" << "450" << "200..6200 in steps of 100";
+    QTest::newRow("ox7 1") << "ox7" << "1" << "50..16000 in steps of 50";
+    QTest::newRow("ox1 50") << "ox1" << "50" << "200..6200 in steps of 100";
+    QTest::newRow("ox5 250") << "ox5" << "250" << "200..6200 in steps of 100";
+    QTest::newRow("ox8 26000") << "ox8" << "26000" << "200..6200";
+    QTest::newRow("ox4 26000") << "ox4" << "26000" << "200..5000 in steps of 100";
+    QTest::newRow("ox7eu 5100") << "ox7eu" << "5100" << "5000..10000 in steps of 200";
+    QTest::newRow("ox4 seven stages") << "ox4" << "400,800,1200,1600,2000,2400,3000" << "5 CPI stages";
+}
+
+void TstOx8ctl::refusedCpiValues()
+{
+    QFETCH(QString, model);
+    QFETCH(QString, cpi);
+    QFETCH(QString, says);
+    const QJsonArray before = show(model).value(QStringLiteral("cpi")).toArray();
+    QVERIFY(!before.isEmpty());
+    const Run r = ctl({QStringLiteral("--simulate"), model, QStringLiteral("set-cpi"), cpi});
+    QVERIFY2(r.code == 2, r.err.constData());
+    QVERIFY2(r.err.contains(says.toUtf8()), r.err.constData());
+    QCOMPARE(show(model).value(QStringLiteral("cpi")).toArray(), before);
+}
+
+// A profile with values the model cannot work with used to import, and the
+// mouse could not be read again after "profile 2" until a factory reset.
+void TstOx8ctl::importChecksTheProfile_data()
+{
+    QTest::addColumn<QString>("block"); // what replaces "MouseDataOfGamingMode"
+    QTest::newRow("an empty block") << "{}";
+    QTest::newRow("strings") << "strings";
+    QTest::newRow("-1") << "-1";
+    QTest::newRow("1e300") << "1e300";
+    QTest::newRow("report interval 0") << "interval0";
+}
+
+void TstOx8ctl::importChecksTheProfile()
+{
+    QFETCH(QString, block);
+    const QString sim = QStringLiteral("--simulate");
+    const QString ox7 = QStringLiteral("ox7");
+    QTemporaryDir outside;
+    const QString file = outside.filePath(QStringLiteral("p.json"));
+    Run r = ctl({sim, ox7, QStringLiteral("export"), QStringLiteral("2"), file});
+    QVERIFY2(r.code == 0, r.err.constData());
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QJsonObject root = QJsonDocument::fromJson(f.readAll()).object();
+    f.close();
+    QJsonObject config = root.value(QStringLiteral("config")).toObject();
+    QJsonObject data = config.value(QStringLiteral("MouseDataOfGamingMode")).toObject();
+    if (block == "{}") {
+        data = QJsonObject();
+    } else if (block == "strings") {
+        for (const QString &key : data.keys())
+            data.insert(key, QStringLiteral("x"));
+    } else if (block == "interval0") {
+        data.insert(QStringLiteral("60"), 0);
+    } else {
+        data.insert(QStringLiteral("60"), block.toDouble());
+    }
+    config.insert(QStringLiteral("MouseDataOfGamingMode"), data);
+    root.insert(QStringLiteral("config"), config);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QJsonDocument(root).toJson());
+    f.close();
+
+    const QByteArray before = [&] {
+        QFile p(profilePath(ox7, 2));
+        return p.open(QIODevice::ReadOnly) ? p.readAll() : QByteArray();
+    }();
+    r = ctl({sim, ox7, QStringLiteral("import"), QStringLiteral("2"), file});
+    QVERIFY2(r.code == 2, r.err.constData());
+    QVERIFY2(r.err.contains("does not fit the OX7"), r.err.constData());
+    QFile p(profilePath(ox7, 2));
+    QVERIFY(p.open(QIODevice::ReadOnly));
+    QCOMPARE(p.readAll(), before);
+    r = ctl({sim, ox7, QStringLiteral("profile"), QStringLiteral("2")});
+    QVERIFY2(r.code == 0, r.err.constData());
+    QCOMPARE(show(ox7).value(QStringLiteral("profile")).toInt(), 2);
+}
+
+// "profile 3" then a change went into profile 1, and show said 1: all five
+// profiles start alike, and the first that matched won.
+void TstOx8ctl::changesGoToTheLoadedProfile()
+{
+    const QString sim = QStringLiteral("--simulate");
+    const QString ox7 = QStringLiteral("ox7");
+    QVERIFY(show(ox7).value(QStringLiteral("profile")).toInt() == 1);
+    const QByteArray one = [&] {
+        QFile f(profilePath(ox7, 1));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    Run r = ctl({sim, ox7, QStringLiteral("profile"), QStringLiteral("3")});
+    QVERIFY2(r.code == 0, r.err.constData());
+    r = ctl({sim, ox7, QStringLiteral("set-cpi"), QStringLiteral("450,900")});
+    QVERIFY2(r.code == 0, r.err.constData());
+    const QJsonObject shown = show(ox7);
+    QCOMPARE(shown.value(QStringLiteral("profile")).toInt(), 3);
+    QCOMPARE(shown.value(QStringLiteral("cpi")).toArray(), ints({450, 900, 0, 0, 0, 0, 0}));
+    QFile f(profilePath(ox7, 1));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), one);
+}
+
+// Nothing saved, yet exit 0: a profile file that cannot be written fails
+// the command.
+void TstOx8ctl::unwritableProfileFilesFail_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<int>("blocked"); // the profile file made a folder
+    for (const char *model : {"ox7", "ox6"}) {
+        QTest::addRow("%s set-cpi", model) << model << QStringList{"set-cpi", "800,1600"} << 1;
+        QTest::addRow("%s set-rate", model) << model << QStringList{"set-rate", "250"} << 1;
+        QTest::addRow("%s profile 2", model) << model << QStringList{"profile", "2"} << 2;
+        QTest::addRow("%s reset", model) << model << QStringList{"reset"} << 4;
+        QTest::addRow("%s save 5", model) << model << QStringList{"save", "5"} << 5;
+    }
+}
+
+void TstOx8ctl::unwritableProfileFilesFail()
+{
+    QFETCH(QString, model);
+    QFETCH(QStringList, command);
+    QFETCH(int, blocked);
+    QVERIFY(!show(model).isEmpty()); // the files exist
+    const QString path = profilePath(model, blocked);
+    QFile::remove(path); // profiles past the matching one need not exist yet
+    QVERIFY(QDir().mkpath(path));
+    QVERIFY(QFile::copy(QStringLiteral(OX8_SOURCE_DIR "/CMakeLists.txt"), path + QStringLiteral("/keep")));
+    const Run r = ctl(QStringList{QStringLiteral("--simulate"), model} + command);
+    QVERIFY2(r.code == 1, (r.out + r.err).constData());
+}
+
+// A damaged profile used to become the defaults without a trace, even by
+// "show": it is kept beside the new file now, and the tool says so.
+void TstOx8ctl::damagedProfileIsKeptAside()
+{
+    const QString ox7 = QStringLiteral("ox7");
+    QVERIFY(!show(ox7).isEmpty());
+    const QString path = profilePath(ox7, 1);
+    QByteArray content;
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        content = f.readAll().left(100);
+    }
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(content);
+    }
+    const Run r = ctl({QStringLiteral("--simulate"), ox7, QStringLiteral("show")});
+    QVERIFY2(r.code == 0, r.err.constData());
+    QVERIFY2(r.err.contains("Config1.json was damaged") && r.err.contains("moved aside as"), r.err.constData());
+    const QStringList aside = QDir(QFileInfo(path).path()).entryList({QStringLiteral("Config1.json.damaged-*")});
+    QCOMPARE(aside.size(), 1);
+    QFile kept(QFileInfo(path).path() + QLatin1Char('/') + aside.first());
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), content);
+}
+
+// Links in APP were followed (a link at Config2.json had its target
+// overwritten, a dangling one created it), export wrote through links,
+// replaced FIFOs and destroyed profile 1 when aimed at it, and reading a
+// FIFO hung the tool.
+void TstOx8ctl::linksAndFifosInTheWay()
+{
+    const QString sim = QStringLiteral("--simulate");
+    const QString ox7 = QStringLiteral("ox7");
+    QVERIFY(!show(ox7).isEmpty());
+    QTemporaryDir outside;
+    constexpr int kShort = 30000;
+
+    // A link at a profile file: its target stays as it is.
+    const QString target = outside.filePath(QStringLiteral("precious"));
+    {
+        QFile f(target);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("not a profile");
+    }
+    QFile::remove(profilePath(ox7, 2));
+    QVERIFY(QFile::link(target, profilePath(ox7, 2)));
+    const QString dangling = outside.filePath(QStringLiteral("created?"));
+    QFile::remove(profilePath(ox7, 4));
+    QVERIFY(QFile::link(dangling, profilePath(ox7, 4)));
+    Run r = ctl({sim, ox7, QStringLiteral("profile"), QStringLiteral("2")}, kShort);
+    QVERIFY2(r.code == 0, r.err.constData());
+    r = ctl({sim, ox7, QStringLiteral("profile"), QStringLiteral("4")}, kShort);
+    QVERIFY2(r.code == 0, r.err.constData());
+    QFile t(target);
+    QVERIFY(t.open(QIODevice::ReadOnly));
+    QCOMPARE(t.readAll(), QByteArray("not a profile"));
+    QVERIFY(!QFileInfo::exists(dangling));
+    QVERIFY(!QFileInfo(profilePath(ox7, 2)).isSymLink());
+
+    // Export: through a link the link itself is replaced; a FIFO and a file
+    // inside APP are refused.
+    const QString linked = outside.filePath(QStringLiteral("linked.json"));
+    QVERIFY(QFile::link(target, linked));
+    r = ctl({sim, ox7, QStringLiteral("export"), QStringLiteral("1"), linked}, kShort);
+    QVERIFY2(r.code == 0, r.err.constData());
+    QVERIFY(!QFileInfo(linked).isSymLink());
+    QVERIFY(t.seek(0));
+    QCOMPARE(t.readAll(), QByteArray("not a profile"));
+    const QString fifo = outside.filePath(QStringLiteral("fifo.json"));
+    QVERIFY(fifoguard::makeFifo(fifo));
+    r = ctl({sim, ox7, QStringLiteral("export"), QStringLiteral("1"), fifo}, kShort);
+    QCOMPARE(r.code, 2);
+    QCOMPARE(int(QFileInfo(fifo).isFile()), 0);
+    const QByteArray one = [&] {
+        QFile f(profilePath(ox7, 1));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    r = ctl({sim, ox7, QStringLiteral("export"), QStringLiteral("1"), profilePath(ox7, 1)}, kShort);
+    QCOMPARE(r.code, 2);
+    QVERIFY(r.err.contains("inside"));
+    QFile p(profilePath(ox7, 1));
+    QVERIFY(p.open(QIODevice::ReadOnly));
+    QCOMPARE(p.readAll(), one);
+
+    // Import from a FIFO and a FIFO as the state file: refused at once.
+    r = ctl({sim, ox7, QStringLiteral("import"), QStringLiteral("1"), fifo}, kShort);
+    QCOMPARE(r.code, 2);
+    QVERIFY(r.err.contains("not a regular file"));
+    const QString stateFifo = outside.filePath(QStringLiteral("mouse.state"));
+    QVERIFY(fifoguard::makeFifo(stateFifo));
+    r = ctl({sim, ox7, QStringLiteral("--state"), stateFifo, QStringLiteral("show")}, kShort);
+    QCOMPARE(r.code, 2);
+    // HighestFunction.ini as a FIFO: a button set back to default reads it.
+    QVERIFY(QDir().mkpath(m_app->path() + QStringLiteral("/keysetting")));
+    QVERIFY(fifoguard::makeFifo(m_app->path() + QStringLiteral("/keysetting/HighestFunction.ini")));
+    r = ctl({sim, QStringLiteral("ox6"), QStringLiteral("set-button"), QStringLiteral("back"), QStringLiteral("default")},
+            kShort);
+    QVERIFY2(r.code == 0, r.err.constData());
+}
+
+// Two commands at once on one mouse: one change was lost in 10 of 10 rounds.
+void TstOx8ctl::concurrentCommandsKeepBothChanges()
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("OX8_APP_DIR"), m_app->path());
+    const QList<QPair<QString, int>> rounds = {{QStringLiteral("3250,6500"), 250}, {QStringLiteral("400,800"), 500},
+                                               {QStringLiteral("1600"), 125}, {QStringLiteral("50,100,150"), 1000}};
+    for (const auto &round : rounds) {
+        QProcess cpi, rate;
+        for (QProcess *p : {&cpi, &rate})
+            p->setProcessEnvironment(env);
+        cpi.start(QStringLiteral(OX8CTL_PATH),
+                  {QStringLiteral("--simulate"), QStringLiteral("ox7"), QStringLiteral("set-cpi"), round.first});
+        rate.start(QStringLiteral(OX8CTL_PATH), {QStringLiteral("--simulate"), QStringLiteral("ox7"),
+                                                 QStringLiteral("set-rate"), QString::number(round.second)});
+        QVERIFY(cpi.waitForFinished(120000));
+        QVERIFY(rate.waitForFinished(120000));
+        QCOMPARE(cpi.exitCode(), 0);
+        QCOMPARE(rate.exitCode(), 0);
+        const QJsonObject shown = show(QStringLiteral("ox7"));
+        QCOMPARE(shown.value(QStringLiteral("reportRateHz")).toInt(), round.second);
+        QJsonArray expected;
+        const QStringList values = round.first.split(QLatin1Char(','));
+        for (int i = 0; i < 7; ++i)
+            expected.append(i < values.size() ? values.at(i).toInt() : 0);
+        QCOMPARE(shown.value(QStringLiteral("cpi")).toArray(), expected);
+    }
 }
 
 QTEST_GUILESS_MAIN(TstOx8ctl)

@@ -1,5 +1,5 @@
 // Ranges, defaults and snapping of the CPI rows, per model.
-#include "editors/cpi/cpiranges.h"
+#include "discovery/cpiranges.h"
 
 #include <QtTest>
 
@@ -20,6 +20,10 @@ private slots:
     void stepButtons();
     void positionToValue_data();
     void positionToValue();
+    void allowedValues_data();
+    void allowedValues();
+    void stageLists_data();
+    void stageLists();
 };
 
 void TestCpiRules::rangePerModel_data()
@@ -203,6 +207,72 @@ void TestCpiRules::positionToValue()
     QFETCH(double, x);
     QFETCH(int, width);
     QTEST(sliderValueAtPosition(x, width, 1, 20), "expected");
+}
+
+// What ox8ctl accepts: the values the rows offer (in range, on the grid
+// of the step that applies), so nothing reaches an encoder that has no code
+// for it.
+void TestCpiRules::allowedValues_data()
+{
+    QTest::addColumn<int>("mouseType");
+    QTest::addColumn<int>("cpi");
+    QTest::addColumn<bool>("allowed");
+
+    QTest::newRow("OX2 450 is off the 100 grid") << 2 << 450 << false;
+    QTest::newRow("OX2 4200") << 2 << 4200 << true;
+    QTest::newRow("OX7 1 is below 50") << 11 << 1 << false;
+    QTest::newRow("OX7 16000") << 11 << 16000 << true;
+    QTest::newRow("OX7 16050 is past the range") << 11 << 16050 << false;
+    QTest::newRow("OX1 50 is below 200") << 4 << 50 << false;
+    QTest::newRow("OX5 250 is off the grid") << 13 << 250 << false;
+    QTest::newRow("OX8 26000 is past 6200") << 18 << 26000 << false;
+    QTest::newRow("OX4 26000 is past 5000") << 12 << 26000 << false;
+    QTest::newRow("OX4 5000") << 12 << 5000 << true;
+    QTest::newRow("OX7Q 850 is off its 100 grid") << 10 << 850 << false;
+    QTest::newRow("OX7EU 4900 in steps of 100") << 14 << 4900 << true;
+    QTest::newRow("OX7EU 5100 is off the 200 steps") << 14 << 5100 << false;
+    QTest::newRow("OX7EU 5200") << 14 << 5200 << true;
+    QTest::newRow("OX7EU 10000") << 14 << 10000 << true;
+    QTest::newRow("zero is no value") << 3 << 0 << false;
+    QTest::newRow("negative") << 3 << -50 << false;
+}
+
+void TestCpiRules::allowedValues()
+{
+    QFETCH(int, mouseType);
+    QFETCH(int, cpi);
+    QFETCH(bool, allowed);
+    QCOMPARE(isCpiValueAllowed(mouseType, cpi), allowed);
+}
+
+void TestCpiRules::stageLists_data()
+{
+    QTest::addColumn<int>("mouseType");
+    QTest::addColumn<QList<int>>("values");
+    QTest::addColumn<QString>("refusal"); // empty: accepted
+
+    QTest::newRow("seven stages on an OX7") << 11 << QList<int>{50, 100, 800, 1600, 3200, 6400, 16000} << "";
+    QTest::newRow("stages off in between") << 2 << QList<int>{800, 0, 1600, 0, 0, 0, 0} << "";
+    QTest::newRow("a sixth stage on an OX4") << 12 << QList<int>{400, 800, 1200, 1600, 2000, 2400, 3000}
+                                             << "this model has 5 CPI stages, not 6";
+    QTest::newRow("a stage past the fifth on an OX4C") << 7 << QList<int>{400, 0, 0, 0, 0, 0, 800}
+                                                       << "this model has 5 CPI stages, not 7";
+    QTest::newRow("off-grid value names the range") << 2 << QList<int>{800, 450}
+                                                    << "CPI 450 is not possible on this model: 200..6200 in steps of 100";
+    QTest::newRow("the OX7EU's two steps") << 14 << QList<int>{5100}
+                                           << "200..5000 in steps of 100, 5000..10000 in steps of 200";
+    QTest::newRow("every stage off") << 3 << QList<int>{0, 0, 0} << "at least one CPI stage";
+}
+
+void TestCpiRules::stageLists()
+{
+    QFETCH(int, mouseType);
+    QFETCH(QList<int>, values);
+    QFETCH(QString, refusal);
+    QString why;
+    QCOMPARE(checkCpiList(mouseType, values, &why), refusal.isEmpty());
+    if (!refusal.isEmpty())
+        QVERIFY2(why.contains(refusal), qPrintable(why));
 }
 
 QTEST_APPLESS_MAIN(TestCpiRules)

@@ -1,7 +1,11 @@
 #pragma once
 
-// CPI ranges and snapping rules of the CPI rows, per model type code. Pure
-// functions so the rules are testable without widgets.
+#include <QList>
+#include <QString>
+
+// CPI ranges, grids and snapping rules, per model type code: what the CPI
+// rows offer, what ox8ctl accepts and what the managers write. Pure
+// functions, below both the widgets and the tool.
 
 struct CpiRange
 {
@@ -15,6 +19,20 @@ struct CpiRange
 };
 
 CpiRange cpiRangeForModel(int mouseType);
+
+// Whether a CPI value may be set on the model: inside its range and on the
+// grid of the step that applies at the value. 0 (a stage switched off) is
+// no value.
+bool isCpiValueAllowed(int mouseType, int cpi);
+// The range in words, for messages: "200..5000 in steps of 100", or for two
+// steps "200..5000 in steps of 100, 5000..10000 in steps of 200".
+QString cpiRangeText(int mouseType);
+// The most CPI stages the model takes (the first entries of a list).
+int cpiStageLimit(int mouseType);
+// A list of stages (0 = off) the model can take: every value allowed, none
+// switched on past the stage limit, at least one on. False with the reason
+// otherwise.
+bool checkCpiList(int mouseType, const QList<int> &values, QString *why = nullptr);
 
 // Value a level falls back to when its own value lies below the minimum.
 // Levels outside 0..6 give 200.

@@ -1,4 +1,4 @@
-#include "editors/cpi/cpiranges.h"
+#include "discovery/cpiranges.h"
 
 #include "discovery/models.h"
 
@@ -42,6 +42,57 @@ CpiRange cpiRangeForModel(int mouseType)
         break;
     }
     return r;
+}
+
+bool isCpiValueAllowed(int mouseType, int cpi)
+{
+    const CpiRange r = cpiRangeForModel(mouseType);
+    if (cpi < r.minimum || cpi > r.maximum)
+        return false;
+    const int step = r.twoSteps && cpi >= r.threshold ? r.coarseStep : r.step;
+    return step <= 0 || cpi % step == 0;
+}
+
+QString cpiRangeText(int mouseType)
+{
+    const CpiRange r = cpiRangeForModel(mouseType);
+    if (!r.twoSteps)
+        return QStringLiteral("%1..%2 in steps of %3").arg(r.minimum).arg(r.maximum).arg(r.step);
+    return QStringLiteral("%1..%2 in steps of %3, %2..%4 in steps of %5")
+        .arg(r.minimum)
+        .arg(r.threshold)
+        .arg(r.step)
+        .arg(r.maximum)
+        .arg(r.coarseStep);
+}
+
+int cpiStageLimit(int mouseType)
+{
+    return modelRow(mouseType).cpiStageLimit;
+}
+
+bool checkCpiList(int mouseType, const QList<int> &values, QString *why)
+{
+    const auto refuse = [why](const QString &text) {
+        if (why)
+            *why = text;
+        return false;
+    };
+    const int limit = cpiStageLimit(mouseType);
+    bool anyOn = false;
+    for (int i = 0; i < values.size(); ++i) {
+        const int v = values.at(i);
+        if (v == 0)
+            continue;
+        if (i >= limit)
+            return refuse(QStringLiteral("this model has %1 CPI stages, not %2").arg(limit).arg(i + 1));
+        if (!isCpiValueAllowed(mouseType, v))
+            return refuse(QStringLiteral("CPI %1 is not possible on this model: %2").arg(v).arg(cpiRangeText(mouseType)));
+        anyOn = true;
+    }
+    if (!anyOn)
+        return refuse(QStringLiteral("at least one CPI stage must stay on"));
+    return true;
 }
 
 int getDefaultCpiValue(int mouseType, int level)
