@@ -4,8 +4,8 @@
 set -eu
 
 PACKAGES="build-essential cmake ninja-build pkg-config
-qtbase5-dev qtbase5-dev-tools
-qt6-base-dev qt6-base-dev-tools libgl-dev
+qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev
+qt6-base-dev qt6-base-dev-tools qt6-declarative-dev libgl-dev
 fonts-noto-cjk fonts-dejavu-core
 xvfb xauth x11-utils xdotool imagemagick python3
 libcpp-httplib-dev libssl-dev libargon2-dev openssl

@@ -717,7 +717,7 @@ int UsbDriverManger_OX6::writeImageToMouse(int mouseType, const QString &picture
         path = getPictureFilePath(modelType(), pictureName);
     }
 
-    const QImage image = readPictureFile(path);
+    const QImage image = readPictureFile(path, nullptr); // the OLED reader: BMP checked before decoding
     if (image.isNull() && !factory) {
         qDebug() << "slot_WriteImageToMouse SetPicture failed" << path;
         return 0;

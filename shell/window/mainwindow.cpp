@@ -1,11 +1,13 @@
 #include "shell/window/mainwindow.h"
 
+#include "analytics/googleanalyticsadaptor.h"
 #include "cloud/cloudsyncwidget.h"
 #include "cloud/editheadimagedialog.h"
 #include "cloud/userdialog.h"
 #include "config/inistores.h"
 #include "config/languagetable.h"
 #include "config/paths.h"
+#include "config/servicesettings.h"
 #include "coordinator/dcdatahandle.h"
 #include "discovery/checkdevice.h"
 #include "discovery/findprocess.h"
@@ -59,6 +61,8 @@ const char kButtonAction[] = "按钮";
 
 const int kTabTexts[kTabCount] = {189, 190, 191, 192, 97};
 
+constexpr int kAnalyticsSendIntervalMs = 5000;
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
@@ -78,6 +82,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     // The workers' reports are queued to this thread: none arrives before the
     // constructor has finished, whatever is built after a worker starts.
     setUpForm();
+    startAnalytics();
     m_findProcess = std::make_unique<FindProcess>();
     m_trayIcon = new TrayIcon(this);
     wiring.connectControls();
@@ -895,13 +900,30 @@ void MainWindow::slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUp
         dialog->startUpdateNow();
 }
 
+void MainWindow::startAnalytics()
+{
+    m_analytics = new GoogleAnalyticsAdaptor(configuredAnalyticsTrackingId(), this);
+    m_analytics->setSendInterval(kAnalyticsSendIntervalMs);
+    m_analytics->setEndpoint(analyticsEndpointUrl());
+    const bool enabled = analyticsEnabledSetting();
+    m_analytics->setEnabled(enabled);
+    m_mainSettingPage->setAnalyticsSwitch(enabled);
+}
+
+void MainWindow::slot_SetAnalyticsEnabled(bool enabled)
+{
+    setAnalyticsEnabledSetting(enabled);
+    m_analytics->setEnabled(enabled);
+    m_mainSettingPage->setAnalyticsSwitch(enabled);
+}
+
 void MainWindow::sendPageView(const QString &pageName)
 {
-    qDebug() << "sendPageView" << pageName;
+    m_analytics->sendScreenView(pageName, QVariantMap());
 }
 
 void MainWindow::slot_SendMessageToGA(const QString &category, const QString &action, const QString &label,
                                       const QString &viewScreen)
 {
-    qDebug() << "slot_SendMessageToGA" << category << action << label << viewScreen;
+    m_analytics->sendEvent(viewScreen, category, action, label, QVariant(), QVariantMap());
 }

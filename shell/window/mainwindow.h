@@ -21,6 +21,7 @@ class CloudSyncWidget;
 class CodeWidget;
 class DCDataHandle;
 class FindProcess;
+class GoogleAnalyticsAdaptor;
 class HidBus;
 class KeySettingDialog;
 class LastVersion;
@@ -215,6 +216,9 @@ public slots:
     // each logs what it was asked and does nothing else.
     void slot_SendMessageToGA(const QString &category, const QString &action, const QString &label,
                               const QString &viewScreen);
+    // The user's choice on the usage statistics switch: stored, and applied
+    // at once (off drops what is still queued).
+    void slot_SetAnalyticsEnabled(bool enabled);
 
 protected:
     void timerEvent(QTimerEvent *event) override;
@@ -236,6 +240,7 @@ private:
     void stopTimeCount();
     void bringToFront();
     void exitApplication();
+    void startAnalytics();
     void sendPageView(const QString &pageName);
     WarningDialog *createWarningDialog(int warningType);
 
@@ -255,6 +260,9 @@ private:
     NeedDeviceDialog *m_needDeviceDialog = nullptr;
     LoadMessageDialog *m_loadingDialog = nullptr;
     TrayIcon *m_trayIcon = nullptr;
+    // Usage statistics; collects only with the user's consent and a
+    // configured collector (APP/system/service.ini).
+    GoogleAnalyticsAdaptor *m_analytics = nullptr;
 
     // Pages, the page switching and the profile buttons in profile order.
     MainSettingWidget *m_mainSettingPage = nullptr;

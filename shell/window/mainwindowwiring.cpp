@@ -138,6 +138,7 @@ void MainWindowWiring::connectPages() const
     QObject::connect(page, &MainSettingWidget::sig_SetPointSpeed, w, &MainWindow::slot_SetSysPointSpeed);
     QObject::connect(page, &MainSettingWidget::sig_SetTrolleySpeed, w, &MainWindow::slot_SetSysTrolleyValue);
     QObject::connect(page, &MainSettingWidget::sig_SendEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+    QObject::connect(page, &MainSettingWidget::sig_AnalyticsSwitchChanged, w, &MainWindow::slot_SetAnalyticsEnabled);
 
     SupportWidget *support = w->m_supportPage;
     QObject::connect(support, &SupportWidget::sig_ShowWarningWidgetOnSupportWidget, w,

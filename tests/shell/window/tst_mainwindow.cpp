@@ -27,8 +27,12 @@
 #include "tests/common/fakedesktoppointer.h"
 #include "tests/common/testutil.h"
 #include "tests/common/widgettestutil.h"
+#include "analytics/ganalytics.h"
+#include "analytics/googleanalyticsadaptor.h"
+#include "config/servicesettings.h"
 #include "shell/window/mainwindow.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -210,6 +214,7 @@ private slots:
     void cloudTabNeedsLogin();
     void tabsShowTheirBars_data();
     void tabsShowTheirBars();
+    void usageStatisticsSwitch();
     void profileButtonsLoadTheirProfile_data();
     void profileButtonsLoadTheirProfile();
     void batteryIndicator_data();
@@ -360,6 +365,36 @@ void TstMainWindow::tabsShowTheirBars()
         const bool selected = tab == QLatin1String(name);
         QCOMPARE(pictureOf(f.child(name)->styleSheet()).endsWith(QLatin1String("_s.png")), selected);
     }
+}
+
+void TstMainWindow::usageStatisticsSwitch()
+{
+    WindowFixture f;
+    GAnalytics &analytics = GoogleAnalyticsAdaptor::analytics();
+    auto *box = f.child<QCheckBox>("AnalyticsCheckBox");
+    QVERIFY(box->isVisible());
+    QVERIFY(!box->isChecked());
+    QVERIFY(!analytics.isEnabled());
+    QCOMPARE(analytics.sendInterval(), 5000);
+
+    f.click("AnalyticsCheckBox");
+    QVERIFY(box->isChecked());
+    QVERIFY(analyticsEnabledSetting());
+    QVERIFY(analytics.isEnabled());
+
+    // The next start shows and applies the stored choice.
+    f.window.reset();
+    analytics.setEnabled(false);
+    MainWindowOptions options;
+    options.watcherBus = &f.simulation.bus();
+    f.window = std::make_unique<MainWindow>(options);
+    f.window->show();
+    QVERIFY(f.child<QCheckBox>("AnalyticsCheckBox")->isChecked());
+    QVERIFY(analytics.isEnabled());
+
+    f.click("AnalyticsCheckBox");
+    QVERIFY(!analyticsEnabledSetting());
+    QVERIFY(!analytics.isEnabled());
 }
 
 void TstMainWindow::profileButtonsLoadTheirProfile_data()
