@@ -5,10 +5,40 @@
 
 #include <QSettings>
 #include <QStringList>
+#include <QVariant>
 
 namespace {
 const char kEnvironmentOverride[] = "OX8_CLOUD_URL";
 const char kUrlKey[] = "/SERVICE/url";
+const char kAnalyticsUrlOverride[] = "OX8_ANALYTICS_URL";
+const char kAnalyticsTidOverride[] = "OX8_ANALYTICS_TID";
+const char kAnalyticsEndpointKey[] = "/ANALYTICS/endpoint";
+const char kAnalyticsTrackingIdKey[] = "/ANALYTICS/trackingId";
+const char kAnalyticsEnabledKey[] = "/ANALYTICS/enabled";
+
+QVariant serviceIniValue(const char *key, const QVariant &fallback = QVariant())
+{
+    QSettings settings(serviceIniPath(), QSettings::IniFormat);
+    useUtf8Ini(settings);
+    return settings.value(QLatin1String(key), fallback);
+}
+
+void setServiceIniValue(const char *key, const QVariant &value)
+{
+    QSettings settings(serviceIniPath(), QSettings::IniFormat);
+    useUtf8Ini(settings);
+    settings.setValue(QLatin1String(key), value);
+    settings.sync();
+}
+
+// The environment wins over the file, so a test never reads a user's setting.
+QString overriddenText(const char *variable, const char *key)
+{
+    const QByteArray env = qgetenv(variable);
+    if (!env.isEmpty())
+        return QString::fromUtf8(env).trimmed();
+    return serviceIniValue(key).toString().trimmed();
+}
 
 bool isLoopbackHost(const QString &host)
 {
@@ -49,6 +79,49 @@ void setConfiguredServiceUrl(const QString &url)
     useUtf8Ini(settings);
     settings.setValue(QLatin1String(kUrlKey), url.trimmed());
     settings.sync();
+}
+
+QString configuredAnalyticsEndpoint()
+{
+    return overriddenText(kAnalyticsUrlOverride, kAnalyticsEndpointKey);
+}
+
+QString configuredAnalyticsTrackingId()
+{
+    return overriddenText(kAnalyticsTidOverride, kAnalyticsTrackingIdKey);
+}
+
+void setConfiguredAnalyticsEndpoint(const QString &url)
+{
+    setServiceIniValue(kAnalyticsEndpointKey, url.trimmed());
+}
+
+void setConfiguredAnalyticsTrackingId(const QString &trackingId)
+{
+    setServiceIniValue(kAnalyticsTrackingIdKey, trackingId.trimmed());
+}
+
+bool analyticsEnabledSetting()
+{
+    // Only an explicit yes counts: a damaged value leaves collection off.
+    const QString text = serviceIniValue(kAnalyticsEnabledKey).toString().trimmed().toLower();
+    return text == QLatin1String("true") || text == QLatin1String("1");
+}
+
+void setAnalyticsEnabledSetting(bool enabled)
+{
+    setServiceIniValue(kAnalyticsEnabledKey, enabled);
+}
+
+QUrl analyticsEndpointUrl()
+{
+    const QString text = configuredAnalyticsEndpoint();
+    if (text.isEmpty())
+        return {};
+    const QUrl url(text, QUrl::StrictMode);
+    if (!isAllowedRemoteUrl(url) || url.hasQuery() || url.hasFragment())
+        return {};
+    return url;
 }
 
 QUrl serviceBaseUrl()

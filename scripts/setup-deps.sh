@@ -4,12 +4,13 @@
 set -eu
 
 PACKAGES="build-essential cmake ninja-build pkg-config
-qtbase5-dev qtbase5-dev-tools
-qt6-base-dev qt6-base-dev-tools libgl-dev
+qtbase5-dev qtbase5-dev-tools qtdeclarative5-dev
+qt6-base-dev qt6-base-dev-tools qt6-declarative-dev libgl-dev
 fonts-noto-cjk fonts-dejavu-core
 xvfb xauth x11-utils xdotool imagemagick python3
 libcpp-httplib-dev libssl-dev libargon2-dev openssl
 libqt5sql5-sqlite libqt5sql5-psql libqt6sql6-sqlite libqt6sql6-psql postgresql
+libquazip1-qt5-dev libquazip1-qt6-dev
 clang-14 libclang-rt-14-dev"
 
 missing=""

@@ -717,11 +717,9 @@ int UsbDriverManger_OX6::writeImageToMouse(int mouseType, const QString &picture
         path = getPictureFilePath(modelType(), pictureName);
     }
 
-    // The bounded reader (oledpicturefile.h): checks the header before decoding.
-    QString problem;
-    const QImage image = readPictureFile(path, &problem);
+    const QImage image = readPictureFile(path, nullptr); // the OLED reader: BMP checked before decoding
     if (image.isNull() && !factory) {
-        qDebug() << "slot_WriteImageToMouse SetPicture failed" << path << problem;
+        qDebug() << "slot_WriteImageToMouse SetPicture failed" << path;
         return 0;
     }
     if (!image.isNull()) {

@@ -13,6 +13,7 @@
 #include <QDebug>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QSignalBlocker>
 #include <QSpinBox>
 
 namespace {
@@ -119,6 +120,8 @@ void MainSettingWidget::setLanguageTexts()
     fitButtonText(m_ui->EnhancePointPrecisionLabel, languageText(409));
     fitButtonText(m_ui->OLEDLabel, languageText(410));
     fitButtonText(m_ui->DrawButton, languageText(411), 0.8);
+    // The indicator and its spacing take the rest of the width.
+    fitButtonText(m_ui->AnalyticsCheckBox, languageText(800), 0.9);
 }
 
 void MainSettingWidget::setMouseType(int mouseType)
@@ -391,6 +394,22 @@ void MainSettingWidget::on_DrawButton_clicked()
 {
     emit sig_showDrawDialog();
     sendUiEvent(QStringLiteral("设置屏幕") + QStringLiteral("按钮"));
+}
+
+void MainSettingWidget::setAnalyticsSwitch(bool on)
+{
+    const QSignalBlocker quiet(m_ui->AnalyticsCheckBox);
+    m_ui->AnalyticsCheckBox->setChecked(on);
+}
+
+bool MainSettingWidget::analyticsSwitch() const
+{
+    return m_ui->AnalyticsCheckBox->isChecked();
+}
+
+void MainSettingWidget::on_AnalyticsCheckBox_clicked(bool checked)
+{
+    emit sig_AnalyticsSwitchChanged(checked);
 }
 
 void MainSettingWidget::sendOperationEvent(const QString &action, const QString &label)

@@ -41,6 +41,9 @@ public:
     // precision box beside it), the wheel lines, and among those "one
     // screen per notch".
     void setPointerControlsShown(bool pointerSpeed, bool wheelLines, bool wheelPagePerNotch);
+    // The usage statistics switch as stored; shown without signals.
+    void setAnalyticsSwitch(bool on);
+    bool analyticsSwitch() const;
 
     QList<DWORD> cpiValues() const { return m_cpiValues; }
     CPIForm *cpiRow(int level) const { return m_cpiRows.value(level); }
@@ -62,6 +65,8 @@ signals:
     // The gear table of the current profile should remember value for the
     // level (0-based); the coordinator writes it on its own thread.
     void sig_SetGearCurrentValue(int index, int value);
+    // The user turned the usage statistics switch on or off.
+    void sig_AnalyticsSwitchChanged(bool on);
 
 public slots:
     void slot_SetUSBReportRateOnPage(int index);
@@ -88,6 +93,7 @@ private slots:
     void on_TrolleySpeed_RadioButton_2_clicked();
     void on_spinBox_valueChanged(int value);
     void on_DrawButton_clicked();
+    void on_AnalyticsCheckBox_clicked(bool checked);
 
 private:
     void setLanguageTexts();

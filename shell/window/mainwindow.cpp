@@ -1,8 +1,13 @@
 #include "shell/window/mainwindow.h"
 
+#include "analytics/googleanalyticsadaptor.h"
+#include "cloud/cloudsyncwidget.h"
+#include "cloud/editheadimagedialog.h"
+#include "cloud/userdialog.h"
 #include "config/inistores.h"
 #include "config/languagetable.h"
 #include "config/paths.h"
+#include "config/servicesettings.h"
 #include "coordinator/dcdatahandle.h"
 #include "discovery/checkdevice.h"
 #include "discovery/findprocess.h"
@@ -27,6 +32,11 @@
 #include "shell/window/pagenavigator.h"
 #include "shell/window/trayicon.h"
 #include "shell/window/updatepolicy.h"
+#include "shell/dialogs/vendorsite.h"
+#include "update/firmwarepackage.h"
+#include "update/lastversion.h"
+#include "update/widgets/supportwidget.h"
+#include "update/widgets/updatemousedialog.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
@@ -51,6 +61,8 @@ const char kButtonAction[] = "按钮";
 
 const int kTabTexts[kTabCount] = {189, 190, 191, 192, 97};
 
+constexpr int kAnalyticsSendIntervalMs = 5000;
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
@@ -70,6 +82,7 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     // The workers' reports are queued to this thread: none arrives before the
     // constructor has finished, whatever is built after a worker starts.
     setUpForm();
+    startAnalytics();
     m_findProcess = std::make_unique<FindProcess>();
     m_trayIcon = new TrayIcon(this);
     wiring.connectControls();
@@ -86,6 +99,9 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     m_pages->setBottomBar(MainPage);
     wiring.connectPages();
     m_ui->NameLabel->hide();
+
+    startVersionChecker();
+    wiring.connectVersionChecker();
 
     startWatcher();
     wiring.connectWatcher();
@@ -110,8 +126,10 @@ MainWindow::~MainWindow()
 {
     // The workers are deleted on their own threads once the loops end.
     m_checkDeviceThread.quit();
+    m_lastVersionThread.quit();
     m_dataThread.quit();
     m_checkDeviceThread.wait();
+    m_lastVersionThread.wait();
     m_dataThread.wait();
 }
 
@@ -156,6 +174,11 @@ void MainWindow::setUpForm()
     m_lightSettingPage->setGeometry(pageArea);
     m_codeWidget = new CodeWidget(m_ui->CodePage);
     m_codeWidget->setGeometry(pageArea);
+    m_supportPage = new SupportWidget(m_ui->SupportPage);
+    m_supportPage->setGeometry(pageArea);
+    m_supportPage->setOfficialWebsite(vendorSiteUrl());
+    m_cloudSyncPage = new CloudSyncWidget(m_ui->CloudSyncPage);
+    m_cloudSyncPage->setGeometry(pageArea);
 
     m_pages->markTab(MainPage);
     showCurrentConfigButton(m_currentConfigure);
@@ -175,6 +198,15 @@ void MainWindow::startCoordinator()
     connect(&m_dataThread, &QThread::finished, m_dataHandle, &QObject::deleteLater);
     m_dataThread.setObjectName(QStringLiteral("dataThread"));
     m_dataThread.start();
+}
+
+void MainWindow::startVersionChecker()
+{
+    m_lastVersion = new LastVersion;
+    m_lastVersion->moveToThread(&m_lastVersionThread);
+    connect(&m_lastVersionThread, &QThread::finished, m_lastVersion, &QObject::deleteLater);
+    m_lastVersionThread.setObjectName(QStringLiteral("lastVersionThread"));
+    m_lastVersionThread.start();
 }
 
 void MainWindow::startWatcher()
@@ -227,6 +259,13 @@ void MainWindow::on_SupportButton_clicked()
 void MainWindow::on_CloudSyncButton_clicked()
 {
     sendPageView(m_ui->CloudSyncButton->toolTip());
+    m_cloudSyncPage->refreshServiceState();
+    if (!m_cloudSyncPage->hasService()) {
+        // Without a service the page says so; logging in could only fail.
+        m_pages->showPage(CloudPage);
+        m_ui->QuitUserButton->setVisible(m_isLogin);
+        return;
+    }
     if (!m_isLogin) {
         slot_showWarningDialog(Warning::CloudNeedsLogin);
         return;
@@ -303,10 +342,14 @@ void MainWindow::slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid)
     qDebug() << "=======================";
     m_currentPid = quint16(Pid);
 
+    m_bootLoaderPresent = false;
     if (isfind) {
         const bool bootLoader = Pid == PID_BOOTLOADER && !m_dataHandle->isUpdating();
         if (bootLoader || checkIsHaldenMouseEnter(quint16(Pid), *m_findProcess)) {
-            slot_ShowUpdateFirmwareWidget(true, true, m_bootDescriptorType, true);
+            // A mouse stuck in its boot loader gets the update of its own
+            // model when the boot loader names it, the choice otherwise.
+            m_bootLoaderPresent = true;
+            slot_ShowUpdateFirmwareWidget(m_bootDescriptorType == NoModel, true, m_bootDescriptorType, true);
             return;
         }
         m_macroPage->EditArrayEditable(false);
@@ -346,6 +389,11 @@ void MainWindow::needDeviceDialogShow()
     emit sig_RemoveReloadWidget();
     m_needDeviceDialog->setNoPermissionHint(QString());
     m_needDeviceDialog->setHiddenState(false);
+    // An open update dialog (a repair in progress) stays above the cover.
+    if (m_updateDialog && m_updateDialog->isVisible()) {
+        m_needDeviceDialog->warningWidget()->hide();
+        m_updateDialog->raise();
+    }
     m_ui->BattaryButton->setStyleSheet(emptyBatteryStyle());
     m_ui->BatteryLabel->clear();
     m_firmwareVersion = 0;
@@ -462,6 +510,7 @@ void MainWindow::slot_LastSoftWareVersionRet(int rCode, QString rMsg, QString ve
     qDebug() << "Software slot_LastVersionRet " << path;
     qDebug() << "Software slot_LastVersionRet " << versionDate;
     qDebug() << "Software slot_LastVersionRet " << appVersion;
+    m_supportPage->slot_SoftwareCheckFinished();
 
     const SoftwareCheckOutcome outcome =
         softwareCheckOutcome(rCode, version, appVersion, m_isManualUpdateCheck, readNotRemind());
@@ -509,13 +558,15 @@ void MainWindow::checkTokenIsExit()
     if (token.GetToken().size() < kMinimumTokenLength)
         return;
     qDebug() << "TokenIsExit";
-    QString name = token.GetNickName();
+    const QString nickName = token.GetNickName();
+    QString name = nickName;
     if (name.size() > kShownNickNameLength)
         name = name.left(kShownNickNameLength) + QStringLiteral("...");
     m_ui->NameLabel->setText(name);
     m_isLogin = true;
     m_ui->LoginButton->hide();
     m_ui->NameLabel->show();
+    m_cloudSyncPage->setUserNameLineEdit(nickName);
 }
 
 void MainWindow::on_QuitUserButton_clicked()
@@ -529,6 +580,7 @@ void MainWindow::slot_quitUser()
     m_ui->NameLabel->hide();
     m_isLogin = false;
     removeSystemIni();
+    m_cloudSyncPage->resetPage();
     m_pages->goToMainPage();
 }
 
@@ -573,44 +625,6 @@ void MainWindow::slot_stopCode()
     // tabs or bar: show it as if its tab had been chosen.
     m_pages->markTab(SupportPage);
     m_pages->hideCovers();
-}
-
-// --- Warning dialogs ---------------------------------------------------------------------
-
-WarningDialog *MainWindow::createWarningDialog(int warningType)
-{
-    // A warning also brings a window hidden in the tray back.
-    show();
-
-    if (warningType == Warning::ReadWriteFailed)
-        emit sig_RemoveReloadWidget();
-
-    auto *dialog = new WarningDialog(this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->move(0, 0);
-    dialog->setCurrentPid(m_currentPid);
-    dialog->setDownloadPath(m_downloadPath);
-    MainWindowWiring(this).connectWarningDialog(dialog, isProgressWarning(warningType),
-                                                warningType == Warning::ReadWriteFailed);
-    return dialog;
-}
-
-void MainWindow::slot_showWarningDialog(int warningType)
-{
-    qDebug() << "slot_showWarningDialog" << warningType;
-    WarningDialog *dialog = createWarningDialog(warningType);
-    dialog->setWarningType(warningType);
-    dialog->show();
-    dialog->raise();
-}
-
-void MainWindow::slot_showWarningDialogWithSpecifyMessage(int warningType, QString warningMessage)
-{
-    qDebug() << "slot_showWarningDialogWithSpecifyMessage" << warningType << warningMessage;
-    WarningDialog *dialog = createWarningDialog(warningType);
-    dialog->setWarningTypeWithMessage(warningType, warningMessage);
-    dialog->show();
-    dialog->raise();
 }
 
 // --- Tray, window controls, system settings ----------------------------------------------
@@ -746,72 +760,32 @@ void MainWindow::slot_startWattingProcess()
         qDebug() << "slot_startWattingProcess: no restart tool" << tool;
 }
 
-KeySettingDialog *MainWindow::keySettingDialog() const
+// --- Usage statistics ------------------------------------------------------------------
+
+void MainWindow::startAnalytics()
 {
-    return m_keySettingDialog.data();
+    m_analytics = new GoogleAnalyticsAdaptor(configuredAnalyticsTrackingId(), this);
+    m_analytics->setSendInterval(kAnalyticsSendIntervalMs);
+    m_analytics->setEndpoint(analyticsEndpointUrl());
+    const bool enabled = analyticsEnabledSetting();
+    m_analytics->setEnabled(enabled);
+    m_mainSettingPage->setAnalyticsSwitch(enabled);
 }
 
-void MainWindow::slot_showKeySettingDialog(int changedButton, int buttonChangeType, int buttonTrueValue,
-                                           int modifyKeyValue)
+void MainWindow::slot_SetAnalyticsEnabled(bool enabled)
 {
-    qDebug() << "slot_showKeySettingDialog" << changedButton << buttonChangeType << buttonTrueValue << modifyKeyValue;
-    // One at a time: the open dialog covers the buttons that open it.
-    if (m_keySettingDialog)
-        m_keySettingDialog->close();
-    auto *dialog = new KeySettingDialog(this, m_openedMouseType);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->move(0, 0);
-    dialog->setChangedButton(changedButton);
-    dialog->setTrueMouseValue(buttonChangeType, buttonTrueValue, modifyKeyValue);
-    MainWindowWiring(this).connectKeySettingDialog(dialog);
-    m_keySettingDialog = dialog;
-    dialog->show();
-    dialog->raise();
-    dialog->setFocus();
-}
-
-// --- OLED editor -------------------------------------------------------------------------
-
-void MainWindow::showDrawBorder()
-{
-    // Laid over the window like the warnings; it goes when closed, and with
-    // the mouse it edits.
-    auto *dialog = new DrawDialog(this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->move(0, 0);
-    dialog->setMouseType(m_openedMouseType);
-    dialog->setConfigNumber(m_currentConfigure);
-    dialog->setLightIntensity(m_dataHandle->oledLightIntensity());
-    MainWindowWiring(this).connectDrawDialog(dialog);
-    dialog->show();
-    dialog->raise();
-}
-
-// --- Entry points that only log ----------------------------------------------------------
-
-void MainWindow::slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType,
-                                               bool isUpdateNow)
-{
-    qDebug() << "slot_ShowUpdateFirmwareWidget" << isChangeable << isLocalUpdateState << mouseType << isUpdateNow;
-}
-
-void MainWindow::slot_showEditHeadImageDialog()
-{
-    qDebug() << "slot_showEditHeadImageDialog: no avatar dialog yet";
-}
-
-void MainWindow::on_LoginButton_clicked()
-{
-    qDebug() << "on_LoginButton_clicked: no login dialog yet";
+    setAnalyticsEnabledSetting(enabled);
+    m_analytics->setEnabled(enabled);
+    m_mainSettingPage->setAnalyticsSwitch(enabled);
 }
 
 void MainWindow::sendPageView(const QString &pageName)
 {
-    qDebug() << "sendPageView" << pageName;
+    m_analytics->sendScreenView(pageName, QVariantMap());
 }
 
 void MainWindow::slot_SendMessageToGA(const QString &category, const QString &action, const QString &label,
                                       const QString &viewScreen)
 {
-    qDebug() << "slot_SendMessageToGA" << category << action << label << viewScreen;
+    m_analytics->sendEvent(viewScreen, category, action, label, QVariant(), QVariantMap());
 }

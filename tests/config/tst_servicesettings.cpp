@@ -16,6 +16,11 @@ private slots:
     void baseUrl_data();
     void baseUrl();
     void environmentOverridesTheFile();
+    void analyticsEndpoint_data();
+    void analyticsEndpoint();
+    void analyticsSwitch_data();
+    void analyticsSwitch();
+    void analyticsEnvironmentOverridesTheFile();
 };
 
 void TstServiceSettings::remoteAddresses_data()
@@ -96,6 +101,79 @@ void TstServiceSettings::environmentOverridesTheFile()
     QCOMPARE(serviceBaseUrl().toString(), QStringLiteral("http://127.0.0.1:4242"));
     qunsetenv("OX8_CLOUD_URL");
     QCOMPARE(serviceBaseUrl().toString(), QStringLiteral("https://cloud.example.org"));
+}
+
+void TstServiceSettings::analyticsEndpoint_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("nothing configured: no collector") << "" << "";
+    QTest::newRow("https kept") << "https://stats.example.org/collect" << "https://stats.example.org/collect";
+    QTest::newRow("local collector") << " http://127.0.0.1:9/collect " << "http://127.0.0.1:9/collect";
+    QTest::newRow("plain http elsewhere refused") << "http://stats.example.org/collect" << "";
+    QTest::newRow("a query refused") << "https://stats.example.org/collect?tid=1" << "";
+    QTest::newRow("a fragment refused") << "https://stats.example.org/collect#x" << "";
+    QTest::newRow("not an address") << "::::" << "";
+}
+
+void TstServiceSettings::analyticsEndpoint()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, expected);
+    TempAppDir app;
+    qunsetenv("OX8_ANALYTICS_URL");
+    setConfiguredAnalyticsEndpoint(stored);
+    QCOMPARE(configuredAnalyticsEndpoint(), stored.trimmed());
+    QCOMPARE(analyticsEndpointUrl().toString(), expected);
+}
+
+void TstServiceSettings::analyticsSwitch_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<bool>("enabled");
+
+    QTest::newRow("no file: off") << QByteArray() << false;
+    QTest::newRow("no key: off") << QByteArray("[SERVICE]\nurl=https://x.example.org\n") << false;
+    QTest::newRow("true") << QByteArray("[ANALYTICS]\nenabled=true\n") << true;
+    QTest::newRow("1") << QByteArray("[ANALYTICS]\nenabled=1\n") << true;
+    QTest::newRow("false") << QByteArray("[ANALYTICS]\nenabled=false\n") << false;
+    QTest::newRow("damaged value: off") << QByteArray("[ANALYTICS]\nenabled=tru\xff\n") << false;
+}
+
+void TstServiceSettings::analyticsSwitch()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(bool, enabled);
+    TempAppDir app;
+    if (!file.isEmpty()) {
+        QVERIFY(QDir().mkpath(QFileInfo(serviceIniPath()).absolutePath()));
+        QFile f(serviceIniPath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(file);
+    }
+    QCOMPARE(analyticsEnabledSetting(), enabled);
+
+    // The switch's choice round-trips and leaves the other settings alone.
+    setConfiguredServiceUrl(QStringLiteral("https://cloud.example.org"));
+    setAnalyticsEnabledSetting(!enabled);
+    QCOMPARE(analyticsEnabledSetting(), !enabled);
+    QCOMPARE(configuredServiceUrl(), QStringLiteral("https://cloud.example.org"));
+}
+
+void TstServiceSettings::analyticsEnvironmentOverridesTheFile()
+{
+    TempAppDir app;
+    setConfiguredAnalyticsEndpoint(QStringLiteral("https://stats.example.org/collect"));
+    setConfiguredAnalyticsTrackingId(QStringLiteral("UA-1-1"));
+    qputenv("OX8_ANALYTICS_URL", "http://127.0.0.1:4242/collect");
+    qputenv("OX8_ANALYTICS_TID", "UA-2-2");
+    QCOMPARE(analyticsEndpointUrl().toString(), QStringLiteral("http://127.0.0.1:4242/collect"));
+    QCOMPARE(configuredAnalyticsTrackingId(), QStringLiteral("UA-2-2"));
+    qunsetenv("OX8_ANALYTICS_URL");
+    qunsetenv("OX8_ANALYTICS_TID");
+    QCOMPARE(analyticsEndpointUrl().toString(), QStringLiteral("https://stats.example.org/collect"));
+    QCOMPARE(configuredAnalyticsTrackingId(), QStringLiteral("UA-1-1"));
 }
 
 QTEST_APPLESS_MAIN(TstServiceSettings)

@@ -13,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -39,6 +40,9 @@ public:
     }
 
     ~E2eDesk() { stop(); }
+
+    // A further variable for the program and the tools, set before startProgram().
+    void setEnvironmentVariable(const QString &name, const QString &value) { m_extraEnvironment.insert(name, value); }
 
     // A private X server and a fresh APP folder with the language table.
     bool startServer()
@@ -249,10 +253,13 @@ private:
         env.insert(QStringLiteral("TMPDIR"), m_dir.filePath(QStringLiteral("tmp")));
         // The X libraries keep caches until exit; only our own faults matter here.
         env.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
+        for (auto it = m_extraEnvironment.constBegin(); it != m_extraEnvironment.constEnd(); ++it)
+            env.insert(it.key(), it.value());
         return env;
     }
 
     QTemporaryDir m_dir;
+    QMap<QString, QString> m_extraEnvironment;
     QString m_appDir;
     QString m_display;
     QProcess m_xserver;

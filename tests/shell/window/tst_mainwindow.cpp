@@ -6,6 +6,9 @@
 #include "shell/dialogs/loadmessagedialog.h"
 #include "shell/dialogs/needdevicedialog.h"
 #include "shell/dialogs/warningdialog.h"
+#include "cloud/cloudsyncwidget.h"
+#include "cloud/editheadimagedialog.h"
+#include "cloud/userdialog.h"
 #include "config/inistores.h"
 #include "shell/mainsetting/mainsettingwidget.h"
 #include "editors/cpi/cpiform.h"
@@ -24,8 +27,12 @@
 #include "tests/common/fakedesktoppointer.h"
 #include "tests/common/testutil.h"
 #include "tests/common/widgettestutil.h"
+#include "analytics/ganalytics.h"
+#include "analytics/googleanalyticsadaptor.h"
+#include "config/servicesettings.h"
 #include "shell/window/mainwindow.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -133,6 +140,14 @@ struct RecordingLauncher : ProgramLauncher
     QList<QStringList> started;
 };
 
+// A cloud service is configured for the scope: a loopback address where
+// nothing listens (these tests send nothing to it).
+struct ScopedServiceUrl
+{
+    ScopedServiceUrl() { qputenv("OX8_CLOUD_URL", "http://127.0.0.1:9"); }
+    ~ScopedServiceUrl() { qunsetenv("OX8_CLOUD_URL"); }
+};
+
 // Virtual time that a test can hold: while held, every device wait of the
 // threads not spared blocks until it is released, which keeps a firmware
 // flash in flight while the coordinator goes on.
@@ -199,6 +214,7 @@ private slots:
     void cloudTabNeedsLogin();
     void tabsShowTheirBars_data();
     void tabsShowTheirBars();
+    void usageStatisticsSwitch();
     void profileButtonsLoadTheirProfile_data();
     void profileButtonsLoadTheirProfile();
     void batteryIndicator_data();
@@ -224,6 +240,10 @@ private slots:
     void softwareCheck();
     void resetToFactory();
     void logOut();
+    void cloudTabWithoutAService_data();
+    void cloudTabWithoutAService();
+    void loginButtonOpensTheLoginDialog();
+    void cloudPageAvatarAndPasswordFields();
     void exitPaths_data();
     void exitPaths();
     void terminationWaitsForARunningFirmwareUpdate();
@@ -286,6 +306,7 @@ void TstMainWindow::cloudTabNeedsLogin()
     QFETCH(QString, token);
     QFETCH(bool, opens);
 
+    const ScopedServiceUrl service;
     auto f = std::make_unique<WindowFixture>();
     if (!token.isEmpty()) {
         OperateToken store;
@@ -344,6 +365,36 @@ void TstMainWindow::tabsShowTheirBars()
         const bool selected = tab == QLatin1String(name);
         QCOMPARE(pictureOf(f.child(name)->styleSheet()).endsWith(QLatin1String("_s.png")), selected);
     }
+}
+
+void TstMainWindow::usageStatisticsSwitch()
+{
+    WindowFixture f;
+    GAnalytics &analytics = GoogleAnalyticsAdaptor::analytics();
+    auto *box = f.child<QCheckBox>("AnalyticsCheckBox");
+    QVERIFY(box->isVisible());
+    QVERIFY(!box->isChecked());
+    QVERIFY(!analytics.isEnabled());
+    QCOMPARE(analytics.sendInterval(), 5000);
+
+    f.click("AnalyticsCheckBox");
+    QVERIFY(box->isChecked());
+    QVERIFY(analyticsEnabledSetting());
+    QVERIFY(analytics.isEnabled());
+
+    // The next start shows and applies the stored choice.
+    f.window.reset();
+    analytics.setEnabled(false);
+    MainWindowOptions options;
+    options.watcherBus = &f.simulation.bus();
+    f.window = std::make_unique<MainWindow>(options);
+    f.window->show();
+    QVERIFY(f.child<QCheckBox>("AnalyticsCheckBox")->isChecked());
+    QVERIFY(analytics.isEnabled());
+
+    f.click("AnalyticsCheckBox");
+    QVERIFY(!analyticsEnabledSetting());
+    QVERIFY(!analytics.isEnabled());
 }
 
 void TstMainWindow::profileButtonsLoadTheirProfile_data()
@@ -849,6 +900,7 @@ void TstMainWindow::resetToFactory()
 
 void TstMainWindow::logOut()
 {
+    const ScopedServiceUrl service;
     WindowFixture f;
     OperateToken store;
     store.SetToken(QStringLiteral("a-token-of-some-length"));
@@ -866,9 +918,86 @@ void TstMainWindow::logOut()
     QVERIFY(f.visible("LoginButton"));
     QVERIFY(!f.visible("NameLabel"));
     QVERIFY(!QFile::exists(systemIniPath()));
+    // The cloud page forgot the user.
+    QCOMPARE(f.child<QLineEdit>("UserNameLineEdit")->text(), QString());
     QCOMPARE(f.page(), int(MainWindow::MainPage));
     f.click("CloudSyncButton");
     QCOMPARE(f.warningTypes(), QList<int>{10});
+}
+
+void TstMainWindow::cloudTabWithoutAService_data()
+{
+    QTest::addColumn<bool>("loggedIn");
+    QTest::newRow("logged out") << false;
+    QTest::newRow("logged in") << true;
+}
+
+void TstMainWindow::cloudTabWithoutAService()
+{
+    QFETCH(bool, loggedIn);
+    WindowFixture f;
+    if (loggedIn) {
+        OperateToken store;
+        store.SetToken(QStringLiteral("a-token-of-some-length"));
+        store.SetNickName(QStringLiteral("Ann"));
+        f.window->checkTokenIsExit();
+    }
+    f.click("CloudSyncButton");
+    // The page says there is no service instead of asking for a login.
+    QVERIFY(f.warnings().isEmpty());
+    QCOMPARE(f.page(), int(MainWindow::CloudPage));
+    QVERIFY(f.visible("NoServiceWidget"));
+    QVERIFY(!f.visible("CloudContentWidget"));
+    QCOMPARE(f.visible("QuitUserButton"), loggedIn);
+}
+
+void TstMainWindow::loginButtonOpensTheLoginDialog()
+{
+    const ScopedServiceUrl service;
+    WindowFixture f;
+    f.click("LoginButton");
+    auto *dialog = f.window->findChild<UserDialog *>();
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->pos(), QPoint(0, 0));
+
+    // A login stored by the dialog's call, then its success signal.
+    OperateToken store;
+    store.SetToken(QStringLiteral("a-token-of-some-length"));
+    store.SetNickName(QStringLiteral("Bartholomew"));
+    emit dialog->loginSucced();
+    QVERIFY(f.window->isLogin());
+    QVERIFY(!f.visible("LoginButton"));
+    QCOMPARE(f.child<QLabel>("NameLabel")->text(), QStringLiteral("Barthol..."));
+    QCOMPARE(f.child<QLineEdit>("UserNameLineEdit")->text(), QStringLiteral("Bartholomew"));
+
+    // Its warnings reach the warning dialog.
+    emit dialog->sig_ShowWarningDialog(45);
+    QCOMPARE(f.warningTypes(), QList<int>{45});
+}
+
+void TstMainWindow::cloudPageAvatarAndPasswordFields()
+{
+    const ScopedServiceUrl service;
+    WindowFixture f;
+    OperateToken store;
+    store.SetToken(QStringLiteral("a-token-of-some-length"));
+    store.SetNickName(QStringLiteral("Ann"));
+    f.window->checkTokenIsExit();
+    f.click("CloudSyncButton");
+    QCOMPARE(f.page(), int(MainWindow::CloudPage));
+
+    f.click("HeadImageButton");
+    auto *avatar = f.window->findChild<EditHeadImageDialog *>();
+    QVERIFY(avatar);
+    QVERIFY(avatar->isVisible());
+    clickNamed(avatar, QStringLiteral("CloseButton"));
+    QTRY_VERIFY(!f.window->findChild<EditHeadImageDialog *>());
+
+    // Leaving the page clears what was typed into the password fields.
+    QTest::keyClicks(f.child<QLineEdit>("OldPasswordLineEdit"), QStringLiteral("secret12"));
+    f.click("SupportButton");
+    QCOMPARE(f.child<QLineEdit>("OldPasswordLineEdit")->text(), QString());
 }
 
 void TstMainWindow::exitPaths_data()
