@@ -17,7 +17,11 @@ CheckDevice::CheckDevice(HidBus *bus, int intervalMs, QObject *parent)
                   PID_OX7C_WIRED,     PID_OX7C_RECEIVER,   PID_OX7Q_WIRED,    PID_OX7Q_RECEIVER,
                   PID_OX4C_WIRED,     PID_OX4C_RECEIVER,   PID_OX4Q_WIRED,    PID_OX4Q_RECEIVER}
 {
-    startTheTimer();
+    // Started from the event loop of the thread the watcher then lives in:
+    // a timer running when the watcher is moved to its thread would be
+    // re-registered by a queued call whose argument leaks when the thread
+    // ends first.
+    QMetaObject::invokeMethod(this, &CheckDevice::startTheTimer, Qt::QueuedConnection);
 }
 
 CheckDevice::~CheckDevice() = default;
