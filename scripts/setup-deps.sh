@@ -9,7 +9,8 @@ qt6-base-dev qt6-base-dev-tools libgl-dev
 fonts-noto-cjk fonts-dejavu-core
 xvfb xauth x11-utils xdotool imagemagick python3
 libcpp-httplib-dev libssl-dev libargon2-dev openssl
-libqt5sql5-sqlite libqt5sql5-psql libqt6sql6-sqlite libqt6sql6-psql postgresql"
+libqt5sql5-sqlite libqt5sql5-psql libqt6sql6-sqlite libqt6sql6-psql postgresql
+dpkg-dev help2man desktop-file-utils appstream"
 
 missing=""
 for p in $PACKAGES; do
