@@ -30,27 +30,40 @@ QString executableDir()
     return QDir::currentPath();
 }
 
-// Warnings are returned instead of logged: the log handler itself asks for
-// the application directory.
+QString installedDataDirectoryFor(const QString &exeDir)
+{
+    const QString candidate = QDir::cleanPath(exeDir + QStringLiteral("/../share/ox8driver"));
+    return QFileInfo(candidate).isDir() ? candidate : QString();
+}
+
 QString resolve(QStringList &warnings)
 {
-    const QString exeDir = executableDir();
-    if (isDirectoryWritable(exeDir))
-        return exeDir;
-
-    QString user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (user.isEmpty())
-        user = QDir::homePath() + QStringLiteral("/.local/share");
-    user += QStringLiteral("/OX8Driver");
-    QDir().mkpath(user);
-    const QString seed = installedDataDirectory();
-    if (!seed.isEmpty() && !seedDirectory(seed, user, seededRefreshFolders()))
-        warnings << QStringLiteral("appDirectory: could not seed %1 from %2").arg(user, seed);
-    if (!isDirectoryWritable(user))
-        warnings << QStringLiteral("appDirectory: application directory is not writable: %1").arg(user);
-    return user;
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return resolveAppDirectory(executableDir(), base, &warnings);
 }
 } // namespace
+
+QString resolveAppDirectory(const QString &exeDir, const QString &userDataBase, QStringList *warnings)
+{
+    // An installed program never keeps APP beside itself, even where it may
+    // write there (root and /usr/bin).
+    const QString seed = installedDataDirectoryFor(exeDir);
+    if (seed.isEmpty() && isDirectoryWritable(exeDir))
+        return exeDir;
+
+    const QString user = QDir::cleanPath(userDataBase + QStringLiteral("/OX8Driver"));
+    QDir().mkpath(user);
+    QStringList problems;
+    if (!seed.isEmpty() && !seedDirectory(seed, user, seededRefreshFolders()))
+        problems << QStringLiteral("appDirectory: could not seed %1 from %2").arg(user, seed);
+    if (!isDirectoryWritable(user))
+        problems << QStringLiteral("appDirectory: application directory is not writable: %1").arg(user);
+    if (warnings)
+        *warnings << problems;
+    return user;
+}
 
 bool isDirectoryWritable(const QString &dir)
 {
@@ -90,8 +103,7 @@ void setAppDirectory(const QString &dir)
 
 QString installedDataDirectory()
 {
-    const QString candidate = QDir::cleanPath(executableDir() + QStringLiteral("/../share/ox8driver"));
-    return QFileInfo(candidate).isDir() ? candidate : QString();
+    return installedDataDirectoryFor(executableDir());
 }
 
 QStringList seededRefreshFolders()

@@ -8,14 +8,20 @@
 // Policy, first match wins:
 //   1. the OX8_APP_DIR environment variable (tests, several setups side by side);
 //   2. a directory set with setAppDirectory (tests);
-//   3. portable run: the executable's folder when it is writable (build tree,
-//      an unpacked archive);
+//   3. portable run: the executable's folder when it is writable and no
+//      installed data lies beside it (build tree, an unpacked archive);
 //   4. installed run: the per-user data directory (~/.local/share/OX8Driver),
 //      seeded at every start from the read-only installed data
 //      (<prefix>/share/ox8driver): files the user lacks are added, the
 //      program's own data (seededRefreshFolders) follows the installed
 //      version, and nothing else the user has is ever overwritten.
 QString appDirectory();
+
+// Steps 3 and 4 for an executable in exeDir and the user's data folder base
+// (~/.local/share): APP, seeded when the program is installed. Problems
+// (seeding failed, APP not writable) are added to warnings, not logged: the
+// log handler itself asks for APP.
+QString resolveAppDirectory(const QString &exeDir, const QString &userDataBase, QStringList *warnings = nullptr);
 
 // Overrides the policy above (except the environment variable). An empty
 // string restores it.

@@ -50,8 +50,16 @@ done
 
 dpkg-deb -x "$driver" "$out/root"
 grep -q 'TAG+="uaccess"' "$out/root/usr/lib/udev/rules.d/70-ox8driver.rules" || fail "udev rule without uaccess"
-grep -q '<modalias>usb:v33F9p021Bd\*</modalias>' "$out/root/usr/share/metainfo/$id.metainfo.xml" \
-    || fail "metainfo lacks the OX7's modalias"
+# Every mouse and receiver the udev rule opens (the boot loaders aside) is
+# hardware a software centre should suggest the program for.
+ids=$(grep -o 'ATTRS{idVendor}=="33f9", ATTRS{idProduct}=="[0-9a-f]*"' \
+    "$out/root/usr/lib/udev/rules.d/70-ox8driver.rules" | sed 's/.*=="\([0-9a-f]*\)"$/\1/' | grep -v '^02ff$')
+[ -n "$ids" ] || fail "no USB ids in the udev rule"
+for pid in $ids; do
+    upper=$(echo "$pid" | tr 'a-f' 'A-F')
+    grep -q "<modalias>usb:v33F9p${upper}d\*</modalias>" "$out/root/usr/share/metainfo/$id.metainfo.xml" \
+        || fail "metainfo lacks the modalias of 33f9:$pid"
+done
 desktop-file-validate "$out/root/usr/share/applications/$id.desktop" || fail "desktop-file-validate"
 appstreamcli validate --no-net "$out/root/usr/share/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
 

@@ -18,6 +18,9 @@ private slots:
     void seedOverAnInstalledVersion_data();
     void seedOverAnInstalledVersion();
     void seedNeverWritesThroughLinks();
+    void whereAppIs_data();
+    void whereAppIs();
+    void laterVersionOfAnInstalledProgram();
     void writableCheck();
 };
 
@@ -141,6 +144,67 @@ void TstAppDir::seedNeverWritesThroughLinks()
     QVERIFY(!QFileInfo::exists(elsewhere.path() + "/dangling"));
     QVERIFY(!QFileInfo::exists(elsewhere.path() + "/dangling2"));
     QVERIFY(QFileInfo(to.path() + "/Language/translate.json").isSymLink());
+}
+
+void TstAppDir::whereAppIs_data()
+{
+    QTest::addColumn<bool>("installed"); // <prefix>/share/ox8driver beside bin/
+    QTest::addColumn<bool>("readOnlyBin");
+    QTest::addColumn<bool>("inHome");
+    QTest::newRow("build tree: beside the executable") << false << false << false;
+    QTest::newRow("installed: the home folder, even where bin/ is writable (root)") << true << false << true;
+    QTest::newRow("installed, read-only bin/: the home folder") << true << true << true;
+    QTest::newRow("read-only folder without installed data: the home folder") << false << true << true;
+}
+
+void TstAppDir::whereAppIs()
+{
+    QFETCH(bool, installed);
+    QFETCH(bool, readOnlyBin);
+    QFETCH(bool, inHome);
+    if (readOnlyBin && geteuid() == 0)
+        QSKIP("root writes anywhere");
+    QTemporaryDir prefix, home;
+    const QString bin = prefix.path() + "/bin";
+    QVERIFY(QDir().mkpath(bin));
+    if (installed)
+        writeFile(prefix.path() + "/share/ox8driver/Language/translate.json", "[[\"shipped\"]]");
+    if (readOnlyBin)
+        QVERIFY(QFile::setPermissions(bin, QFile::ReadOwner | QFile::ExeOwner));
+
+    QStringList warnings;
+    const QString app = resolveAppDirectory(bin, home.path() + "/.local/share", &warnings);
+    QFile::setPermissions(bin, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QCOMPARE(app, inHome ? QDir::cleanPath(home.path() + "/.local/share/OX8Driver") : bin);
+    QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join('\n')));
+    // First start of the installed program: APP has the shipped data.
+    QCOMPARE(readFile(app + "/Language/translate.json"), installed ? QByteArray("[[\"shipped\"]]") : QByteArray());
+}
+
+void TstAppDir::laterVersionOfAnInstalledProgram()
+{
+    QTemporaryDir prefix, home;
+    const QString bin = prefix.path() + "/bin";
+    const QString share = prefix.path() + "/share/ox8driver";
+    QVERIFY(QDir().mkpath(bin));
+    writeFile(share + "/Language/translate.json", "version 1");
+    const QString app = resolveAppDirectory(bin, home.path());
+    QCOMPARE(readFile(app + "/Language/translate.json"), QByteArray("version 1"));
+
+    // The user works with the program...
+    const QString profile = app + "/ConfigFiles/MouseFile/ox7/AFile/ConfigJsonFile/Config1.json";
+    writeFile(profile, "my profile");
+    writeFile(app + "/system/system.ini", "my account");
+    // ...and a later version is installed over the first.
+    writeFile(share + "/Language/translate.json", "version 2");
+    writeFile(share + "/ConfigFiles/MouseFile/ox7/AFile/ConfigJsonFile/Config1.json", "shipped profile");
+    writeFile(share + "/ConfigFiles/RecoverFile/PictureFile/ox8/drawImage.BMP", "new picture");
+
+    QCOMPARE(resolveAppDirectory(bin, home.path()), app);
+    QCOMPARE(readFile(app + "/Language/translate.json"), QByteArray("version 2"));
+    QCOMPARE(readFile(profile), QByteArray("my profile"));
+    QCOMPARE(readFile(app + "/system/system.ini"), QByteArray("my account"));
+    QCOMPARE(readFile(app + "/ConfigFiles/RecoverFile/PictureFile/ox8/drawImage.BMP"), QByteArray("new picture"));
 }
 
 void TstAppDir::writableCheck()
