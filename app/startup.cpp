@@ -36,11 +36,12 @@ const char *const kCommandLineHelp =
     "\n"
     "Files:\n"
     "  APP, the folder of profiles, macros, settings and the language file, is\n"
-    "  the executable's folder when that is writable, otherwise\n"
-    "  ~/.local/share/OX8Driver, seeded from <prefix>/share/ox8driver at start;\n"
+    "  ~/.local/share/OX8Driver for an installed program, seeded from\n"
+    "  <prefix>/share/ox8driver at each start, and the executable's folder for\n"
+    "  a portable run (a writable folder without installed data beside it);\n"
     "  the environment variable OX8_APP_DIR overrides both.\n"
     "\n"
-    "The interface language follows the system locale (LANG, LC_ALL).\n"
+    "The interface language follows the system locale (LC_ALL, or else LANG).\n"
     "A second start brings the running window to the front and exits with -1.\n";
 const char *const kBuiltInTranslateFile = ":/language/translate.json";
 

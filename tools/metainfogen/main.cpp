@@ -1,7 +1,7 @@
 // Fills the AppStream metainfo template with one modalias per USB id of the
 // model table:
 //   ox8_metainfogen TEMPLATE OUTPUT
-// The template's line holding @MODALIASES@ is replaced by the list, indented
+// The template's line holding <!-- MODALIASES --> is replaced by the list, indented
 // as that line is.
 
 #include "discovery/models.h"
@@ -16,7 +16,7 @@
 
 namespace {
 
-const char kMarker[] = "@MODALIASES@";
+const char kMarker[] = "<!-- MODALIASES -->";
 
 // The kernel writes USB modaliases with upper-case hex digits.
 QString hex4(quint16 value)
@@ -40,7 +40,7 @@ QStringList modaliasLines(const QString &indent)
             seen.insert(pid);
             lines << QStringLiteral("%1<!-- %2 %3 -->").arg(indent, QLatin1String(m.name),
                                                           pid == m.wiredPid ? QStringLiteral("wired")
-                                                                            : QStringLiteral("wireless"));
+                                                                            : QStringLiteral("receiver or wireless"));
             lines << QStringLiteral("%1<modalias>%2</modalias>").arg(indent, modalias(VID_KORVAN, pid));
         }
     }
