@@ -1,12 +1,5 @@
 #include "device/devicetypes.h"
 
-#include "platform/safefile.h"
-
-namespace {
-// Far more than any 64 x 48 picture file; a larger file is not ours.
-constexpr qint64 kMaxPictureFileSize = 16 * 1024 * 1024;
-} // namespace
-
 void registerDeviceMetaTypes()
 {
     qRegisterMetaType<QMap<int, QList<int>>>("QMap<int,QList<int> >");
@@ -15,12 +8,4 @@ void registerDeviceMetaTypes()
     qRegisterMetaType<USHORT>("USHORT");
     qRegisterMetaType<DWORD>("DWORD");
     qRegisterMetaType<QList<DWORD>>("QList<DWORD>");
-}
-
-QImage readPictureFile(const QString &path)
-{
-    QByteArray bytes;
-    if (readRegularFile(path, kMaxPictureFileSize, bytes) != ReadResult::Ok)
-        return QImage();
-    return QImage::fromData(bytes);
 }

@@ -52,8 +52,3 @@ Q_DECLARE_METATYPE(LightColorParam)
 
 // Registers the six value types used in queued signals. Idempotent.
 void registerDeviceMetaTypes();
-
-// A picture from a file the user or a download may have placed (the OLED
-// pictures): only a regular file is read, without blocking and without
-// following a link at the end of the path. A null image otherwise.
-QImage readPictureFile(const QString &path);

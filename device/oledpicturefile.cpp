@@ -1,6 +1,7 @@
 #include "device/oledpicturefile.h"
 
 #include "config/atomicfile.h"
+#include "platform/safefile.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -95,32 +96,23 @@ QString bmpProblem(const QByteArray &bytes, const PictureFileLimits &limits)
 
 QImage readPictureFile(const QString &path, QString *error, const PictureFileLimits &limits)
 {
-    const QFileInfo info(path);
-    if (path.isEmpty() || (!info.exists() && !info.isSymLink())) {
+    // Opened without following a link at the end and without blocking: a
+    // link could lead anywhere, a device or a pipe would never end.
+    QByteArray bytes;
+    switch (readRegularFile(path, limits.maxFileBytes, bytes)) {
+    case ReadResult::Ok:
+        break;
+    case ReadResult::Missing:
         setError(error, QStringLiteral("no such file"));
         return QImage();
-    }
-    // A link could lead anywhere, a device or a pipe would never end.
-    if (info.isSymLink()) {
-        setError(error, QStringLiteral("a symbolic link is not read"));
+    case ReadResult::NotRegular:
+        setError(error, QStringLiteral("not a regular file (a link, folder or device is not read)"));
         return QImage();
-    }
-    if (!info.isFile()) {
-        setError(error, QStringLiteral("not a regular file"));
+    case ReadResult::TooLarge:
+        setError(error, QStringLiteral("file larger than %1 bytes").arg(limits.maxFileBytes));
         return QImage();
-    }
-    if (info.size() > limits.maxFileBytes) {
-        setError(error, QStringLiteral("file of %1 bytes is too large").arg(info.size()));
-        return QImage();
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        setError(error, file.errorString());
-        return QImage();
-    }
-    const QByteArray bytes = file.read(limits.maxFileBytes + 1);
-    if (bytes.size() > limits.maxFileBytes) {
-        setError(error, QStringLiteral("file grew beyond the size limit"));
+    case ReadResult::Failed:
+        setError(error, QStringLiteral("could not be read"));
         return QImage();
     }
     const QString problem = bmpProblem(bytes, limits);
