@@ -57,7 +57,7 @@ QJsonArray builtInLanguage(const QString &path, int index)
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxBuiltInSize)
         return QJsonArray();
     const QJsonDocument doc = QJsonDocument::fromJson(file.readAll());
-    if (!doc.isArray() || index >= doc.array().size())
+    if (!doc.isArray() || index < 0 || index >= doc.array().size())
         return QJsonArray();
     return doc.array().at(index).toArray();
 }
