@@ -18,6 +18,11 @@ FileDownloader::FileDownloader(QObject *parent)
 
 FileDownloader::~FileDownloader() = default;
 
+void FileDownloader::setTransferTimeout(int ms)
+{
+    m_network->setTransferTimeout(qMax(0, ms));
+}
+
 void FileDownloader::fail(const QString &why)
 {
     m_data.clear();
@@ -78,8 +83,17 @@ void FileDownloader::fileDownloaded(QNetworkReply *pReply)
         fail(QStringLiteral("HTTP status %1").arg(m_httpStatus));
     } else {
         m_data = pReply->readAll();
+        // A connection that closes early can end without an error: what
+        // came must be what was announced (unless the body was re-encoded
+        // on the way, which changes its length).
+        const QVariant announced = pReply->header(QNetworkRequest::ContentLengthHeader);
+        const QByteArray encoding = pReply->rawHeader("Content-Encoding").trimmed().toLower();
+        const bool cutShort = announced.isValid() && (encoding.isEmpty() || encoding == "identity")
+                              && announced.toLongLong() != m_data.size();
         if (m_maximumSize > 0 && m_data.size() > m_maximumSize) {
             fail(QStringLiteral("larger than %1 bytes").arg(m_maximumSize));
+        } else if (cutShort) {
+            fail(QStringLiteral("body cut short: %1 of %2 bytes").arg(m_data.size()).arg(announced.toLongLong()));
         } else {
             m_succeeded = true;
             m_error.clear();

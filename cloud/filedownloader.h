@@ -23,6 +23,9 @@ public:
 
     // Bodies above this many bytes are abandoned (0: no limit).
     void setMaximumSize(qint64 bytes) { m_maximumSize = bytes; }
+    // A transfer that receives nothing for this many milliseconds fails
+    // (0: it may wait for ever, the default).
+    void setTransferTimeout(int ms);
 
     void startDownlod(const QUrl &url);
     // The body of the download that finished last; empty when it failed.

@@ -136,6 +136,16 @@ QNetworkReply *RPAccountManage::postArchive(QFile *file, Archive kind)
     return reply;
 }
 
+void RPAccountManage::abortPending()
+{
+    // The replies of the network access manager are its children.
+    const QList<QNetworkReply *> replies = m_network->findChildren<QNetworkReply *>(QString(), Qt::FindDirectChildrenOnly);
+    for (QNetworkReply *reply : replies) {
+        if (reply->isRunning())
+            reply->abort();
+    }
+}
+
 ServiceReply RPAccountManage::readReply(QNetworkReply *reply, int defaultCode, int networkErrorText)
 {
     ServiceReply out;

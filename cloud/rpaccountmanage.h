@@ -87,6 +87,10 @@ public:
     // error (text 580, or 582 for the registration).
     static ServiceReply readReply(QNetworkReply *reply, int defaultCode = 0, int networkErrorText = 580);
 
+    // Ends every request still under way; each ends through sigFinished with
+    // an error, as a failed transfer would (a page that gave up waiting).
+    void abortPending();
+
 signals:
     void sigFinished(QNetworkReply *reply);
 

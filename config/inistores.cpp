@@ -4,7 +4,9 @@
 #include "platform/safefile.h"
 
 #include <QDebug>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QSettings>
@@ -135,6 +137,26 @@ QString pointerSettingsIniPath()
 
 // -------------------------------------------------------------- OperateToken
 
+namespace {
+// The token opens the account like a password: only the user may read the
+// file that holds it, or list the folder. Later rewrites of the file keep
+// its mode.
+void keepSystemIniPrivate()
+{
+    const QString path = systemIniPath();
+    const QString folder = QFileInfo(path).absolutePath();
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    if (!QFileInfo::exists(path)) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            qDebug() << "OperateToken: cannot create" << path << file.errorString();
+    }
+    if (!QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        qDebug() << "OperateToken: cannot restrict" << path;
+}
+} // namespace
+
 OperateToken::OperateToken(QObject *parent)
     : QObject(parent)
 {
@@ -144,9 +166,24 @@ OperateToken::OperateToken(QObject *parent)
 QString OperateToken::GetToken() { return m_ini.getValue(QStringLiteral("/INFO/token")); }
 QString OperateToken::GetEmail() { return m_ini.getValue(QStringLiteral("/INFO/email")); }
 QString OperateToken::GetNickName() { return m_ini.getValue(QStringLiteral("/INFO/nickName")); }
-void OperateToken::SetToken(const QString &token) { m_ini.setValue(QStringLiteral("/INFO/token"), token); }
-void OperateToken::SetEmail(const QString &email) { m_ini.setValue(QStringLiteral("/INFO/email"), email); }
-void OperateToken::SetNickName(const QString &nickName) { m_ini.setValue(QStringLiteral("/INFO/nickName"), nickName); }
+
+void OperateToken::SetToken(const QString &token)
+{
+    keepSystemIniPrivate();
+    m_ini.setValue(QStringLiteral("/INFO/token"), token);
+}
+
+void OperateToken::SetEmail(const QString &email)
+{
+    keepSystemIniPrivate();
+    m_ini.setValue(QStringLiteral("/INFO/email"), email);
+}
+
+void OperateToken::SetNickName(const QString &nickName)
+{
+    keepSystemIniPrivate();
+    m_ini.setValue(QStringLiteral("/INFO/nickName"), nickName);
+}
 
 // ------------------------------------------------------------- OpFunConfFile
 

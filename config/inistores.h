@@ -50,7 +50,8 @@ bool removeSystemIni();
 // APP/system/pointer.ini: the pointer speed and wheel lines as we keep them.
 QString pointerSettingsIniPath();
 
-// The signed-in account: token, e-mail and nick name in [INFO].
+// The signed-in account: token, e-mail and nick name in [INFO]. Writing
+// them keeps system.ini readable by the user alone (file 0600, folder 0700).
 class OperateToken : public QObject
 {
     Q_OBJECT

@@ -16,7 +16,7 @@ allowed() {
         coordinator) echo "platform discovery config device coordinator" ;;
         sim)         echo "platform discovery sim" ;;
         cloud)       echo "platform discovery config device coordinator cloud" ;;
-        update)      echo "platform discovery config device coordinator cloud update" ;;
+        update)      echo "platform discovery config device coordinator cloud editors update" ;;
         analytics)   echo "platform discovery config device coordinator analytics" ;;
         editors)     echo "platform discovery config device coordinator editors" ;;
         shell)       echo "platform discovery config device coordinator cloud update analytics editors shell" ;;

@@ -10,6 +10,7 @@ fonts-noto-cjk fonts-dejavu-core
 xvfb xauth x11-utils xdotool imagemagick python3
 libcpp-httplib-dev libssl-dev libargon2-dev openssl
 libqt5sql5-sqlite libqt5sql5-psql libqt6sql6-sqlite libqt6sql6-psql postgresql
+libquazip1-qt5-dev libquazip1-qt6-dev
 dpkg-dev help2man desktop-file-utils appstream"
 
 missing=""

@@ -2,6 +2,7 @@
 
 #include "config/inistores.h"
 #include "config/languagetable.h"
+#include "config/servicesettings.h"
 #include "discovery/models.h"
 #include "shell/dialogs/noticeframe.h"
 #include "editors/textfit.h"
@@ -229,11 +230,15 @@ void WarningDialog::runAction(WarningAction action)
     case WarningAction::StoreRemind:
         storeNoLongerRemind();
         break;
-    case WarningAction::StoreRemindAndOpen:
+    case WarningAction::StoreRemindAndOpen: {
         storeNoLongerRemind();
-        urlOpener().open(m_downloadPath.isEmpty() ? vendorSiteUrl(QStringLiteral("/downloadcenter"))
-                                                  : QUrl::fromUserInput(m_downloadPath));
+        // The path comes from the server: only a web address goes to the
+        // browser, anything else falls back to the download centre.
+        const QUrl download(m_downloadPath, QUrl::StrictMode);
+        urlOpener().open(isAllowedBrowserUrl(download) ? download
+                                                       : vendorSiteUrl(QStringLiteral("/downloadcenter")));
         break;
+    }
     case WarningAction::PrepareUpload:
         emit sig_ChangeConfiFileBeforeStartToUploadFile();
         break;

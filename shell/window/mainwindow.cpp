@@ -1,5 +1,8 @@
 #include "shell/window/mainwindow.h"
 
+#include "cloud/cloudsyncwidget.h"
+#include "cloud/editheadimagedialog.h"
+#include "cloud/userdialog.h"
 #include "config/inistores.h"
 #include "config/languagetable.h"
 #include "config/paths.h"
@@ -27,6 +30,11 @@
 #include "shell/window/pagenavigator.h"
 #include "shell/window/trayicon.h"
 #include "shell/window/updatepolicy.h"
+#include "shell/dialogs/vendorsite.h"
+#include "update/firmwarepackage.h"
+#include "update/lastversion.h"
+#include "update/widgets/supportwidget.h"
+#include "update/widgets/updatemousedialog.h"
 #include "ui_mainwindow.h"
 
 #include <QCloseEvent>
@@ -87,6 +95,9 @@ MainWindow::MainWindow(const MainWindowOptions &options, QWidget *parent)
     wiring.connectPages();
     m_ui->NameLabel->hide();
 
+    startVersionChecker();
+    wiring.connectVersionChecker();
+
     startWatcher();
     wiring.connectWatcher();
 
@@ -110,8 +121,10 @@ MainWindow::~MainWindow()
 {
     // The workers are deleted on their own threads once the loops end.
     m_checkDeviceThread.quit();
+    m_lastVersionThread.quit();
     m_dataThread.quit();
     m_checkDeviceThread.wait();
+    m_lastVersionThread.wait();
     m_dataThread.wait();
 }
 
@@ -156,6 +169,11 @@ void MainWindow::setUpForm()
     m_lightSettingPage->setGeometry(pageArea);
     m_codeWidget = new CodeWidget(m_ui->CodePage);
     m_codeWidget->setGeometry(pageArea);
+    m_supportPage = new SupportWidget(m_ui->SupportPage);
+    m_supportPage->setGeometry(pageArea);
+    m_supportPage->setOfficialWebsite(vendorSiteUrl());
+    m_cloudSyncPage = new CloudSyncWidget(m_ui->CloudSyncPage);
+    m_cloudSyncPage->setGeometry(pageArea);
 
     m_pages->markTab(MainPage);
     showCurrentConfigButton(m_currentConfigure);
@@ -175,6 +193,15 @@ void MainWindow::startCoordinator()
     connect(&m_dataThread, &QThread::finished, m_dataHandle, &QObject::deleteLater);
     m_dataThread.setObjectName(QStringLiteral("dataThread"));
     m_dataThread.start();
+}
+
+void MainWindow::startVersionChecker()
+{
+    m_lastVersion = new LastVersion;
+    m_lastVersion->moveToThread(&m_lastVersionThread);
+    connect(&m_lastVersionThread, &QThread::finished, m_lastVersion, &QObject::deleteLater);
+    m_lastVersionThread.setObjectName(QStringLiteral("lastVersionThread"));
+    m_lastVersionThread.start();
 }
 
 void MainWindow::startWatcher()
@@ -227,6 +254,13 @@ void MainWindow::on_SupportButton_clicked()
 void MainWindow::on_CloudSyncButton_clicked()
 {
     sendPageView(m_ui->CloudSyncButton->toolTip());
+    m_cloudSyncPage->refreshServiceState();
+    if (!m_cloudSyncPage->hasService()) {
+        // Without a service the page says so; logging in could only fail.
+        m_pages->showPage(CloudPage);
+        m_ui->QuitUserButton->setVisible(m_isLogin);
+        return;
+    }
     if (!m_isLogin) {
         slot_showWarningDialog(Warning::CloudNeedsLogin);
         return;
@@ -303,10 +337,14 @@ void MainWindow::slot_WarningDeviceNotInsert(bool isfind, uint Pid, uint Vid)
     qDebug() << "=======================";
     m_currentPid = quint16(Pid);
 
+    m_bootLoaderPresent = false;
     if (isfind) {
         const bool bootLoader = Pid == PID_BOOTLOADER && !m_dataHandle->isUpdating();
         if (bootLoader || checkIsHaldenMouseEnter(quint16(Pid), *m_findProcess)) {
-            slot_ShowUpdateFirmwareWidget(true, true, m_bootDescriptorType, true);
+            // A mouse stuck in its boot loader gets the update of its own
+            // model when the boot loader names it, the choice otherwise.
+            m_bootLoaderPresent = true;
+            slot_ShowUpdateFirmwareWidget(m_bootDescriptorType == NoModel, true, m_bootDescriptorType, true);
             return;
         }
         m_macroPage->EditArrayEditable(false);
@@ -346,6 +384,11 @@ void MainWindow::needDeviceDialogShow()
     emit sig_RemoveReloadWidget();
     m_needDeviceDialog->setNoPermissionHint(QString());
     m_needDeviceDialog->setHiddenState(false);
+    // An open update dialog (a repair in progress) stays above the cover.
+    if (m_updateDialog && m_updateDialog->isVisible()) {
+        m_needDeviceDialog->warningWidget()->hide();
+        m_updateDialog->raise();
+    }
     m_ui->BattaryButton->setStyleSheet(emptyBatteryStyle());
     m_ui->BatteryLabel->clear();
     m_firmwareVersion = 0;
@@ -462,6 +505,7 @@ void MainWindow::slot_LastSoftWareVersionRet(int rCode, QString rMsg, QString ve
     qDebug() << "Software slot_LastVersionRet " << path;
     qDebug() << "Software slot_LastVersionRet " << versionDate;
     qDebug() << "Software slot_LastVersionRet " << appVersion;
+    m_supportPage->slot_SoftwareCheckFinished();
 
     const SoftwareCheckOutcome outcome =
         softwareCheckOutcome(rCode, version, appVersion, m_isManualUpdateCheck, readNotRemind());
@@ -509,13 +553,15 @@ void MainWindow::checkTokenIsExit()
     if (token.GetToken().size() < kMinimumTokenLength)
         return;
     qDebug() << "TokenIsExit";
-    QString name = token.GetNickName();
+    const QString nickName = token.GetNickName();
+    QString name = nickName;
     if (name.size() > kShownNickNameLength)
         name = name.left(kShownNickNameLength) + QStringLiteral("...");
     m_ui->NameLabel->setText(name);
     m_isLogin = true;
     m_ui->LoginButton->hide();
     m_ui->NameLabel->show();
+    m_cloudSyncPage->setUserNameLineEdit(nickName);
 }
 
 void MainWindow::on_QuitUserButton_clicked()
@@ -529,6 +575,7 @@ void MainWindow::slot_quitUser()
     m_ui->NameLabel->hide();
     m_isLogin = false;
     removeSystemIni();
+    m_cloudSyncPage->resetPage();
     m_pages->goToMainPage();
 }
 
@@ -591,7 +638,8 @@ WarningDialog *MainWindow::createWarningDialog(int warningType)
     dialog->setCurrentPid(m_currentPid);
     dialog->setDownloadPath(m_downloadPath);
     MainWindowWiring(this).connectWarningDialog(dialog, isProgressWarning(warningType),
-                                                warningType == Warning::ReadWriteFailed);
+                                                warningType == Warning::ReadWriteFailed,
+                                                warningType == Warning::DownloadProgress);
     return dialog;
 }
 
@@ -746,6 +794,27 @@ void MainWindow::slot_startWattingProcess()
         qDebug() << "slot_startWattingProcess: no restart tool" << tool;
 }
 
+// --- Login and avatar dialogs ------------------------------------------------------------
+
+void MainWindow::on_LoginButton_clicked()
+{
+    auto *dialog = new UserDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->move(0, 0);
+    MainWindowWiring(this).connectUserDialog(dialog);
+    dialog->open();
+    dialog->raise();
+}
+
+void MainWindow::slot_showEditHeadImageDialog()
+{
+    auto *dialog = new EditHeadImageDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->move(0, 0);
+    dialog->open();
+    dialog->raise();
+}
+
 KeySettingDialog *MainWindow::keySettingDialog() const
 {
     return m_keySettingDialog.data();
@@ -787,22 +856,43 @@ void MainWindow::showDrawBorder()
     dialog->raise();
 }
 
-// --- Entry points that only log ----------------------------------------------------------
+// --- Firmware update dialog --------------------------------------------------------------
 
 void MainWindow::slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType,
                                                bool isUpdateNow)
 {
     qDebug() << "slot_ShowUpdateFirmwareWidget" << isChangeable << isLocalUpdateState << mouseType << isUpdateNow;
-}
+    // The repair offer while a mouse waits in its boot loader is for that mouse.
+    if (mouseType == NoModel && m_bootLoaderPresent && m_bootDescriptorType != NoModel) {
+        mouseType = m_bootDescriptorType;
+        isChangeable = false;
+    }
+    if (m_updateDialog)
+        m_updateDialog->close();
 
-void MainWindow::slot_showEditHeadImageDialog()
-{
-    qDebug() << "slot_showEditHeadImageDialog: no avatar dialog yet";
-}
+    auto *dialog = new UpdateMouseDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    m_updateDialog = dialog;
+    const bool localExists = mouseType != NoModel
+                             && checkPackageFile(mouseType, packagePath(mouseType, PackageSource::Local))
+                                    == PackageVerdict::Ok;
+    const bool cloudExists = mouseType != NoModel
+                             && checkPackageFile(mouseType, packagePath(mouseType, PackageSource::Clouds))
+                                    == PackageVerdict::Ok;
+    dialog->setLocalUpdateState(updatePackageSource(isLocalUpdateState, localExists, cloudExists)
+                                == PackageSource::Local);
+    dialog->setCurrentMouseType(mouseType);
+    dialog->setLockedState(!isChangeable && mouseType != NoModel);
+    if (m_firmwareVersion != 0)
+        dialog->setFirmwareVersion(QString::number(m_firmwareVersion));
+    MainWindowWiring(this).connectUpdateDialog(dialog);
 
-void MainWindow::on_LoginButton_clicked()
-{
-    qDebug() << "on_LoginButton_clicked: no login dialog yet";
+    m_needDeviceDialog->warningWidget()->hide();
+    connect(dialog, &QDialog::finished, m_needDeviceDialog, [this] { m_needDeviceDialog->warningWidget()->show(); });
+    dialog->show();
+    dialog->raise();
+    if (mouseType != NoModel && isUpdateNow)
+        dialog->startUpdateNow();
 }
 
 void MainWindow::sendPageView(const QString &pageName)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device/devicetypes.h"
+#include "update/widgets/updatemousedialog.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -16,11 +17,13 @@ class MainWindow;
 }
 
 class CheckDevice;
+class CloudSyncWidget;
 class CodeWidget;
 class DCDataHandle;
 class FindProcess;
 class HidBus;
 class KeySettingDialog;
+class LastVersion;
 class LightSettingWidget;
 class LoadMessageDialog;
 class MacroEditWidget;
@@ -29,6 +32,7 @@ class NeedDeviceDialog;
 class PageNavigator;
 class QMenu;
 class QPushButton;
+class SupportWidget;
 class TrayIcon;
 class WarningDialog;
 
@@ -43,8 +47,9 @@ struct MainWindowOptions
 };
 
 // The frameless main window and the application's switchboard. It owns the
-// data coordinator (on dataThread) and the device watcher (on
-// checkDeviceThread), the no-device dialog, the busy overlay and the tray
+// data coordinator (on dataThread), the device watcher (on
+// checkDeviceThread) and the software version checker (on
+// lastVersionThread), the no-device dialog, the busy overlay and the tray
 // icon; it holds the pages in one stacked widget with the tabs above and
 // the profile bar below (its form: mainwindow.ui; switching pages:
 // PageNavigator). Pages and workers never call each other: MainWindowWiring
@@ -84,6 +89,10 @@ public:
     KeySettingDialog *keySettingDialog() const;
     LightSettingWidget *lightSettingPage() const { return m_lightSettingPage; }
     CodeWidget *codeWidget() const { return m_codeWidget; }
+    SupportWidget *supportPage() const { return m_supportPage; }
+    // The open firmware update dialog, or nullptr.
+    UpdateMouseDialog *updateDialog() const { return m_updateDialog; }
+    CloudSyncWidget *cloudSyncPage() const { return m_cloudSyncPage; }
     QSystemTrayIcon *trayIcon() const;
     QMenu *trayMenu() const;
 
@@ -189,14 +198,21 @@ public slots:
     void on_ResetToOriginalButton_clicked();
     void on_QuitUserButton_clicked();
 
+    // The login dialog and the avatar dialog, over the window.
+    void on_LoginButton_clicked();
+    void slot_showEditHeadImageDialog();
+
     // The OLED editor over the window, for the open model and profile.
     void showDrawBorder();
 
+    // Opens the firmware update dialog (one at a time): locked to mouseType
+    // unless isChangeable, with the Local/ package when isLocalUpdateState
+    // (or the other one when only that is there), starting at once when
+    // isUpdateNow and a model is given.
+    void slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType, bool isUpdateNow);
+
     // Entry points whose dialogs and clients the program does not have:
     // each logs what it was asked and does nothing else.
-    void slot_ShowUpdateFirmwareWidget(bool isChangeable, bool isLocalUpdateState, int mouseType, bool isUpdateNow);
-    void slot_showEditHeadImageDialog();
-    void on_LoginButton_clicked();
     void slot_SendMessageToGA(const QString &category, const QString &action, const QString &label,
                               const QString &viewScreen);
 
@@ -208,6 +224,7 @@ private:
     void setUpForm();
     void startCoordinator();
     void startWatcher();
+    void startVersionChecker();
     void setLanguageTexts();
 
     void setCurrentConfigure(int number);
@@ -231,6 +248,8 @@ private:
     QThread m_dataThread;
     CheckDevice *m_checkDevice = nullptr;
     QThread m_checkDeviceThread;
+    LastVersion *m_lastVersion = nullptr;
+    QThread m_lastVersionThread;
     std::unique_ptr<FindProcess> m_findProcess;
 
     NeedDeviceDialog *m_needDeviceDialog = nullptr;
@@ -242,6 +261,9 @@ private:
     MacroEditWidget *m_macroPage = nullptr;
     LightSettingWidget *m_lightSettingPage = nullptr;
     CodeWidget *m_codeWidget = nullptr;
+    SupportWidget *m_supportPage = nullptr;
+    QPointer<UpdateMouseDialog> m_updateDialog;
+    CloudSyncWidget *m_cloudSyncPage = nullptr;
     QPointer<KeySettingDialog> m_keySettingDialog;
     PageNavigator *m_pages = nullptr;
     std::array<QPushButton *, 5> m_configureButtons = {};
@@ -252,6 +274,8 @@ private:
     int m_currentConfigure = 1;
     QString m_downloadPath;
     int m_bootDescriptorType = 0;
+    // The current device is a mouse waiting in its boot loader.
+    bool m_bootLoaderPresent = false;
     quint16 m_currentPid = 0;
     bool m_isManualUpdateCheck = false;
     int m_batteryTimerId = 0;

@@ -1,5 +1,7 @@
 #include "shell/window/mainwindowwiring.h"
 
+#include "cloud/cloudsyncwidget.h"
+#include "cloud/userdialog.h"
 #include "coordinator/dcdatahandle.h"
 #include "discovery/checkdevice.h"
 #include "editors/keysetting/keysettingdialog.h"
@@ -14,6 +16,9 @@
 #include "shell/window/mainwindow.h"
 #include "shell/window/pagenavigator.h"
 #include "shell/window/trayicon.h"
+#include "update/lastversion.h"
+#include "update/widgets/supportwidget.h"
+#include "update/widgets/updatemousedialog.h"
 #include "ui_mainwindow.h"
 
 #include <QAction>
@@ -66,6 +71,7 @@ void MainWindowWiring::connectCoordinator() const
     // Coordinator to window and pages.
     QObject::connect(dc, &DCDataHandle::sig_ShowWarningDialog, w, &MainWindow::slot_showWarningDialog, q);
     QObject::connect(dc, &DCDataHandle::sig_VersionNumber, w, &MainWindow::slot_GetCurrentFirmVersion, q);
+    QObject::connect(dc, &DCDataHandle::sig_VersionNumber, w->m_supportPage, &SupportWidget::setVersionNumber, q);
     QObject::connect(dc, &DCDataHandle::sig_SetCurrentCpiListValueOnPage, page,
                      &MainSettingWidget::slot_SetCpidListValueOnPage, q);
     QObject::connect(dc, &DCDataHandle::sig_SetCurrentReportRate, page,
@@ -89,6 +95,9 @@ void MainWindowWiring::connectCoordinator() const
     QObject::connect(dc, &DCDataHandle::sig_RemoveReloadWidget, w, &MainWindow::sig_RemoveReloadWidget, q);
     QObject::connect(dc, &DCDataHandle::sig_CloseUpdateMouseDialog, w, &MainWindow::sig_CloseUpdateMouseDialog, q);
     QObject::connect(dc, &DCDataHandle::sig_closeUpdatingWidget, w, &MainWindow::slot_FirmwareFlashEnded, q);
+    // The old-format files are written: the upload may start.
+    QObject::connect(dc, &DCDataHandle::sig_StartToUploadFile, w->m_cloudSyncPage,
+                     &CloudSyncWidget::slot_startToUploadConfigFiles, q);
 
     // Window to coordinator.
     QObject::connect(w, &MainWindow::sig_LoadFileAndeWriteIntoMouse, dc,
@@ -130,6 +139,34 @@ void MainWindowWiring::connectPages() const
     QObject::connect(page, &MainSettingWidget::sig_SetTrolleySpeed, w, &MainWindow::slot_SetSysTrolleyValue);
     QObject::connect(page, &MainSettingWidget::sig_SendEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
 
+    SupportWidget *support = w->m_supportPage;
+    QObject::connect(support, &SupportWidget::sig_ShowWarningWidgetOnSupportWidget, w,
+                     &MainWindow::slot_showWarningDialog);
+    QObject::connect(support, &SupportWidget::sig_ShowWarningWidgetWithSpecifyMessageOnSupportWidget, w,
+                     &MainWindow::slot_showWarningDialogWithSpecifyMessage);
+    QObject::connect(support, &SupportWidget::sig_ShowUpdateWidget, w, &MainWindow::slot_ShowUpdateFirmwareWidget);
+    QObject::connect(support, &SupportWidget::sig_CheckSoftwareIsLastVersion, w,
+                     &MainWindow::slot_SoftwareUpdateArrowsBySupprotWidget);
+    QObject::connect(support, &SupportWidget::sig_SendUIEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+
+    CloudSyncWidget *cloud = w->m_cloudSyncPage;
+    LoadMessageDialog *overlay = w->m_loadingDialog;
+    QObject::connect(cloud, &CloudSyncWidget::sig_ShowWarningDialogOnCloudSyncWidget, w,
+                     &MainWindow::slot_showWarningDialog);
+    QObject::connect(cloud, &CloudSyncWidget::sig_ShowWarningDialogWithSpecifyMessageOnCloudSyncWidget, w,
+                     &MainWindow::slot_showWarningDialogWithSpecifyMessage);
+    QObject::connect(cloud, &CloudSyncWidget::sig_LoadConfigFileAfterDownloadSucced, w,
+                     &MainWindow::slot_LoadConfigFileAfterDownloadSucced);
+    QObject::connect(cloud, &CloudSyncWidget::sig_ShowLoadingDialog, overlay,
+                     &LoadMessageDialog::slot_StartLoadingDialog);
+    QObject::connect(cloud, &CloudSyncWidget::sig_EndLoadingDialog, overlay, &LoadMessageDialog::slot_StopLoadingDialog);
+    QObject::connect(cloud, &CloudSyncWidget::sig_RemoveOldFile, dc, &DCDataHandle::slot_removeOldTxtFile, q);
+    QObject::connect(cloud, &CloudSyncWidget::sig_ShowEditHeadImageDialogOnCloudSyncWidget, w,
+                     &MainWindow::slot_showEditHeadImageDialog);
+    QObject::connect(cloud, &CloudSyncWidget::sig_SendUIEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+    QObject::connect(w->m_pages, &PageNavigator::sig_ClearCloudPasswords, cloud,
+                     &CloudSyncWidget::clearPasswordFields);
+
     MacroEditWidget *macros = w->m_macroPage;
     QObject::connect(macros, &MacroEditWidget::sig_ShowWarningWidgetOnMacroEditWidget, w,
                      &MainWindow::slot_showWarningDialog);
@@ -165,6 +202,36 @@ void MainWindowWiring::connectWatcher() const
     QObject::connect(w->m_dataHandle, &DCDataHandle::sig_StopCheckDeviceTimer, watcher, &CheckDevice::stopTheTimer, q);
 }
 
+void MainWindowWiring::connectVersionChecker() const
+{
+    MainWindow *w = m_window;
+    const auto q = Qt::QueuedConnection;
+    QObject::connect(w, &MainWindow::sig_CheckLastSoftwareVersion, w->m_lastVersion,
+                     &LastVersion::RpLastSoftwareVersionJson, q);
+    QObject::connect(w->m_lastVersion, &LastVersion::sigLastVersionRet, w, &MainWindow::slot_LastSoftWareVersionRet, q);
+}
+
+void MainWindowWiring::connectUpdateDialog(UpdateMouseDialog *dialog) const
+{
+    MainWindow *w = m_window;
+    DCDataHandle *dc = w->m_dataHandle;
+    const auto q = Qt::QueuedConnection;
+
+    // The window's relays of the warning dialog's answers and of the
+    // coordinator's request to close (sig_CloseUpdateMouseDialog).
+    QObject::connect(w, &MainWindow::sig_UpdateFirmwareNow, dialog, &UpdateMouseDialog::slot_UpdateFirmware);
+    QObject::connect(w, &MainWindow::sig_UpdateFirmwareNow_Halden, dialog, &UpdateMouseDialog::slot_runUpdateExe);
+    QObject::connect(w, &MainWindow::sig_UpdateButtonEnable, dialog, &UpdateMouseDialog::slot_UpdateButtonEnable);
+    QObject::connect(w, &MainWindow::sig_CloseUpdateMouseDialog, dialog, &QDialog::close);
+
+    QObject::connect(dialog, &UpdateMouseDialog::sig_ShowWarningDialog, w, &MainWindow::slot_showWarningDialog);
+    QObject::connect(dialog, &UpdateMouseDialog::sig_SendUIEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+    QObject::connect(dialog, &UpdateMouseDialog::sig_UpdateFirmwareKorvan, dc, &DCDataHandle::slot_UpdateFirmwareKorvan,
+                     q);
+    QObject::connect(dc, &DCDataHandle::sig_ProcessVaule, dialog, &UpdateMouseDialog::slot_UpdateProgress, q);
+    QObject::connect(dc, &DCDataHandle::sig_closeUpdatingWidget, dialog, &UpdateMouseDialog::slot_UpdateFinished, q);
+}
+
 void MainWindowWiring::connectNeedDeviceDialog() const
 {
     MainWindow *w = m_window;
@@ -173,8 +240,16 @@ void MainWindowWiring::connectNeedDeviceDialog() const
     QObject::connect(dialog, &NeedDeviceDialog::sig_ShowUpdateWidget, w, &MainWindow::slot_ShowUpdateFirmwareWidget);
 }
 
+void MainWindowWiring::connectUserDialog(UserDialog *dialog) const
+{
+    MainWindow *w = m_window;
+    QObject::connect(dialog, &UserDialog::loginSucced, w, &MainWindow::checkTokenIsExit);
+    QObject::connect(dialog, &UserDialog::sig_ShowWarningDialog, w, &MainWindow::slot_showWarningDialog);
+    QObject::connect(dialog, &UserDialog::sig_SendUIEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
+}
+
 void MainWindowWiring::connectWarningDialog(WarningDialog *dialog, bool closesWhenFlashingEnds,
-                                            bool closesOnReload) const
+                                            bool closesOnReload, bool showsDownload) const
 {
     MainWindow *w = m_window;
     DCDataHandle *dc = w->m_dataHandle;
@@ -184,6 +259,8 @@ void MainWindowWiring::connectWarningDialog(WarningDialog *dialog, bool closesWh
     QObject::connect(dialog, &WarningDialog::sig_ResetMouseToOriginal, w, &MainWindow::slot_ResetMouseToOriginal);
     QObject::connect(dialog, &WarningDialog::sig_ChangeConfiFileBeforeStartToUploadFile, dc,
                      &DCDataHandle::slot_TurnNewFileToOldFile, q);
+    QObject::connect(dialog, &WarningDialog::sig_StarToDownloadFile, w->m_cloudSyncPage,
+                     &CloudSyncWidget::slot_startToDownLoadFiles);
     QObject::connect(dialog, &WarningDialog::sig_GetMouseProfileAgain, dc, &DCDataHandle::slot_GetProfileFromMouse, q);
     QObject::connect(dialog, &WarningDialog::sig_SaveCurrentProfileFileToConfig1, dc,
                      &DCDataHandle::slot_SaveProfileToConfig1, q);
@@ -199,7 +276,13 @@ void MainWindowWiring::connectWarningDialog(WarningDialog *dialog, bool closesWh
     QObject::connect(dialog, &WarningDialog::sig_RestartSoftware, w, &MainWindow::slot_startWattingProcess);
     QObject::connect(dialog, &WarningDialog::sig_SendUIEventMessageToGA, w, &MainWindow::slot_SendMessageToGA);
 
+    QObject::connect(dialog, &WarningDialog::sig_DownloadAndUpdateFirmwareNow, w->m_supportPage,
+                     &SupportWidget::slot_StartUpdateFirmWare);
+
     QObject::connect(w, &MainWindow::sig_RemoveWarningWidget, dialog, &QDialog::close);
+    QObject::connect(w->m_supportPage, &SupportWidget::sig_closeUpdateWidget, dialog, &QDialog::close);
+    if (showsDownload)
+        QObject::connect(w->m_supportPage, &SupportWidget::sig_DownloadProgress, dialog, &WarningDialog::setProgress);
     if (closesWhenFlashingEnds)
         QObject::connect(dc, &DCDataHandle::sig_closeUpdatingWidget, dialog, &QDialog::close, q);
     if (closesOnReload)

@@ -28,6 +28,8 @@ void PageNavigator::markTab(int page)
 {
     for (int i = 0; i < int(m_tabs.size()); ++i)
         m_tabs[i]->setStyleSheet(tabButtonStyle(i, i == page));
+    if (page >= MainWindow::MainPage && page < MainWindow::CloudPage)
+        emit sig_ClearCloudPasswords();
     setBottomBar(page);
 }
 

@@ -47,6 +47,9 @@ public:
 signals:
     // The pairing page is being left; emitted before the support page shows.
     void sig_PairingPageLeft();
+    // A tab other than the cloud tab was marked: the cloud page's password
+    // fields are to be cleared.
+    void sig_ClearCloudPasswords();
 
 private:
     Ui::MainWindow &m_form;

@@ -26,3 +26,12 @@ bool isFirmwareTooOld(int mouseType, int firmwareVersion)
     const int minimum = modelRow(mouseType).minimumFirmware;
     return minimum > 0 && firmwareVersion < minimum;
 }
+
+PackageSource updatePackageSource(bool preferLocal, bool localExists, bool cloudExists)
+{
+    const bool preferredExists = preferLocal ? localExists : cloudExists;
+    const bool otherExists = preferLocal ? cloudExists : localExists;
+    if (preferredExists || !otherExists)
+        return preferLocal ? PackageSource::Local : PackageSource::Clouds;
+    return preferLocal ? PackageSource::Clouds : PackageSource::Local;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "update/firmwarepackage.h"
+
 #include <QString>
 
 // What the main window tells the user after a software or firmware version
@@ -25,3 +27,8 @@ bool offersDownload(SoftwareCheckOutcome outcome);
 
 // True when the model's firmware lacks functions the driver relies on.
 bool isFirmwareTooOld(int mouseType, int firmwareVersion);
+
+// Where the update dialog takes its package from: the source the caller
+// asked for when its package is there, else the other one when that is,
+// else the one asked for (the dialog then reports the package missing).
+PackageSource updatePackageSource(bool preferLocal, bool localExists, bool cloudExists);

@@ -1,6 +1,7 @@
 #include "sim/familya/nucispbootloader.h"
 
 #include "platform/clock.h"
+#include "sim/familya/emulatedfirmware.h"
 #include "sim/familya/familyamouse.h"
 #include "discovery/models.h"
 
@@ -364,7 +365,17 @@ void NucIspBootloader::run()
         return;
     if (!m_mouse)
         m_mouse = FamilyAMouse::create(m_type);
-    m_mouse->leaveBootloader(flashed, image(m_program), m_versionAfterUpdate, m_changeVersion);
+    // The new firmware reports the version its image carries; an image
+    // without a tag keeps the version set for the test, or the old one.
+    const QByteArray flashedImage = image(m_program);
+    quint32 version = m_versionAfterUpdate;
+    bool changeVersion = m_changeVersion;
+    quint32 tagged = 0;
+    if (flashed && EmulatedFirmware::versionOf(flashedImage, tagged)) {
+        version = tagged;
+        changeVersion = true;
+    }
+    m_mouse->leaveBootloader(flashed, flashedImage, version, changeVersion);
     std::shared_ptr<FamilyAMouse> mouse = m_mouse;
     const qint64 visibleAt = deviceClock().nowMs() + m_runDelayMs;
     bus->unplug(this);

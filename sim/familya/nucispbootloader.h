@@ -66,8 +66,9 @@ constexpr quint32 DefaultConfig1 = DataStart;
 //   again) so that the next continuation replaces it.
 //
 // Run after a complete program transfer brings the mouse back with the new
-// image; run without any transfer brings back the old firmware; run after
-// a transfer that is half done or did not fit leaves the device in its boot
+// image, reporting the version the image's tag names (emulatedfirmware.h);
+// run without any transfer brings back the old firmware; run after a
+// transfer that is half done or did not fit leaves the device in its boot
 // loader (the firmware is incomplete).
 //
 // Thread-safe like the other emulators (own lock, bus lock held in handlers).
@@ -103,8 +104,9 @@ public:
     void setProgramMemorySize(int bytes);
     int programMemorySize() const;
     void setConfigWords(quint32 config0, quint32 config1);
-    // Firmware version the mouse reports after a completed update; without
-    // this call the version stays as it was.
+    // Firmware version the mouse reports after a completed update of an
+    // image without a version tag (see emulatedfirmware.h: a tagged image
+    // brings its own); without this call such an update keeps the version.
     void setVersionAfterUpdate(quint32 version);
 
     // Faults for the next n packets that would be answered (-1: all):

@@ -3,6 +3,8 @@
 #include "tests/common/httpstandin.h"
 
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 
 namespace {
@@ -33,6 +35,7 @@ private slots:
     void redirects_data();
     void redirects();
     void lastFinishedDownloadWins();
+    void aBodyCutShortIsNoFile();
 };
 
 void TstFileDownloader::replies_data()
@@ -144,6 +147,31 @@ void TstFileDownloader::lastFinishedDownloadWins()
     // Whichever finished second is what the downloader holds.
     QVERIFY(d.downloadedData() == "/one" || d.downloadedData() == "/two");
     QVERIFY(d.succeeded());
+}
+
+void TstFileDownloader::aBodyCutShortIsNoFile()
+{
+    // A kept-alive answer that announces 200000 bytes, sends 4000 and then
+    // closes (the server died): Qt finishes such a reply without an error.
+    QTcpServer server;
+    QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+    QObject::connect(&server, &QTcpServer::newConnection, &server, [&server] {
+        QTcpSocket *socket = server.nextPendingConnection();
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+            if (!socket->readAll().contains("\r\n\r\n"))
+                return;
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 200000\r\nContent-Type: application/octet-stream\r\n"
+                          "Keep-Alive: timeout=2, max=1000\r\n\r\n"
+                          + QByteArray(4000, 'x'));
+            // Like a server process that dies: the connection closes in the
+            // middle of the body.
+            socket->disconnectFromHost();
+        });
+    });
+    FileDownloader d;
+    QVERIFY(download(d, QUrl(QStringLiteral("http://127.0.0.1:%1/f.zip").arg(server.serverPort()))));
+    QVERIFY(!d.succeeded());
+    QVERIFY(d.downloadedData().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TstFileDownloader)

@@ -2,7 +2,10 @@
 
 #include "platform/appdir.h"
 
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <sys/stat.h>
 
 // Points APP at a fresh temporary folder for the lifetime of the object.
 class TempAppDir
@@ -16,3 +19,13 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// The permission bits of a file or folder (as chmod takes them); -1 when
+// there is nothing at path.
+inline int unixMode(const QString &path)
+{
+    struct stat st{};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return -1;
+    return int(st.st_mode & 07777);
+}

@@ -68,6 +68,8 @@ private slots:
     void pathKeys();
     void tokenKeys_data();
     void tokenKeys();
+    void accountFileStaysPrivate_data();
+    void accountFileStaysPrivate();
     void functionKeys_data();
     void functionKeys();
     void formatFunctionValue_data();
@@ -216,6 +218,36 @@ void TestIniStores::tokenKeys_data()
 void TestIniStores::tokenKeys()
 {
     pathKeys();
+}
+
+void TestIniStores::accountFileStaysPrivate_data()
+{
+    QTest::addColumn<bool>("fileExistedOpen"); // written first by another store, readable by all
+    QTest::newRow("new file") << false;
+    QTest::newRow("file made earlier without care") << true;
+}
+
+void TestIniStores::accountFileStaysPrivate()
+{
+    QFETCH(bool, fileExistedOpen);
+    const QString folder = QFileInfo(systemIniPath()).absolutePath();
+    if (fileExistedOpen) {
+        OpFunConfFile().SetMidKeyVal(QStringLiteral("Copy-3-k"));
+        QVERIFY(QFile::setPermissions(systemIniPath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
+                                                           | QFile::ReadOther));
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                  | QFile::ReadOther | QFile::ExeOther));
+    }
+    OperateToken().SetToken(QStringLiteral("a-token-of-some-length"));
+    QCOMPARE(unixMode(systemIniPath()), 0600);
+    QCOMPARE(unixMode(folder), 0700);
+    // Later rewrites by any store keep the mode.
+    OpFunConfFile().SetMidWheelVal(QStringLiteral("Copy-4-k"));
+    OperateToken().SetNickName(QStringLiteral("Ann"));
+    QCOMPARE(unixMode(systemIniPath()), 0600);
+    QCOMPARE(OperateToken().GetToken(), QStringLiteral("a-token-of-some-length"));
+    if (fileExistedOpen)
+        QCOMPARE(OpFunConfFile().GetMidKeyVal(), QStringLiteral("{\"name\":\"Copy\",\"index\":3,\"tag\":\"k\"}"));
 }
 
 void TestIniStores::functionKeys_data()

@@ -73,6 +73,10 @@ int runCommand(const QString &command, const QStringList &args)
         return cmdPair(args);
     if (command == QLatin1String("flash"))
         return cmdFlash(args);
+    if (command == QLatin1String("check-update"))
+        return cmdCheckUpdate(args);
+    if (command == QLatin1String("update"))
+        return cmdUpdate(args);
     return fail(ExitBadArguments, QStringLiteral("unknown command \"%1\"; try ox8ctl --help").arg(command));
 }
 

@@ -28,5 +28,8 @@ int cmdImport(const QStringList &args);
 // pairflashcommands.cpp
 int cmdPair(const QStringList &args);
 int cmdFlash(const QStringList &args);
+// updatecommands.cpp
+int cmdCheckUpdate(const QStringList &args);
+int cmdUpdate(const QStringList &args);
 
 } // namespace ox8ctl

@@ -255,7 +255,8 @@ QStringList commandNames()
             QStringLiteral("set-rate"),  QStringLiteral("set-button"), QStringLiteral("set-light"),
             QStringLiteral("profile"),   QStringLiteral("save"),      QStringLiteral("reset"),
             QStringLiteral("export"),    QStringLiteral("import"),    QStringLiteral("pair"),
-            QStringLiteral("flash"),     QStringLiteral("help")};
+            QStringLiteral("flash"),     QStringLiteral("check-update"), QStringLiteral("update"),
+            QStringLiteral("help")};
 }
 
 QString generalHelp()
@@ -281,6 +282,8 @@ QString generalHelp()
         "  import N FILE            read profile N from FILE (then: profile N)\n"
         "  pair                     pair the mouse with its receiver\n"
         "  flash FILE               flash a firmware image (family A models, by cable)\n"
+        "  check-update             ask the update service for the mouse's firmware\n"
+        "  update                   download the service's firmware and flash it\n"
         "  help [COMMAND]           this text, or a command's\n"
         "\n"
         "Options:\n"
@@ -299,7 +302,12 @@ QString generalHelp()
         "  1  device failure (the mouse failed or refused an operation)\n"
         "  2  bad arguments\n"
         "  3  unknown model (--simulate)\n"
-        "  4  no supported mouse found (or none this user may open)\n");
+        "  4  no supported mouse found (or none this user may open)\n"
+        "  5  the update service failed or offered nothing usable\n"
+        " 10  check-update: the service offers another firmware than the mouse's\n"
+        "\n"
+        "The update service is the one OX8Driver uses: APP/system/service.ini, or the\n"
+        "environment variable OX8_CLOUD_URL.\n");
 }
 
 QString commandHelp(const QString &command)
@@ -361,6 +369,17 @@ QString commandHelp(const QString &command)
     if (c == QLatin1String("flash"))
         return QStringLiteral("Usage: ox8ctl flash FILE\n\nFlashes a firmware image (at most 128 KiB, not a .hex file) into a\n"
                               "family A mouse connected by cable, with a progress bar on stderr.\n");
+    if (c == QLatin1String("check-update"))
+        return QStringLiteral("Usage: ox8ctl check-update\n\nAsks the update service for the newest firmware of the attached model and\n"
+                              "prints it beside the mouse's. Exit code 0 when they are the same, 10 when\n"
+                              "the service offers another one (newer or older), 5 when the service\n"
+                              "failed. A mouse in its firmware-update mode always counts as outdated.\n");
+    if (c == QLatin1String("update"))
+        return QStringLiteral("Usage: ox8ctl update\n\nChecks as check-update does; when the service offers another firmware,\n"
+                              "downloads it into APP/Update/Clouds/MODEL/ (a download that is no\n"
+                              "firmware image is refused and never flashed) and flashes it like\n"
+                              "ox8ctl flash, with progress bars on a terminal. Family A models by\n"
+                              "cable only; the others update with the maker's tool for Windows.\n");
     if (c == QLatin1String("help"))
         return QStringLiteral("Usage: ox8ctl help [COMMAND]\n");
     return QString();

@@ -15,6 +15,8 @@ enum ExitCode {
     ExitBadArguments = 2,
     ExitUnknownModel = 3,
     ExitNoDevice = 4,
+    ExitServiceFailure = 5,  // the update service failed or answered nothing usable
+    ExitNewerAvailable = 10, // check-update: the service offers another firmware
 };
 
 // "800,1600,0" -> up to 7 values, padded with 0 (stage off). False with a

@@ -317,6 +317,12 @@ void TstWarningDialog::noLongerRemind_data()
     QTest::newRow("unticked OK downloads only") << 1 << false << ok << package << false << package;
     QTest::newRow("unticked Cancel writes nothing") << 1 << false << cancel << package << false << "";
     QTest::newRow("no path opens the download centre") << 52 << false << ok << "" << false << centre;
+    QTest::newRow("a local file from the server opens the download centre")
+        << 52 << false << ok << "file:///usr/bin/xterm" << false << centre;
+    QTest::newRow("a script address opens the download centre")
+        << 52 << false << ok << "javascript:alert(1)" << false << centre;
+    QTest::newRow("a path without a scheme opens the download centre")
+        << 52 << false << ok << "downloads.example/new.deb" << false << centre;
 }
 
 void TstWarningDialog::noLongerRemind()

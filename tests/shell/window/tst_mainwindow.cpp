@@ -6,6 +6,9 @@
 #include "shell/dialogs/loadmessagedialog.h"
 #include "shell/dialogs/needdevicedialog.h"
 #include "shell/dialogs/warningdialog.h"
+#include "cloud/cloudsyncwidget.h"
+#include "cloud/editheadimagedialog.h"
+#include "cloud/userdialog.h"
 #include "config/inistores.h"
 #include "shell/mainsetting/mainsettingwidget.h"
 #include "editors/cpi/cpiform.h"
@@ -133,6 +136,14 @@ struct RecordingLauncher : ProgramLauncher
     QList<QStringList> started;
 };
 
+// A cloud service is configured for the scope: a loopback address where
+// nothing listens (these tests send nothing to it).
+struct ScopedServiceUrl
+{
+    ScopedServiceUrl() { qputenv("OX8_CLOUD_URL", "http://127.0.0.1:9"); }
+    ~ScopedServiceUrl() { qunsetenv("OX8_CLOUD_URL"); }
+};
+
 // Virtual time that a test can hold: while held, every device wait of the
 // threads not spared blocks until it is released, which keeps a firmware
 // flash in flight while the coordinator goes on.
@@ -224,6 +235,10 @@ private slots:
     void softwareCheck();
     void resetToFactory();
     void logOut();
+    void cloudTabWithoutAService_data();
+    void cloudTabWithoutAService();
+    void loginButtonOpensTheLoginDialog();
+    void cloudPageAvatarAndPasswordFields();
     void exitPaths_data();
     void exitPaths();
     void terminationWaitsForARunningFirmwareUpdate();
@@ -286,6 +301,7 @@ void TstMainWindow::cloudTabNeedsLogin()
     QFETCH(QString, token);
     QFETCH(bool, opens);
 
+    const ScopedServiceUrl service;
     auto f = std::make_unique<WindowFixture>();
     if (!token.isEmpty()) {
         OperateToken store;
@@ -849,6 +865,7 @@ void TstMainWindow::resetToFactory()
 
 void TstMainWindow::logOut()
 {
+    const ScopedServiceUrl service;
     WindowFixture f;
     OperateToken store;
     store.SetToken(QStringLiteral("a-token-of-some-length"));
@@ -866,9 +883,86 @@ void TstMainWindow::logOut()
     QVERIFY(f.visible("LoginButton"));
     QVERIFY(!f.visible("NameLabel"));
     QVERIFY(!QFile::exists(systemIniPath()));
+    // The cloud page forgot the user.
+    QCOMPARE(f.child<QLineEdit>("UserNameLineEdit")->text(), QString());
     QCOMPARE(f.page(), int(MainWindow::MainPage));
     f.click("CloudSyncButton");
     QCOMPARE(f.warningTypes(), QList<int>{10});
+}
+
+void TstMainWindow::cloudTabWithoutAService_data()
+{
+    QTest::addColumn<bool>("loggedIn");
+    QTest::newRow("logged out") << false;
+    QTest::newRow("logged in") << true;
+}
+
+void TstMainWindow::cloudTabWithoutAService()
+{
+    QFETCH(bool, loggedIn);
+    WindowFixture f;
+    if (loggedIn) {
+        OperateToken store;
+        store.SetToken(QStringLiteral("a-token-of-some-length"));
+        store.SetNickName(QStringLiteral("Ann"));
+        f.window->checkTokenIsExit();
+    }
+    f.click("CloudSyncButton");
+    // The page says there is no service instead of asking for a login.
+    QVERIFY(f.warnings().isEmpty());
+    QCOMPARE(f.page(), int(MainWindow::CloudPage));
+    QVERIFY(f.visible("NoServiceWidget"));
+    QVERIFY(!f.visible("CloudContentWidget"));
+    QCOMPARE(f.visible("QuitUserButton"), loggedIn);
+}
+
+void TstMainWindow::loginButtonOpensTheLoginDialog()
+{
+    const ScopedServiceUrl service;
+    WindowFixture f;
+    f.click("LoginButton");
+    auto *dialog = f.window->findChild<UserDialog *>();
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->pos(), QPoint(0, 0));
+
+    // A login stored by the dialog's call, then its success signal.
+    OperateToken store;
+    store.SetToken(QStringLiteral("a-token-of-some-length"));
+    store.SetNickName(QStringLiteral("Bartholomew"));
+    emit dialog->loginSucced();
+    QVERIFY(f.window->isLogin());
+    QVERIFY(!f.visible("LoginButton"));
+    QCOMPARE(f.child<QLabel>("NameLabel")->text(), QStringLiteral("Barthol..."));
+    QCOMPARE(f.child<QLineEdit>("UserNameLineEdit")->text(), QStringLiteral("Bartholomew"));
+
+    // Its warnings reach the warning dialog.
+    emit dialog->sig_ShowWarningDialog(45);
+    QCOMPARE(f.warningTypes(), QList<int>{45});
+}
+
+void TstMainWindow::cloudPageAvatarAndPasswordFields()
+{
+    const ScopedServiceUrl service;
+    WindowFixture f;
+    OperateToken store;
+    store.SetToken(QStringLiteral("a-token-of-some-length"));
+    store.SetNickName(QStringLiteral("Ann"));
+    f.window->checkTokenIsExit();
+    f.click("CloudSyncButton");
+    QCOMPARE(f.page(), int(MainWindow::CloudPage));
+
+    f.click("HeadImageButton");
+    auto *avatar = f.window->findChild<EditHeadImageDialog *>();
+    QVERIFY(avatar);
+    QVERIFY(avatar->isVisible());
+    clickNamed(avatar, QStringLiteral("CloseButton"));
+    QTRY_VERIFY(!f.window->findChild<EditHeadImageDialog *>());
+
+    // Leaving the page clears what was typed into the password fields.
+    QTest::keyClicks(f.child<QLineEdit>("OldPasswordLineEdit"), QStringLiteral("secret12"));
+    f.click("SupportButton");
+    QCOMPARE(f.child<QLineEdit>("OldPasswordLineEdit")->text(), QString());
 }
 
 void TstMainWindow::exitPaths_data()

@@ -25,6 +25,8 @@ private slots:
     void softwareCheck();
     void firmwareTooOld_data();
     void firmwareTooOld();
+    void packageSource_data();
+    void packageSource();
 };
 
 void TstUpdatePolicy::softwareCheck_data()
@@ -90,6 +92,30 @@ void TstUpdatePolicy::firmwareTooOld()
     QFETCH(int, version);
     QFETCH(bool, tooOld);
     QCOMPARE(isFirmwareTooOld(type, version), tooOld);
+}
+
+void TstUpdatePolicy::packageSource_data()
+{
+    QTest::addColumn<bool>("preferLocal");
+    QTest::addColumn<bool>("localExists");
+    QTest::addColumn<bool>("cloudExists");
+    QTest::addColumn<bool>("local");
+
+    QTest::newRow("local asked and there") << true << true << true << true;
+    QTest::newRow("local asked, only the download there") << true << false << true << false;
+    QTest::newRow("local asked, nothing there: stays local") << true << false << false << true;
+    QTest::newRow("download asked and there") << false << true << true << false;
+    QTest::newRow("download asked, only the installed one there") << false << true << false << true;
+    QTest::newRow("download asked, nothing there: stays the download") << false << false << false << false;
+}
+
+void TstUpdatePolicy::packageSource()
+{
+    QFETCH(bool, preferLocal);
+    QFETCH(bool, localExists);
+    QFETCH(bool, cloudExists);
+    QFETCH(bool, local);
+    QCOMPARE(updatePackageSource(preferLocal, localExists, cloudExists) == PackageSource::Local, local);
 }
 
 QTEST_APPLESS_MAIN(TstUpdatePolicy)

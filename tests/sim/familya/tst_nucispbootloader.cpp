@@ -1,5 +1,6 @@
 #include "platform/clock.h"
 #include "tests/common/emulateddesk.h"
+#include "sim/familya/emulatedfirmware.h"
 #include "sim/familya/familyascene.h"
 #include "tests/sim/familya/familyawire.h"
 #include "discovery/models.h"
@@ -81,6 +82,8 @@ private slots:
     void runAfterHalfAnImageStays();
     void runWithoutTransferBringsOldFirmware();
     void stuckBootloaderBringsFreshMouse();
+    void versionComesFromTheImage_data();
+    void versionComesFromTheImage();
     void dropsMalformedReports_data();
     void dropsMalformedReports();
 
@@ -514,6 +517,46 @@ void TestNucIspBootloader::stuckBootloaderBringsFreshMouse()
     QVERIFY(boot->mouse());
     QCOMPARE(boot->mouse()->flashedImage(), img);
     QCOMPARE(boot->mouse()->memory(4, 2), le16(PID_OX7EU_WIRED));
+}
+
+void TestNucIspBootloader::versionComesFromTheImage_data()
+{
+    QTest::addColumn<QByteArray>("img");
+    QTest::addColumn<int>("setVersion"); // -1: setVersionAfterUpdate not called
+    QTest::addColumn<quint32>("reported");
+
+    const QByteArray tagged = EmulatedFirmware::makeImage(40, 700);
+    QTest::newRow("a tagged image brings its version") << tagged << -1 << 40u;
+    QTest::newRow("the tag wins over the version set for the test") << tagged << 31 << 40u;
+    QTest::newRow("a short image tagged at its start") << EmulatedFirmware::makeImage(7, 20) << -1 << 7u;
+    QTest::newRow("an untagged image takes the version set for the test") << image(700) << 31 << 31u;
+    QTest::newRow("an untagged image keeps the old version") << image(700) << -1 << 25u;
+    QTest::newRow("a tag cut off at the image's end counts for nothing")
+        << image(100) + QByteArray(EmulatedFirmware::kVersionTag, EmulatedFirmware::kVersionTagSize) + "\x28\x00"
+        << -1 << 25u;
+}
+
+void TestNucIspBootloader::versionComesFromTheImage()
+{
+    QFETCH(QByteArray, img);
+    QFETCH(int, setVersion);
+    QFETCH(quint32, reported);
+    std::shared_ptr<NucIspBootloader> boot = restartMouse(11);
+    QVERIFY(boot);
+    if (setVersion >= 0)
+        boot->setVersionAfterUpdate(quint32(setVersion));
+    QVERIFY(transfer(img).isEmpty());
+    QVERIFY(m_boot->write(packet(0xAB, 99)));
+    m_desk->clock.advance(NucIspBootloader::kDefaultRunDelayMs);
+    QVERIFY(!m_scene.mouse->inBootloader());
+    QCOMPARE(m_scene.mouse->flashedImage(), img);
+    QCOMPARE(m_scene.mouse->firmwareVersion(), reported);
+    // The running firmware answers the version register with it.
+    auto dev = open(m_desk->bus, PID_OX7_WIRED, FAMILY_A_USAGE_PAGE);
+    QVERIFY(dev);
+    QCOMPARE(status(ask(*dev)), quint8(0xFF));
+    QVERIFY(dev->write(report({0xFF, 0xA3, 0x00})));
+    QCOMPARE(ask(*dev).mid(1, 5), hex("01") + le32(reported));
 }
 
 void TestNucIspBootloader::dropsMalformedReports_data()

@@ -1,6 +1,8 @@
 // ox8ctl: its argument rules, and the built tool run end to end on emulated
 // mice whose memory lives in state files under a temporary APP folder.
 
+#include "sim/familya/emulatedfirmware.h"
+#include "tests/common/cloudserver.h"
 #include "tools/ox8ctl/ox8ctl.h"
 #include "tools/ox8ctl/tool.h"
 
@@ -72,6 +74,9 @@ private slots:
     void flash();
     void pairing_data();
     void pairing();
+    void checkAndUpdateFromTheService();
+    void updateRefusals_data();
+    void updateRefusals();
     void mouseWithoutPermission_data();
     void mouseWithoutPermission();
 
@@ -96,12 +101,15 @@ private:
     QString writeFile(const QString &name, const QByteArray &bytes);
 
     std::unique_ptr<QTemporaryDir> m_app;
+    // Set for the tool's runs when not empty.
+    QString m_serviceUrl;
 };
 
 void TstOx8ctl::init()
 {
     m_app = std::make_unique<QTemporaryDir>();
     QVERIFY(m_app->isValid());
+    m_serviceUrl.clear();
 }
 
 Run TstOx8ctl::ctl(const QStringList &args, int timeoutMs)
@@ -109,6 +117,9 @@ Run TstOx8ctl::ctl(const QStringList &args, int timeoutMs)
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("OX8_APP_DIR"), m_app->path());
+    env.remove(QStringLiteral("OX8_CLOUD_URL"));
+    if (!m_serviceUrl.isEmpty())
+        env.insert(QStringLiteral("OX8_CLOUD_URL"), m_serviceUrl);
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(OX8CTL_PATH), args);
     Run r;
@@ -572,6 +583,79 @@ void TstOx8ctl::pairing()
     QFETCH(int, code);
     const Run r = ctl({QStringLiteral("--simulate"), model, QStringLiteral("pair")});
     QVERIFY2(r.code == code, r.err.constData());
+}
+
+void TstOx8ctl::checkAndUpdateFromTheService()
+{
+    CloudServerProcess server;
+    QVERIFY(server.start());
+    m_serviceUrl = server.baseUrl().toString();
+    const QByteArray served = EmulatedFirmware::makeImage(40, 5000);
+    QCOMPARE(server.admin({QStringLiteral("publish-firmware"), QStringLiteral("ox7"), QStringLiteral("0040"),
+                           writeFile(QStringLiteral("served.bin"), served), QStringLiteral("--date"),
+                           QStringLiteral("2024-05-01")}),
+             0);
+    const QStringList ox7{QStringLiteral("--simulate"), QStringLiteral("ox7")};
+
+    Run r = ctl(ox7 + QStringList{QStringLiteral("check-update")});
+    QVERIFY2(r.code == 10, r.err.constData());
+    QVERIFY2(r.out.contains("ox7: firmware 25, the service offers 0040 (2024-05-01)"), r.out.constData());
+
+    r = ctl(ox7 + QStringList{QStringLiteral("update")});
+    QVERIFY2(r.code == 0, r.err.constData());
+    QVERIFY(r.out.contains("firmware updated"));
+    QVERIFY(r.err.contains("100%"));
+    QFile package(m_app->filePath(QStringLiteral("Update/Clouds/ox7/Nuc123.bin")));
+    QVERIFY(package.open(QIODevice::ReadOnly));
+    QCOMPARE(package.readAll(), served);
+    QFile date(m_app->filePath(QStringLiteral("Update/Clouds/ox7/versiondate.txt")));
+    QVERIFY(date.open(QIODevice::ReadOnly));
+    QCOMPARE(date.readAll(), QByteArray("2024-05-01"));
+
+    // The mouse runs the new image and reports its version.
+    QCOMPARE(show(QStringLiteral("ox7")).value(QStringLiteral("firmwareVersion")).toInt(), 40);
+    r = ctl(ox7 + QStringList{QStringLiteral("check-update")});
+    QVERIFY2(r.code == 0, r.err.constData());
+    QVERIFY(r.out.contains("up to date"));
+    r = ctl(ox7 + QStringList{QStringLiteral("update")});
+    QVERIFY2(r.code == 0, r.err.constData());
+    QVERIFY(r.out.contains("nothing to do"));
+}
+
+void TstOx8ctl::updateRefusals_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("service");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QByteArray>("says");
+
+    QTest::newRow("family B: the Windows tool") << "ox6" << "update" << true << 1 << QByteArray("Windows");
+    QTest::newRow("through the receiver: the cable") << "ox7:receiver" << "update" << true << 1
+                                                     << QByteArray("cable");
+    QTest::newRow("nothing published for the model") << "ox4" << "check-update" << true << 5
+                                                     << QByteArray("ox4-firmware");
+    QTest::newRow("no service configured") << "ox7" << "check-update" << false << 5
+                                           << QByteArray("no update service");
+    QTest::newRow("arguments are refused") << "ox7" << "check-update now" << true << 2 << QByteArray("usage");
+}
+
+void TstOx8ctl::updateRefusals()
+{
+    QFETCH(QString, model);
+    QFETCH(QString, command);
+    QFETCH(bool, service);
+    QFETCH(int, code);
+    QFETCH(QByteArray, says);
+    CloudServerProcess server;
+    if (service) {
+        QVERIFY(server.start());
+        m_serviceUrl = server.baseUrl().toString();
+    }
+    const Run r = ctl(QStringList{QStringLiteral("--simulate"), model} + command.split(QLatin1Char(' ')));
+    QVERIFY2(r.code == code, r.err.constData());
+    QVERIFY2(r.err.contains(says), r.err.constData());
+    QVERIFY(!QFileInfo::exists(m_app->filePath(QStringLiteral("Update"))));
 }
 
 void TstOx8ctl::mouseWithoutPermission_data()
