@@ -32,6 +32,15 @@ int main(int argc, char *argv[])
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
+    // Before anything else: these need neither a display nor APP.
+    if (arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"))) {
+        std::fputs(kCommandLineHelp, stdout);
+        return 0;
+    }
+    if (arguments.contains(QStringLiteral("--version"))) {
+        std::printf("ox8driver %s\n", kApplicationVersion);
+        return 0;
+    }
     installLogRouting(logRoutingFor(arguments, qgetenv("QT_LOGGING_RULES")));
 
     // Demo mode: an emulated mouse on an emulated bus, installed before

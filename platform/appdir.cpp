@@ -1,5 +1,7 @@
 #include "platform/appdir.h"
 
+#include "platform/safefile.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
@@ -28,27 +30,40 @@ QString executableDir()
     return QDir::currentPath();
 }
 
-// Warnings are returned instead of logged: the log handler itself asks for
-// the application directory.
+QString installedDataDirectoryFor(const QString &exeDir)
+{
+    const QString candidate = QDir::cleanPath(exeDir + QStringLiteral("/../share/ox8driver"));
+    return QFileInfo(candidate).isDir() ? candidate : QString();
+}
+
 QString resolve(QStringList &warnings)
 {
-    const QString exeDir = executableDir();
-    if (isDirectoryWritable(exeDir))
-        return exeDir;
-
-    QString user = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (user.isEmpty())
-        user = QDir::homePath() + QStringLiteral("/.local/share");
-    user += QStringLiteral("/OX8Driver");
-    QDir().mkpath(user);
-    const QString seed = installedDataDirectory();
-    if (!seed.isEmpty() && !seedDirectory(seed, user))
-        warnings << QStringLiteral("appDirectory: could not seed %1 from %2").arg(user, seed);
-    if (!isDirectoryWritable(user))
-        warnings << QStringLiteral("appDirectory: application directory is not writable: %1").arg(user);
-    return user;
+    QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return resolveAppDirectory(executableDir(), base, &warnings);
 }
 } // namespace
+
+QString resolveAppDirectory(const QString &exeDir, const QString &userDataBase, QStringList *warnings)
+{
+    // An installed program never keeps APP beside itself, even where it may
+    // write there (root and /usr/bin).
+    const QString seed = installedDataDirectoryFor(exeDir);
+    if (seed.isEmpty() && isDirectoryWritable(exeDir))
+        return exeDir;
+
+    const QString user = QDir::cleanPath(userDataBase + QStringLiteral("/OX8Driver"));
+    QDir().mkpath(user);
+    QStringList problems;
+    if (!seed.isEmpty() && !seedDirectory(seed, user, seededRefreshFolders()))
+        problems << QStringLiteral("appDirectory: could not seed %1 from %2").arg(user, seed);
+    if (!isDirectoryWritable(user))
+        problems << QStringLiteral("appDirectory: application directory is not writable: %1").arg(user);
+    if (warnings)
+        *warnings << problems;
+    return user;
+}
 
 bool isDirectoryWritable(const QString &dir)
 {
@@ -88,12 +103,18 @@ void setAppDirectory(const QString &dir)
 
 QString installedDataDirectory()
 {
-    const QString candidate = QDir::cleanPath(executableDir() + QStringLiteral("/../share/ox8driver"));
-    return QFileInfo(candidate).isDir() ? candidate : QString();
+    return installedDataDirectoryFor(executableDir());
 }
 
-bool seedDirectory(const QString &from, const QString &to)
+QStringList seededRefreshFolders()
 {
+    return {QStringLiteral("Language"), QStringLiteral("Font")};
+}
+
+bool seedDirectory(const QString &from, const QString &to, const QStringList &refreshFolders)
+{
+    // Installed data is fonts and small files; anything larger is not ours.
+    constexpr qint64 kMaxSeedFileSize = 128 * 1024 * 1024;
     bool ok = true;
     const QDir source(from);
     QDirIterator it(from, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
@@ -101,14 +122,34 @@ bool seedDirectory(const QString &from, const QString &to)
         const QString file = it.next();
         if (QFileInfo(file).isSymLink())
             continue;
-        const QString target = to + QLatin1Char('/') + source.relativeFilePath(file);
-        if (QFileInfo::exists(target))
+        const QString relative = source.relativeFilePath(file);
+        const QString target = to + QLatin1Char('/') + relative;
+        bool refresh = false;
+        for (const QString &folder : refreshFolders)
+            refresh = refresh || relative.startsWith(folder + QLatin1Char('/'));
+
+        const FileKind kind = fileKind(target);
+        if (kind == FileKind::Regular && !refresh)
+            continue; // the user's own: profiles, macros, settings
+        if (kind != FileKind::Missing && kind != FileKind::Regular) {
+            ok = false; // a link or folder in the way is never written through
             continue;
-        QDir().mkpath(QFileInfo(target).absolutePath());
-        if (!QFile::copy(file, target)) {
+        }
+        QByteArray data;
+        if (readRegularFile(file, kMaxSeedFileSize, data) != ReadResult::Ok) {
             ok = false;
             continue;
         }
+        if (kind == FileKind::Regular) {
+            QByteArray current;
+            if (readRegularFile(target, kMaxSeedFileSize, current) == ReadResult::Ok && current == data)
+                continue;
+        }
+        if (!QDir().mkpath(QFileInfo(target).absolutePath()) || !replaceFileAtomically(target, data)) {
+            ok = false;
+            continue;
+        }
+        // Installed data is read-only; the user's copy must stay writable.
         QFile::setPermissions(target, QFile::permissions(target) | QFile::WriteOwner | QFile::ReadOwner);
     }
     return ok;

@@ -11,7 +11,8 @@ xvfb xauth x11-utils xdotool imagemagick python3
 libcpp-httplib-dev libssl-dev libargon2-dev openssl
 libqt5sql5-sqlite libqt5sql5-psql libqt6sql6-sqlite libqt6sql6-psql postgresql
 libquazip1-qt5-dev libquazip1-qt6-dev
-clang-14 libclang-rt-14-dev"
+clang-14 libclang-rt-14-dev
+dpkg-dev help2man desktop-file-utils appstream"
 
 missing=""
 for p in $PACKAGES; do

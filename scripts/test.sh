@@ -3,6 +3,7 @@
 # every test headless through CTest in each build:
 #   build-asan      Qt 5, AddressSanitizer + UndefinedBehaviorSanitizer
 #   build-qt6-asan  Qt 6, the same sanitizers
+# checks the Debian packages of the Qt 5 build (scripts/check-package.sh)
 # and last runs each fuzz harness for a few seconds (scripts/fuzz.sh).
 # Extra arguments go to ctest (for example -L device or -R tst_models).
 # OX8_TEST_QT=5 or OX8_TEST_QT=6 runs only that build.
@@ -27,6 +28,8 @@ run_build() { # run_build QT_MAJOR BUILD_DIR [ctest args...]
 which=${OX8_TEST_QT:-both}
 if [ "$which" != 6 ]; then
     run_build 5 "${OX8_TEST_BUILD_DIR:-build-asan}" "$@"
+    # The Debian packages of that build: file list, dependencies, validators.
+    ./scripts/check-package.sh "${OX8_TEST_BUILD_DIR:-build-asan}"
 fi
 if [ "$which" != 5 ]; then
     run_build 6 "${OX8_TEST_QT6_BUILD_DIR:-build-qt6-asan}" "$@"

@@ -26,6 +26,8 @@ private slots:
     void init();
     void cleanup();
     void emptyModelIsABadArgument();
+    void helpNeedsNoDisplay_data();
+    void helpNeedsNoDisplay();
     void terminationSavesTheDemoMouse_data();
     void terminationSavesTheDemoMouse();
     void terminalStaysQuiet_data();
@@ -110,6 +112,39 @@ void TstDriverProcess::emptyModelIsABadArgument()
         QCOMPARE(m_program->exitStatus(), QProcess::NormalExit);
         QCOMPARE(m_program->exitCode(), 2);
     }
+}
+
+void TstDriverProcess::helpNeedsNoDisplay_data()
+{
+    // The man pages are made from this output at build time, where there is
+    // no display and no running instance may be disturbed.
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("--help") << "--help" << "Usage: ox8driver";
+    QTest::newRow("-h") << "-h" << "--simulate MODEL[:receiver]";
+    QTest::newRow("--version") << "--version" << "ox8driver 0.9.013950.0513";
+}
+
+void TstDriverProcess::helpNeedsNoDisplay()
+{
+    QFETCH(QString, argument);
+    QFETCH(QString, expected);
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("OX8_APP_DIR"), m_app->path());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_run->path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb")); // would fail without a display
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(OX8DRIVER_BIN), {argument});
+    QVERIFY(program.waitForFinished(kTimeoutMs));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY2(QString::fromUtf8(program.readAllStandardOutput()).contains(expected), qPrintable(expected));
+    // Nothing was started: no lock, no log, no emulated mouse.
+    QCOMPARE(QDir(m_run->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    QCOMPARE(QDir(m_app->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{"Language"});
 }
 
 void TstDriverProcess::terminationSavesTheDemoMouse_data()

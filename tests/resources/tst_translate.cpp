@@ -3,6 +3,7 @@
 // the pages address, placeholders kept in every language.
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -163,6 +164,72 @@ Sources loadSources()
     return s;
 }
 
+// Text numbers the code addresses literally, as languageText(123). A number
+// missing from texts.tsv would show as a blank widget in every language.
+QMap<int, QString> numbersInCode()
+{
+    static const QRegularExpression call(QStringLiteral("languageText\\(\\s*(\\d+)\\s*\\)"));
+    const char *const folders[] = {"app", "shell", "editors", "update", "cloud", "analytics", "coordinator",
+                                   "device", "config", "discovery", "platform"};
+    QMap<int, QString> found;
+    for (const char *folder : folders) {
+        QDirIterator it(QStringLiteral(OX8_SOURCE_DIR "/") + QLatin1String(folder),
+                        {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            auto match = call.globalMatch(QString::fromUtf8(file.readAll()));
+            while (match.hasNext())
+                found.insert(match.next().captured(1).toInt(), QDir(QStringLiteral(OX8_SOURCE_DIR)).relativeFilePath(path));
+        }
+    }
+    return found;
+}
+
+// Words that stay as they are in every language: units, names, abbreviations.
+bool isInvariantWord(const QString &word)
+{
+    static const QSet<QString> words{
+        QStringLiteral("OK"),  QStringLiteral("CPI"),  QStringLiteral("DPI"), QStringLiteral("USB"),
+        QStringLiteral("LED"), QStringLiteral("OLED"), QStringLiteral("APM"), QStringLiteral("RGB"),
+        QStringLiteral("Hz"),  QStringLiteral("ms"),   QStringLiteral("Korvan"),
+    };
+    static const QRegularExpression model(QStringLiteral("^OX\\d+[A-Z]*$"));
+    return words.contains(word) || model.match(word).hasMatch();
+}
+
+// Whole texts a language really writes as English does.
+const QMap<int, QSet<QString>> &sameAsEnglishAllowed()
+{
+    static const QMap<int, QSet<QString>> allowed{
+        {4, {QStringLiteral("Sniper"), QStringLiteral("Support"), QStringLiteral("Text")}},
+        {6, {QStringLiteral("Macro"), QStringLiteral("E-mail"), QStringLiteral("Password"), QStringLiteral("Nickname"),
+             QStringLiteral("Account")}},
+        {7, {QStringLiteral("Macro"), QStringLiteral("Macros")}},
+        {8, {QStringLiteral("Later"), QStringLiteral("Macro"), QStringLiteral("Sniper"), QStringLiteral("E-mail"),
+             QStringLiteral("Account")}},
+        {9, {QStringLiteral("Macro"), QStringLiteral("Macros"), QStringLiteral("Sniper"), QStringLiteral("E-mail")}},
+    };
+    return allowed;
+}
+
+// A text that needs no translation: only invariant words, numbers,
+// placeholders and punctuation.
+bool needsNoTranslation(const QString &text)
+{
+    static const QRegularExpression word(QStringLiteral("\\p{L}+"));
+    QString rest = text;
+    rest.remove(QRegularExpression(QStringLiteral("%\\d+")));
+    auto it = word.globalMatch(rest);
+    while (it.hasNext()) {
+        if (!isInvariantWord(it.next().captured(0)))
+            return false;
+    }
+    return true;
+}
+
 QSet<QString> placeholders(const QString &text)
 {
     static const QRegularExpression pattern(QStringLiteral("%(\\d+)"));
@@ -193,6 +260,9 @@ private slots:
     void tableShape();
     void usedTextsAreNotEmpty_data();
     void usedTextsAreNotEmpty();
+    void codeAddressesOnlyKnownNumbers();
+    void translationsDifferFromEnglish_data();
+    void translationsDifferFromEnglish();
     void addressedNumbersHaveTexts_data();
     void addressedNumbersHaveTexts();
     void placeholdersMatchEnglish_data();
@@ -255,19 +325,69 @@ void tst_Translate::usedTextsAreNotEmpty_data()
     QTest::addColumn<int>("language");
     QTest::newRow("Simplified Chinese is complete") << kChinese;
     QTest::newRow("English is complete") << kEnglish;
+    // Every language the locale can select.
+    for (const TranslationFile &t : kTranslationFiles)
+        QTest::addRow("%s is complete", kLanguageNames[t.index]) << t.index;
 }
 
 void tst_Translate::usedTextsAreNotEmpty()
 {
     QFETCH(int, language);
     const QJsonArray texts = m_table.at(language).toArray();
+    QSet<int> used;
+    for (auto it = m_sources.english.cbegin(); it != m_sources.english.cend(); ++it)
+        used.insert(it.key());
+    const QMap<int, QString> inCode = numbersInCode();
+    for (auto it = inCode.cbegin(); it != inCode.cend(); ++it)
+        used.insert(it.key());
+    QList<int> sorted = used.values();
+    std::sort(sorted.begin(), sorted.end());
     QStringList missing;
-    for (auto it = m_sources.english.cbegin(); it != m_sources.english.cend(); ++it) {
-        const QString text = texts.at(it.key()).toString();
-        if (text.trimmed().isEmpty())
-            missing.append(QString::number(it.key()));
+    for (int n : sorted) {
+        if (texts.at(n).toString().trimmed().isEmpty())
+            missing.append(QString::number(n));
     }
     QVERIFY2(missing.isEmpty(), qPrintable(QStringLiteral("empty: ") + missing.join(QLatin1Char(' '))));
+}
+
+void tst_Translate::codeAddressesOnlyKnownNumbers()
+{
+    const QMap<int, QString> inCode = numbersInCode();
+    QVERIFY2(inCode.size() > 100, "the scan found the languageText calls");
+    QStringList unknown;
+    for (auto it = inCode.cbegin(); it != inCode.cend(); ++it) {
+        if (!m_sources.english.contains(it.key()))
+            unknown.append(QStringLiteral("%1 (%2)").arg(it.key()).arg(it.value()));
+    }
+    QVERIFY2(unknown.isEmpty(), qPrintable(QStringLiteral("not in texts.tsv: ") + unknown.join(QStringLiteral(", "))));
+}
+
+void tst_Translate::translationsDifferFromEnglish_data()
+{
+    QTest::addColumn<int>("language");
+    QTest::newRow(kLanguageNames[kChinese]) << kChinese;
+    for (const TranslationFile &t : kTranslationFiles)
+        QTest::newRow(kLanguageNames[t.index]) << t.index;
+}
+
+void tst_Translate::translationsDifferFromEnglish()
+{
+    // A text left out of a translation file shows in English: the language
+    // is not complete.
+    QFETCH(int, language);
+    const QJsonArray english = m_table.at(kEnglish).toArray();
+    const QJsonArray texts = m_table.at(language).toArray();
+    const QSet<QString> allowed = sameAsEnglishAllowed().value(language);
+    QStringList untranslated;
+    for (auto it = m_sources.english.cbegin(); it != m_sources.english.cend(); ++it) {
+        const QString text = texts.at(it.key()).toString();
+        if (text != english.at(it.key()).toString() || needsNoTranslation(text) || allowed.contains(text))
+            continue;
+        untranslated.append(QStringLiteral("%1 \"%2\"").arg(it.key()).arg(text));
+    }
+    QVERIFY2(untranslated.isEmpty(),
+             qPrintable(QStringLiteral("%1 texts still English: ").arg(untranslated.size())
+                        + untranslated.join(QStringLiteral("; "))));
 }
 
 void tst_Translate::addressedNumbersHaveTexts_data()

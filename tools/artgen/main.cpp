@@ -269,6 +269,22 @@ bool renderBanners(Sheet &sheet, const QString &resourcesDir)
 
 } // namespace
 
+// The desktop icon in the hicolor theme sizes:
+// DIR/hicolor/NxN/apps/org.ox8driver.OX8Driver.png.
+bool renderDesktopIcons(const QString &dir)
+{
+    bool ok = true;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString folder = QStringLiteral("%1/hicolor/%2x%2/apps").arg(dir).arg(size);
+        const QString file = folder + QStringLiteral("/org.ox8driver.OX8Driver.png");
+        if (!QDir().mkpath(folder) || !appIconPicture(size).save(file, "PNG")) {
+            std::fprintf(stderr, "artgen: cannot write %s\n", qPrintable(file));
+            ok = false;
+        }
+    }
+    return ok;
+}
+
 int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -278,6 +294,9 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral("Renders the application's pictures."));
     parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("resources"), QStringLiteral("the repository's resources folder"));
+    QCommandLineOption iconsOnly(QStringLiteral("icons"),
+                                 QStringLiteral("Only render the desktop icons (resources/icons)."));
+    parser.addOption(iconsOnly);
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(1);
@@ -289,6 +308,10 @@ int main(int argc, char *argv[])
     if (!loadFonts())
         return 1;
 
+    const bool iconsOk = renderDesktopIcons(dir + QStringLiteral("/icons"));
+    if (parser.isSet(iconsOnly))
+        return iconsOk ? 0 : 1;
+
     Sheet sheet(dir);
     sheet.removeOldPictures();
     renderModels(sheet);
@@ -298,5 +321,5 @@ int main(int argc, char *argv[])
     const bool qrcOk = sheet.writeQrc();
     const bool readmeOk = sheet.writeReadmeTable();
     std::printf("artgen: %d pictures\n", sheet.count());
-    return sheet.errors() == 0 && bannersOk && qrcOk && readmeOk ? 0 : 1;
+    return sheet.errors() == 0 && bannersOk && qrcOk && readmeOk && iconsOk ? 0 : 1;
 }

@@ -742,19 +742,28 @@ QImage pairingPicture(int step)
 
 QImage trayPicture()
 {
-    const int s = 128;
+    return appIconPicture(128);
+}
+
+QImage appIconPicture(int s)
+{
+    // Proportions of the 128 px tray icon; the glow would swamp the small sizes.
+    const qreal k = s / 128.0;
     QImage img = newCanvas(s, s);
     QPainter p(&img);
     begin(p);
-    const QRectF r(4, 4, s - 8, s - 8);
+    const qreal margin = qMax(1.0, 4 * k);
+    const QRectF r(margin, margin, s - 2 * margin, s - 2 * margin);
     QLinearGradient g(0, 0, 0, s);
     g.setColorAt(0, QColor(0x1A, 0x1F, 0x25));
     g.setColorAt(1, QColor(0x04, 0x05, 0x06));
-    p.setPen(QPen(withAlpha(Theme::accent, 110), 2));
+    p.setPen(QPen(withAlpha(Theme::accent, 110), qMax(1.0, 2 * k)));
     p.setBrush(g);
-    p.drawRoundedRect(r, 28, 28);
-    drawBlurred(p, img.size(), 8, [&](QPainter &lp) { paintEmblem(lp, QPointF(s / 2.0, s / 2.0), 78, Theme::accent); });
-    paintEmblem(p, QPointF(s / 2.0, s / 2.0), 78, Theme::accent);
+    p.drawRoundedRect(r, 28 * k, 28 * k);
+    const QPointF centre(s / 2.0, s / 2.0);
+    if (s >= 48)
+        drawBlurred(p, img.size(), qRound(8 * k), [&](QPainter &lp) { paintEmblem(lp, centre, 78 * k, Theme::accent); });
+    paintEmblem(p, centre, 78 * k, Theme::accent);
     p.end();
     return finished(img);
 }

@@ -48,6 +48,8 @@ QImage toolPicture(Tool tool, bool selected);
 QImage pairingPicture(int step);
 
 QImage trayPicture();
+// The application icon, s × s pixels (the desktop menu and software centres).
+QImage appIconPicture(int s);
 
 // Firmware update warning with the text in one language.
 QImage bannerPicture(const QString &text, const QString &fontFamily);
