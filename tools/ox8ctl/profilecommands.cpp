@@ -29,6 +29,7 @@ int cmdProfile(const QStringList &args)
     Session s;
     if (const int rc = openSession(s, pickDevice(), true))
         return rc;
+    markUnfinishedChange(s.mouseType, ChangeKind::Apply, number);
     s.dc.slot_LoadLocalConfigFileAndWriteIntoMouse(number);
     return checkWrite(s, QStringLiteral("loading profile %1").arg(number));
 }
@@ -43,6 +44,7 @@ int cmdSave(const QStringList &args)
     Session s;
     if (const int rc = openSession(s, pickDevice(), true))
         return rc;
+    markUnfinishedChange(s.mouseType, ChangeKind::Save, number);
     if (number == 1) {
         s.dc.slot_SaveProfileToConfig1();
         return checkWrite(s, QStringLiteral("saving profile 1"));
@@ -62,6 +64,7 @@ int cmdReset(const QStringList &args)
     Session s;
     if (const int rc = openSession(s, pickDevice(), false))
         return rc;
+    markUnfinishedChange(s.mouseType, ChangeKind::Reset, 0);
     s.dc.slot_ResetConfigToOriginal();
     return checkWrite(s, QStringLiteral("the factory reset"));
 }
@@ -144,13 +147,25 @@ int cmdImport(const QStringList &args)
         || !checkProfileBlock(picked.mouseType, block, &why))
         return fail(ExitBadArguments, QStringLiteral("%1 does not fit the %2: %3")
                                           .arg(args.at(1), QString::fromLatin1(modelRow(picked.mouseType).name), why));
+    // The profile the mouse holds now is loaded again once replaced, or the
+    // mouse would match none of its profiles; another profile only changes
+    // its file.
+    Session s;
+    if (const int rc = openSession(s, picked, true))
+        return rc;
+    const bool active = s.profile == number;
+    if (active)
+        markUnfinishedChange(s.mouseType, ChangeKind::Apply, number);
     if (!JsonHandle::writeJsonFile(getConfigJsonFilePath(picked.mouseType, number), imported.config))
         return fail(ExitDeviceFailure, QStringLiteral("cannot write profile %1").arg(number));
     // The file's CPI table is written only when it is complete.
     if (!imported.cpiSetting.isEmpty()
         && !JsonHandle::writeJsonFile(getCpiSettingFilePath(picked.mouseType, number), imported.cpiSetting))
         return fail(ExitDeviceFailure, QStringLiteral("cannot write the CPI table of profile %1").arg(number));
-    return ExitOk;
+    if (!active)
+        return ExitOk;
+    s.dc.slot_LoadLocalConfigFileAndWriteIntoMouse(number);
+    return checkWrite(s, QStringLiteral("loading profile %1").arg(number));
 }
 
 } // namespace ox8ctl

@@ -1,8 +1,17 @@
 #include "tools/ox8ctl/session.h"
 
+#include "config/paths.h"
 #include "config/warningtype.h"
+#include "device/usbdrivermanager.h"
 #include "discovery/checkdevice.h"
 #include "platform/hidbus.h"
+#include "platform/safefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <cstdio>
 
@@ -117,6 +126,92 @@ int parseProfileNumber(const QString &text, int &number)
     if (!ok || number < 1 || number > 5)
         return fail(ExitBadArguments, QStringLiteral("profile number must be 1..5, not \"%1\"").arg(text));
     return ExitOk;
+}
+
+namespace {
+const char *const kChangeNames[] = {"apply", "save", "reset"};
+// This command made a mark, or put a left one in step.
+bool g_markInPlay = false;
+} // namespace
+
+QString unfinishedChangePath()
+{
+    return getAppDir() + QStringLiteral("/system/unfinished.json");
+}
+
+void markUnfinishedChange(int mouseType, ChangeKind kind, int profile)
+{
+    if (mouseType == 0 || (kind != ChangeKind::Reset && (profile < 1 || profile > 5)))
+        return;
+    const QJsonObject mark{{QStringLiteral("model"), getModelFolderName(mouseType)},
+                           {QStringLiteral("change"), QLatin1String(kChangeNames[int(kind)])},
+                           {QStringLiteral("profile"), profile}};
+    // Written in place, not through a temporary file: a mark cut short is
+    // written before its change began, and is dropped as unreadable.
+    const QString path = unfinishedChangePath();
+    QDir().mkpath(QFileInfo(path).path());
+    if (!isMissingOrRegularFile(path))
+        return;
+    QFile file(path);
+    const QByteArray bytes = QJsonDocument(mark).toJson(QJsonDocument::Compact);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush())
+        g_markInPlay = true;
+}
+
+void settleUnfinishedChange()
+{
+    if (g_markInPlay)
+        QFile::remove(unfinishedChangePath());
+    g_markInPlay = false;
+}
+
+void finishUnfinishedChange()
+{
+    const QString path = unfinishedChangePath();
+    QByteArray bytes;
+    const ReadResult read = readRegularFile(path, 4096, bytes);
+    if (read == ReadResult::Missing || read == ReadResult::NotRegular)
+        return;
+    const QJsonObject mark = QJsonDocument::fromJson(bytes).object();
+    const QString model = mark.value(QStringLiteral("model")).toString();
+    const QString change = mark.value(QStringLiteral("change")).toString();
+    const int profile = mark.value(QStringLiteral("profile")).toInt();
+    int kind = -1;
+    for (int i = 0; i < 3; ++i)
+        if (change == QLatin1String(kChangeNames[i]))
+            kind = i;
+    if (read != ReadResult::Ok || model.isEmpty() || kind < 0
+        || (kind != int(ChangeKind::Reset) && (profile < 1 || profile > 5))) {
+        QFile::remove(path); // half a mark says nothing
+        return;
+    }
+    const Picked picked = pickDevice();
+    if (picked.productId == 0 || picked.bootLoader || isAccessDenied(picked.productId)
+        || model != getModelFolderName(picked.mouseType))
+        return;
+    Session s;
+    if (!s.open(picked))
+        return;
+    s.takeWarnings();
+    switch (ChangeKind(kind)) {
+    case ChangeKind::Apply:
+        s.dc.slot_LoadLocalConfigFileAndWriteIntoMouse(profile);
+        break;
+    case ChangeKind::Save:
+        if (profile == 1)
+            s.dc.slot_SaveProfileToConfig1();
+        else
+            s.dc.manager()->SaveConfigFileByConfigureNumber(profile);
+        break;
+    case ChangeKind::Reset:
+        s.dc.slot_ResetConfigToOriginal();
+        break;
+    }
+    if (s.takeWarnings().contains(Warning::ReadWriteFailed))
+        return; // the mark stays for the next try
+    g_markInPlay = true;
+    std::fprintf(stderr, "ox8ctl: an earlier command was cut short; the mouse and profile %d are in step again\n",
+                 ChangeKind(kind) == ChangeKind::Reset ? 1 : profile);
 }
 
 } // namespace ox8ctl

@@ -93,4 +93,29 @@ int openSession(Session &session, const Picked &picked, bool readMustSucceed);
 int checkWrite(Session &session, const QString &what);
 int parseProfileNumber(const QString &text, int &number);
 
+// --- Changes cut short ---------------------------------------------------------------------
+
+// A change reaches the mouse and a profile file one after the other; a
+// command killed in between leaves them apart (the mouse then matches no
+// profile). While a change is under way a mark says what it was
+// (APP/system/unfinished.json), and the next command first puts the two back
+// in step: the profile file is loaded into the mouse again (which completes
+// the change when its file was written, and takes it back otherwise), a cut
+// short save is done again, a cut short reset is repeated.
+enum class ChangeKind { Apply, Save, Reset };
+
+// Marks a change as under way. profile 1..5; a change to a mouse that
+// matches no profile is not marked.
+void markUnfinishedChange(int mouseType, ChangeKind kind, int profile);
+
+// Puts the attached mouse and its profile files back in step when a mark is
+// left for its model; a mark for another model waits for that mouse.
+void finishUnfinishedChange();
+
+// Removes the mark this command made or finished, once the command's work
+// has been kept as a whole (the emulated mouse's state file included).
+void settleUnfinishedChange();
+
+QString unfinishedChangePath();
+
 } // namespace ox8ctl

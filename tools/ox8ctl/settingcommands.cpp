@@ -23,6 +23,7 @@ int cmdSetCpi(const QStringList &args)
     Session s;
     if (const int rc = openSession(s, picked, true))
         return rc;
+    markUnfinishedChange(s.mouseType, ChangeKind::Apply, s.profile);
     QList<DWORD> list;
     for (int v : values)
         list.append(DWORD(v));
@@ -38,6 +39,7 @@ int cmdSetRate(const QStringList &args)
     Session s;
     if (const int rc = openSession(s, pickDevice(), true))
         return rc;
+    markUnfinishedChange(s.mouseType, ChangeKind::Apply, s.profile);
     s.dc.slot_ChangeUsbReportRate(index);
     return checkWrite(s, QStringLiteral("setting the report rate"));
 }
@@ -56,6 +58,7 @@ int cmdSetButton(const QStringList &args)
     Session s;
     if (const int rc = openSession(s, pickDevice(), true))
         return rc;
+    markUnfinishedChange(s.mouseType, ChangeKind::Apply, s.profile);
     s.dc.slot_ChangeButtonToKey(button, assignment.trueValue, assignment.modifier, assignment.changeType);
     return checkWrite(s, QStringLiteral("assigning the button"));
 }
@@ -98,6 +101,7 @@ int cmdSetLight(const QStringList &args)
     } else {
         zones << (zone == QLatin1String("wheel"));
     }
+    markUnfinishedChange(s.mouseType, ChangeKind::Apply, s.profile);
     for (bool wheel : zones) {
         s.dc.slot_setMouseLightMode(wheel, mode);
         if (haveColor)

@@ -142,6 +142,13 @@ int run(const QStringList &arguments)
             clockScope = std::make_unique<ScopedDeviceClock>(&virtualClock);
     }
 
+    // A change an earlier command did not finish is put in step before
+    // anything else reads or changes the mouse.
+    if (!QStringList{QStringLiteral("list"), QStringLiteral("export"), QStringLiteral("check-update"),
+                     QStringLiteral("update"), QStringLiteral("flash"), QStringLiteral("pair")}
+             .contains(command))
+        finishUnfinishedChange();
+
     const int rc = runCommand(command, args);
 
     if (simulation.isValid()) {
@@ -149,6 +156,7 @@ int run(const QStringList &arguments)
         if (!simulation.saveState(statePath, &error))
             return fail(rc == ExitOk ? ExitDeviceFailure : rc, error);
     }
+    settleUnfinishedChange();
     return rc;
 }
 

@@ -86,6 +86,8 @@ private slots:
     void importChecksTheProfile_data();
     void importChecksTheProfile();
     void changesGoToTheLoadedProfile();
+    void changeCutShortIsPutInStep_data();
+    void changeCutShortIsPutInStep();
     void unwritableProfileFilesFail_data();
     void unwritableProfileFilesFail();
     void damagedProfileIsKeptAside();
@@ -789,6 +791,49 @@ void TstOx8ctl::importChecksTheProfile()
     r = ctl({sim, ox7, QStringLiteral("profile"), QStringLiteral("2")});
     QVERIFY2(r.code == 0, r.err.constData());
     QCOMPARE(show(ox7).value(QStringLiteral("profile")).toInt(), 2);
+}
+
+// A command killed between the mouse and its profile file leaves a mark; the
+// next command puts the two in step first. A mark for another model waits,
+// half a mark is dropped.
+void TstOx8ctl::changeCutShortIsPutInStep_data()
+{
+    QTest::addColumn<QByteArray>("mark");
+    QTest::addColumn<int>("profileAfter");
+    QTest::addColumn<bool>("markStays");
+    QTest::newRow("profile 2 was being loaded") << QByteArray(R"({"model":"ox7","change":"apply","profile":2})") << 2
+                                                << false;
+    QTest::newRow("a mark of another model") << QByteArray(R"({"model":"ox6","change":"apply","profile":2})") << 3
+                                             << true;
+    QTest::newRow("half a mark") << QByteArray(R"({"model":"ox7","chan)") << 3 << false;
+    QTest::newRow("a profile out of range") << QByteArray(R"({"model":"ox7","change":"apply","profile":9})") << 3
+                                            << false;
+}
+
+void TstOx8ctl::changeCutShortIsPutInStep()
+{
+    QFETCH(QByteArray, mark);
+    QFETCH(int, profileAfter);
+    QFETCH(bool, markStays);
+    const QString sim = QStringLiteral("--simulate");
+    const QString ox7 = QStringLiteral("ox7");
+    // Profile 2 differs from the others, profile 3 is loaded.
+    Run r = ctl({sim, ox7, QStringLiteral("profile"), QStringLiteral("2")});
+    QVERIFY2(r.code == 0, r.err.constData());
+    r = ctl({sim, ox7, QStringLiteral("set-rate"), QStringLiteral("250")});
+    QVERIFY2(r.code == 0, r.err.constData());
+    r = ctl({sim, ox7, QStringLiteral("profile"), QStringLiteral("3")});
+    QVERIFY2(r.code == 0, r.err.constData());
+
+    QVERIFY(QDir().mkpath(m_app->filePath(QStringLiteral("system"))));
+    const QString markPath = writeFile(QStringLiteral("system/unfinished.json"), mark);
+    r = ctl({sim, ox7, QStringLiteral("show"), QStringLiteral("--json")});
+    QVERIFY2(r.code == 0, r.err.constData());
+    const QJsonObject shown = QJsonDocument::fromJson(r.out).object();
+    QCOMPARE(shown.value(QStringLiteral("profile")).toInt(), profileAfter);
+    QCOMPARE(shown.value(QStringLiteral("reportRateHz")).toInt(), profileAfter == 2 ? 250 : 1000);
+    QCOMPARE(r.err.contains("cut short"), profileAfter == 2);
+    QCOMPARE(QFile::exists(markPath), markStays);
 }
 
 // "profile 3" then a change went into profile 1, and show said 1: all five
