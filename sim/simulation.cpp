@@ -81,7 +81,7 @@ QStringList Simulation::supportedModels()
     return out;
 }
 
-QString Simulation::modelSpec(int mouseType, bool throughReceiver)
+QString Simulation::modelArgument(int mouseType, bool throughReceiver)
 {
     const ModelIdentity *model = modelForType(mouseType);
     if (!model)

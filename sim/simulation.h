@@ -36,7 +36,7 @@ public:
     // Every model name parseModel accepts, in type-code order.
     static QStringList supportedModels();
     // The canonical model name of a type code ("ox7", "ox7:receiver").
-    static QString modelSpec(int mouseType, bool throughReceiver);
+    static QString modelArgument(int mouseType, bool throughReceiver);
     // APP/Simulation/<model>[-receiver].state
     static QString defaultStatePath(int mouseType, bool throughReceiver);
 
@@ -72,7 +72,7 @@ public:
     EmulatedHidBus &bus() { return m_bus; }
     int mouseType() const { return m_mouseType; }
     bool throughReceiver() const { return m_throughReceiver; }
-    QString modelName() const { return modelSpec(m_mouseType, m_throughReceiver); }
+    QString modelName() const { return modelArgument(m_mouseType, m_throughReceiver); }
     std::shared_ptr<FamilyAMouse> familyAMouse() const { return m_familyA; }
     std::shared_ptr<FamilyBMouse> familyBMouse() const { return m_familyB; }
 

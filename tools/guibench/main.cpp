@@ -103,7 +103,7 @@ int main(int argc, char *argv[])
     simulation.install();
 
     std::printf("guibench: %s, %d ms per report, real clock, timer every 5 ms on the GUI thread\n",
-                qPrintable(Simulation::modelSpec(simulation.mouseType(), simulation.throughReceiver())), latencyMs);
+                qPrintable(Simulation::modelArgument(simulation.mouseType(), simulation.throughReceiver())), latencyMs);
 
     QElapsedTimer built;
     built.start();
