@@ -103,7 +103,8 @@ void TstE2eAnalytics::tabsAndCpiReachTheCollector()
             else
                 events << parameter(body, QStringLiteral("ea"));
         }
-        return events.contains(QStringLiteral("改CPI_3"));
+        // Both events of the move, whichever the queue sends first.
+        return events.contains(QStringLiteral("改CPI_3")) && events.contains(QStringLiteral("改CPI_Slider"));
     });
     QVERIFY2(arrived, qPrintable(desk.logText().right(3000)));
     QCOMPARE(pages, (QStringList{QStringLiteral("Lighting"), QStringLiteral("Macros"), QStringLiteral("Settings")}));
