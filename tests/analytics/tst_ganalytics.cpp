@@ -477,7 +477,8 @@ void TstGAnalytics::adaptorForwards()
     QVERIFY(!keyValues(bodies.at(0)).contains(QStringLiteral("MainWindow")));
     QCOMPARE(value(bodies.at(1), QStringLiteral("t")), QStringLiteral("pageview"));
     QCOMPARE(value(bodies.at(1), QStringLiteral("dp")), QStringLiteral("Lighting"));
-    QCOMPARE(GoogleAnalyticsAdaptor::analytics().queuedHitCount(), 0);
+    // The collector has the hit before its answer reaches the queue.
+    QTRY_COMPARE(GoogleAnalyticsAdaptor::analytics().queuedHitCount(), 0);
     adaptor.setEnabled(false);
 }
 
