@@ -31,3 +31,14 @@ bool recordLoadedProfile(int mouseType, int number)
     QDir().mkpath(QFileInfo(path).absolutePath());
     return writeJsonFile(path, root);
 }
+
+QVector<int> profileSearchOrder(int preferred)
+{
+    QVector<int> order;
+    if (preferred >= 1 && preferred <= 5)
+        order.append(preferred);
+    for (int n = 1; n <= 5; ++n)
+        if (n != preferred)
+            order.append(n);
+    return order;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QVector>
 
 // The profile (1..5) last loaded into each model's mouse, kept under APP so
 // that the next reading of the mouse, in the window or in the next ox8ctl
@@ -14,3 +15,7 @@ QString loadedProfilesPath();
 int loadedProfile(int mouseType);
 // False when the file could not be written.
 bool recordLoadedProfile(int mouseType, int number);
+
+// The profiles 1..5 in the order a reading of the mouse tries them: the one
+// loaded last (preferred, when 1..5) first, the others after it in order.
+QVector<int> profileSearchOrder(int preferred);

@@ -3,36 +3,15 @@
 // picks the model (fuzz/common/deviceflows.cpp), the rest is the answer
 // stream (fuzz/common/fuzzbus.h).
 #include "fuzz/common/deviceflows.h"
-#include "fuzz/common/fuzzbus.h"
-#include "fuzz/common/fuzzsupport.h"
-
-#include <memory>
-#include <vector>
-
-namespace {
-struct Model
-{
-    quint16 productId;
-    std::unique_ptr<FuzzHidBus> bus;
-};
-std::vector<Model> g_models;
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    initFuzzProcess(argc, argv);
-    for (const QString &name : familyAFuzzModels())
-        g_models.push_back({fuzzProductId(name), std::make_unique<FuzzHidBus>(fuzzInterfaces(name))});
+    initDeviceAnswerHarness(familyAFuzzModels(), argc, argv);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    FuzzInput in(data, size);
-    Model &model = g_models[in.byte() % g_models.size()];
-    model.bus->setAnswers(in.rest());
-    setHidBus(model.bus.get());
-    runCoordinatorSession(model.productId);
-    setHidBus(nullptr);
+    runDeviceAnswerInput(data, size);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include "config/jsonfile.h"
 #include "config/jsonhandle.h"
+#include "config/loadedprofile.h"
 #include "config/jsonkeys.h"
 #include "config/oldtxtprofile.h"
 #include "config/paths.h"
@@ -93,12 +94,7 @@ int ProfileFiles::findMatchingConfig(int mouseType, const QByteArray &record, in
     QMutexLocker lock(&m_mutex);
     // Profiles often share their settings (all five start as the defaults):
     // the one loaded last is the one the mouse holds.
-    QVector<int> order;
-    if (preferred >= 1 && preferred <= 5)
-        order.append(preferred);
-    for (int n = 1; n <= 5; ++n)
-        if (n != preferred)
-            order.append(n);
+    const QVector<int> order = profileSearchOrder(preferred);
     for (int n : order) {
         const QByteArray stored = readRecord(mouseType, n);
         qDebug() << ";;;;;" << n;

@@ -3,6 +3,7 @@
 #include "config/atomicfile.h"
 #include "config/jsonfile.h"
 #include "config/jsonhandle.h"
+#include "config/loadedprofile.h"
 #include "config/jsonkeys.h"
 #include "config/oldtxtprofile.h"
 #include "config/paths.h"
@@ -142,12 +143,7 @@ int ProfileFiles::findMatchingConfig(int modelType, const QByteArray &settings, 
     QMutexLocker lock(&m_mutex);
     // Profiles often share their settings (all five start as the defaults):
     // the one loaded last is the one the mouse holds.
-    QVector<int> order;
-    if (preferred >= 1 && preferred <= 5)
-        order.append(preferred);
-    for (int n = 1; n <= 5; ++n)
-        if (n != preferred)
-            order.append(n);
+    const QVector<int> order = profileSearchOrder(preferred);
     for (int number : order) {
         const QByteArray block = readBlock(modelType, number);
         qDebug() << "test compare value" << number;

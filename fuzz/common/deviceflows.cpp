@@ -1,10 +1,14 @@
 #include "fuzz/common/deviceflows.h"
 
+#include "fuzz/common/fuzzbus.h"
 #include "fuzz/common/fuzzsupport.h"
 
 #include "coordinator/dcdatahandle.h"
 #include "discovery/models.h"
 #include "sim/simulation.h"
+
+#include <memory>
+#include <vector>
 
 QStringList familyAFuzzModels()
 {
@@ -52,4 +56,30 @@ void runCoordinatorSession(quint16 productId)
     dc.slot_GetBatteryPower();
     dc.slot_setCPIListValueOnMouse({400, 800, 1600, 3200, 0, 0, 0});
     dc.slot_LoadLocalConfigFileAndWriteIntoMouse(2);
+}
+
+namespace {
+struct AnswerModel
+{
+    quint16 productId;
+    std::unique_ptr<FuzzHidBus> bus;
+};
+std::vector<AnswerModel> g_answerModels;
+} // namespace
+
+void initDeviceAnswerHarness(const QStringList &models, int *argc, char ***argv)
+{
+    initFuzzProcess(argc, argv);
+    for (const QString &name : models)
+        g_answerModels.push_back({fuzzProductId(name), std::make_unique<FuzzHidBus>(fuzzInterfaces(name))});
+}
+
+void runDeviceAnswerInput(const uint8_t *data, size_t size)
+{
+    FuzzInput in(data, size);
+    AnswerModel &model = g_answerModels[in.byte() % g_answerModels.size()];
+    model.bus->setAnswers(in.rest());
+    setHidBus(model.bus.get());
+    runCoordinatorSession(model.productId);
+    setHidBus(nullptr);
 }

@@ -6,6 +6,9 @@
 #include <QStringList>
 #include <QVector>
 
+#include <cstddef>
+#include <cstdint>
+
 // The conversation the device harnesses hold with a mouse, shared by the
 // harnesses (against FuzzHidBus) and the seed generator (against the
 // emulators, recorded): open and read the whole mouse through the
@@ -28,3 +31,8 @@ QVector<HidDeviceInfo> fuzzInterfaces(const QString &model);
 
 // The conversation itself, with APP emptied first and hidBus() as installed.
 void runCoordinatorSession(quint16 productId);
+
+// The body of a device-answer harness: one bus per model, whose first input
+// byte picks the model and whose rest is the answer stream.
+void initDeviceAnswerHarness(const QStringList &models, int *argc, char ***argv);
+void runDeviceAnswerInput(const uint8_t *data, size_t size);
