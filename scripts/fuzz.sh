@@ -42,10 +42,12 @@ fi
 # malformed inputs, and telling its leaks from ours needs whole stacks
 # through Qt (fuzz/lsan.supp), which makes every input ten times slower.
 # OX8_FUZZ_LEAKS=1 turns them on; the replay tests check leaks anyway.
+# Set after whatever the caller exported (scripts/test.sh turns leak checks
+# on for its tests): the later setting of an option wins.
 if [ "${OX8_FUZZ_LEAKS:-0}" = 1 ]; then
-    export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:fast_unwind_on_malloc=0}"
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=1:fast_unwind_on_malloc=0"
 else
-    export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
+    export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 fi
 cat "$root/tests/lsan.supp" "$root/fuzz/lsan.supp" >"$store/lsan.supp" 2>/dev/null || { mkdir -p "$store"; cat "$root/tests/lsan.supp" "$root/fuzz/lsan.supp" >"$store/lsan.supp"; }
 export LSAN_OPTIONS="suppressions=$store/lsan.supp:print_suppressions=0"
