@@ -8,6 +8,7 @@
 #include "tests/common/widgettestutil.h"
 
 #include <QList>
+#include <QStackedWidget>
 #include <QString>
 
 #include <memory>
@@ -18,11 +19,14 @@
 // clock go away.
 struct WindowFixture
 {
-    explicit WindowFixture(const QString &model = QString())
+    // accessDenied: the mouse is there, but this user may not open it.
+    explicit WindowFixture(const QString &model = QString(), bool accessDenied = false)
         : clockScope(&clock)
     {
         if (!model.isEmpty() && !simulation.setUp(model))
             qFatal("no simulation of %s", qPrintable(model));
+        for (const auto &device : simulation.bus().devices())
+            simulation.bus().setAccessDenied(device.get(), accessDenied);
         simulation.install();
         MainWindowOptions options;
         options.watcherBus = &simulation.bus();
@@ -38,6 +42,8 @@ struct WindowFixture
         return childNamed<T>(window.get(), QLatin1String(name));
     }
     void click(const char *name) const { clickNamed(window.get(), QLatin1String(name)); }
+    int page() const { return child<QStackedWidget>("stackedWidget")->currentIndex(); }
+    bool visible(const char *name) const { return child(name)->isVisible(); }
 
     // The warning dialogs on screen, oldest first, and their types.
     QList<WarningDialog *> warnings() const
