@@ -221,20 +221,17 @@ void CloudSyncWidget::on_HeadImageButton_clicked()
 
 void CloudSyncWidget::on_UploadButton_clicked()
 {
-    sendUiEvent(languageText(100), QString());
-    emit sig_EndLoadingDialog();
-    if (m_transferRunning)
-        return;
-    if (currentMouseType() == 0) {
-        warn(Warning::CloudNeedsMouse);
-        return;
-    }
-    warn(Warning::UploadConfirm);
+    askForTransfer(100, Warning::UploadConfirm);
 }
 
 void CloudSyncWidget::on_DownloadButton_clicked()
 {
-    sendUiEvent(languageText(101), QString());
+    askForTransfer(101, Warning::DownloadConfirm);
+}
+
+void CloudSyncWidget::askForTransfer(int buttonText, int confirmation)
+{
+    sendUiEvent(languageText(buttonText), QString());
     emit sig_EndLoadingDialog();
     if (m_transferRunning)
         return;
@@ -242,7 +239,7 @@ void CloudSyncWidget::on_DownloadButton_clicked()
         warn(Warning::CloudNeedsMouse);
         return;
     }
-    warn(Warning::DownloadConfirm);
+    warn(confirmation);
 }
 
 bool CloudSyncWidget::beginTransfer(const char *what)

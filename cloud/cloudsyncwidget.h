@@ -98,6 +98,9 @@ private:
     void warn(int type);
     void warnWithMessage(int type, const QString &message);
 
+    // The upload or download button: confirmation first, unless a transfer
+    // runs or no mouse is there.
+    void askForTransfer(int buttonText, int confirmation);
     bool beginTransfer(const char *what);
     void endTransfer();
     // Waits until the field is non-zero or timeoutMs passed; returns it.
