@@ -4,41 +4,7 @@
 #include "fuzz/common/fuzzsupport.h"
 
 #include "cloud/rpaccountmanage.h"
-
-#include <QNetworkReply>
-
-namespace {
-// A finished reply that serves a body from memory.
-class CannedReply final : public QNetworkReply
-{
-public:
-    CannedReply(const QByteArray &body, bool failed)
-        : m_body(body)
-    {
-        setOpenMode(QIODevice::ReadOnly);
-        if (failed)
-            setError(QNetworkReply::ConnectionRefusedError, QStringLiteral("refused"));
-        setFinished(true);
-    }
-    void abort() override {}
-    qint64 bytesAvailable() const override { return m_body.size() - m_pos + QIODevice::bytesAvailable(); }
-
-protected:
-    qint64 readData(char *data, qint64 maxSize) override
-    {
-        const qint64 n = qMin<qint64>(maxSize, m_body.size() - m_pos);
-        if (n <= 0)
-            return -1;
-        memcpy(data, m_body.constData() + m_pos, size_t(n));
-        m_pos += n;
-        return n;
-    }
-
-private:
-    QByteArray m_body;
-    qint64 m_pos = 0;
-};
-} // namespace
+#include "fuzz/common/cannedreply.h"
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {

@@ -18,9 +18,12 @@
 #include "config/oldtxtprofile.h"
 #include "config/paths.h"
 #include "config/profileexport.h"
+#include "analytics/identitystore.h"
+#include "cloud/archive.h"
 #include "config/servicesettings.h"
 #include "device/familya/fwupdate.h"
 #include "device/oledpicturefile.h"
+#include "update/firmwarepackage.h"
 #include "discovery/models.h"
 #include "platform/pointersettings.h"
 #include "sim/emulatedhidbus.h"
@@ -295,6 +298,156 @@ void envelopeSeeds()
          prefixed(0, R"({"code":0,"msg":"","data":{"list":[{"id":7,"name":"LocalFile.zip","url":"https://example.org/f/7"}]}})"));
     seed(h, QStringLiteral("transport"), prefixed(1, QByteArray()));
 }
+// Answers of the version service as ours gives them, and packages.
+void versionSeeds()
+{
+    const QString h = QStringLiteral("version_reply");
+    const QVector<ModelIdentity> &models = modelTable();
+    int ox7 = 0;
+    while (ox7 < models.size() && models.at(ox7).mouseType != Ox7)
+        ++ox7;
+    const auto reply = [&](int flags, int mouseVersion, const QByteArray &body) {
+        QByteArray bytes;
+        bytes.append(char(flags));
+        bytes.append(char(ox7));
+        bytes.append(char(mouseVersion));
+        return bytes + body;
+    };
+    seed(h, QStringLiteral("newer"),
+         reply(0, 30, R"({"code":0,"msg":"","data":{"version":"0032","downloadUrl":"https://example.org/fw/OX7/Nuc123.bin","versionDate":"2026-11-02"}})"));
+    seed(h, QStringLiteral("same"), reply(0, 32, R"({"code":0,"msg":"","data":{"version":"32","downloadUrl":"","versionDate":"2026-11-02"}})"));
+    seed(h, QStringLiteral("plain-http"),
+         reply(0, 30, R"({"code":0,"msg":"","data":{"version":"33","downloadUrl":"http://example.org/fw.bin"}})"));
+    seed(h, QStringLiteral("unknown-model"), reply(0, 1, R"({"code":10021,"msg":"no such product","data":{}})"));
+    seed(h, QStringLiteral("transport"), reply(1, 0, QByteArray()));
+
+    // A downloaded package: content type, version date, body.
+    const auto package = [&](const QByteArray &contentType, const QByteArray &date, const QByteArray &body) {
+        QByteArray bytes;
+        bytes.append(char(0x80));
+        bytes.append(char(ox7));
+        bytes.append(char(contentType.size()));
+        bytes.append(contentType);
+        bytes.append(char(date.size()));
+        bytes.append(date);
+        return bytes + body;
+    };
+    QByteArray image(1024, 0);
+    for (int i = 0; i < image.size(); ++i)
+        image[i] = char((i * 13 + 5) & 0xFF);
+    seed(h, QStringLiteral("package"), package("application/octet-stream", "2026-11-02", image));
+    seed(h, QStringLiteral("error-page"),
+         package("text/html; charset=utf-8", "", "<!DOCTYPE html><html><body>" + QByteArray(200, 'x') + "</body></html>"));
+}
+
+// Archives as our upload packs them: a model's profile folder and the macro
+// library. The first byte 0 hands them over as they are, 2 with small limits.
+void archiveSeeds()
+{
+    const QString h = QStringLiteral("cloud_archive");
+    clearFuzzAppDirectory();
+    JsonHandle json;
+    (void)json.getMouseData_Korvan(Ox7, 1); // writes the factory profile
+    (void)json.getMouseData_Korvan(Ox7, 2);
+    QByteArray zip;
+    if (compressFolder(getConfigMouseLocalDir(Ox7), zip).ok()) {
+        seed(h, QStringLiteral("profiles"), prefixed(0, zip));
+        seed(h, QStringLiteral("profiles-small-limits"), prefixed(2, zip));
+    }
+    const QString macros = getMacroFilesDir();
+    QDir().mkpath(macros + QStringLiteral("/User"));
+    json.setMacroName(macros + QStringLiteral("/User/Seed.json"), QStringLiteral("Seed"));
+    json.setRepeatTimes(macros + QStringLiteral("/User/Seed.json"), 2);
+    if (compressFolder(macros, zip).ok())
+        seed(h, QStringLiteral("macros"), prefixed(0, zip));
+
+    // Entry lists the harness writes into an archive itself: a name, the Unix
+    // type and mode, the method and the data of each.
+    struct EntrySeed
+    {
+        QByteArray name;
+        quint16 mode;
+        QByteArray data;
+    };
+    const auto entries = [](const QVector<EntrySeed> &list) {
+        QByteArray bytes;
+        bytes.append(char(1)); // UTF-8 names
+        bytes.append(char(list.size()));
+        for (const EntrySeed &e : list) {
+            bytes.append(char(e.name.size()));
+            bytes.append(e.name);
+            bytes.append(char(e.mode & 0xFF));
+            bytes.append(char(e.mode >> 8));
+            bytes.append(char(1)); // deflated
+            bytes.append(char(e.data.size()));
+            bytes.append(e.data);
+        }
+        return prefixed(1, bytes);
+    };
+    const QByteArray profile = R"({"MouseData":[1,2,3]})";
+    seed(h, QStringLiteral("entries-folder-and-file"),
+         entries({{"OX7/", 040755, {}}, {"OX7/Config1.json", 0100644, profile}}));
+    seed(h, QStringLiteral("entries-link"), entries({{"Config1.json", 0120777, "/etc/passwd"}}));
+    seed(h, QStringLiteral("entries-dotdot"), entries({{"../Config1.json", 0100644, profile}}));
+    seed(h, QStringLiteral("entries-duplicate"),
+         entries({{"Config1.json", 0100644, profile}, {"Config1.json", 0100644, "{}"}}));
+    seed(h, QStringLiteral("entries-fifo"), entries({{"pipe", 010644, {}}}));
+    seed(h, QStringLiteral("entries-file-as-folder"),
+         entries({{"a", 0100644, "x"}, {"a/b", 0100644, "y"}}));
+}
+
+// The identifiers file as we write it, then steps: an event, a tick, an
+// answer 200, a tick, a page view, a tick, an answer 500, time, a tick.
+void analyticsSeeds()
+{
+    const QString h = QStringLiteral("analytics_reply");
+    const QString path = fuzzScratchPath(QStringLiteral("mouse.ini"));
+    QFile::remove(path);
+    writeAnalyticsIdentity(path, QStringLiteral("{6f1c2a4e-8d3b-4c55-9e1f-2b7a90c3d411}"), QString());
+    const QByteArray identity = fileBytes(path);
+    QByteArray bytes;
+    bytes.append(char(identity.size() & 0xFF));
+    bytes.append(char(identity.size() >> 8));
+    bytes.append(identity);
+    const auto textOf = [](const QByteArray &t) { return QByteArray(1, char(t.size())) + t; };
+    bytes.append(char(0)); // event
+    bytes.append(textOf("Mouse") + textOf("Open") + textOf("OX7"));
+    bytes.append(char(0)); // no value
+    bytes.append(char(3)); // tick
+    bytes.append(char(4)); // answer: status 200 - 100 = 100, no error, empty body
+    bytes.append(char(100));
+    bytes.append(char(0));
+    bytes.append(char(0));
+    bytes.append(char(0));
+    bytes.append(char(1)); // page view
+    bytes.append(textOf("LightingPage"));
+    bytes.append(char(3));
+    bytes.append(char(4)); // answer 500: the hit stays
+    bytes.append(char(144));
+    bytes.append(char(1));
+    bytes.append(char(0));
+    bytes.append(char(2));
+    bytes.append("ok");
+    bytes.append(char(5)); // 30 s pass
+    bytes.append(char(3));
+    bytes.append(char(3));
+    seed(h, QStringLiteral("event-pageview"), bytes);
+
+    QByteArray refused = bytes.left(2 + identity.size());
+    refused.append(char(7)); // session start
+    refused.append(char(1));
+    refused.append(char(3));
+    refused.append(char(4)); // no status at all: a transport error drops the hit
+    refused.append(char(0));
+    refused.append(char(0));
+    refused.append(char(2));
+    refused.append(char(0));
+    refused.append(char(6)); // consent withdrawn
+    refused.append(char(0));
+    refused.append(textOf("Ignored") + textOf("x") + textOf(""));
+    refused.append(char(0));
+    seed(h, QStringLiteral("transport-and-consent"), refused);
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -315,6 +468,9 @@ int main(int argc, char **argv)
     iniSeeds();
     pictureSeeds();
     envelopeSeeds();
+    versionSeeds();
+    archiveSeeds();
+    analyticsSeeds();
     std::printf("%d seeds written below %s\n", g_written, qPrintable(g_out));
     return 0;
 }

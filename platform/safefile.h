@@ -52,6 +52,10 @@ bool createFileIfMissing(const QString &path);
 // opened) is damage worth keeping: it goes to the name moveAsideDamaged
 // would give it (said so on lcFiles) as the new content takes its place, and
 // stays where it was when the write fails.
+//
+// Temporary files of earlier replacements of the same file that were killed
+// before their rename are removed once older than kStaleTemporarySeconds.
+constexpr long kStaleTemporarySeconds = 600;
 bool replaceFileAtomically(const QString &path, const QByteArray &data, QString *error = nullptr,
                            const QString &damageReason = QString());
 

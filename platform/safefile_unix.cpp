@@ -7,9 +7,12 @@
 #include <QRandomGenerator>
 
 #include <atomic>
+#include <ctime>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,6 +92,49 @@ QString canonicalEntry(const QString &path)
     if (name == QLatin1String(".."))
         return QDir::cleanPath(base + QStringLiteral("/.."));
     return base == QLatin1String("/") ? base + name : base + QLatin1Char('/') + name;
+}
+
+
+// The temporary name of a replacement of fileName: "." + fileName + "." +
+// eight hex digits + ".tmp".
+bool isTemporaryOf(const char *entry, const QByteArray &fileName)
+{
+    const size_t prefix = size_t(fileName.size()) + 2;
+    const size_t length = std::strlen(entry);
+    if (length != prefix + 8 + 4 || entry[0] != '.' || std::memcmp(entry + 1, fileName.constData(), prefix - 2) != 0
+        || entry[prefix - 1] != '.' || std::strcmp(entry + prefix + 8, ".tmp") != 0)
+        return false;
+    for (size_t i = prefix; i < prefix + 8; ++i) {
+        if (!std::isxdigit(static_cast<unsigned char>(entry[i])))
+            return false;
+    }
+    return true;
+}
+
+// A replacement killed between creating its temporary file and the rename
+// leaves that file behind (the old content stays whole). The next
+// replacement of the same file removes those older than kStaleTemporarySeconds:
+// a younger one may belong to a writer in another process that is still busy.
+void removeStaleTemporaries(const QString &folder, const QString &fileName)
+{
+    DIR *dir = ::opendir(nativeName(folder).constData());
+    if (!dir)
+        return;
+    const QByteArray name = nativeName(fileName);
+    const time_t now = std::time(nullptr);
+    while (const dirent *entry = ::readdir(dir)) {
+        if (!isTemporaryOf(entry->d_name, name))
+            continue;
+        struct stat st;
+        if (::fstatat(::dirfd(dir), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        if (now - st.st_mtime < kStaleTemporarySeconds)
+            continue;
+        if (::unlinkat(::dirfd(dir), entry->d_name, 0) == 0)
+            qCInfo(lcFiles).noquote() << QStringLiteral("removed %1/%2, left by an interrupted write")
+                                             .arg(folder, QFile::decodeName(entry->d_name));
+    }
+    ::closedir(dir);
 }
 
 } // namespace
@@ -197,6 +243,7 @@ bool replaceFileAtomically(const QString &path, const QByteArray &data, QString 
 
     const QFileInfo info(path);
     const QString folder = info.absolutePath();
+    removeStaleTemporaries(folder, info.fileName());
     int fd = -1;
     QString temp;
     for (int attempt = 0; attempt < 64 && fd < 0; ++attempt) {

@@ -49,7 +49,8 @@ if [ "${OX8_FUZZ_LEAKS:-0}" = 1 ]; then
 else
     export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 fi
-cat "$root/tests/lsan.supp" "$root/fuzz/lsan.supp" >"$store/lsan.supp" 2>/dev/null || { mkdir -p "$store"; cat "$root/tests/lsan.supp" "$root/fuzz/lsan.supp" >"$store/lsan.supp"; }
+mkdir -p "$store"
+cat "$root/tests/lsan.supp" "$root/fuzz/lsan.supp" >"$store/lsan.supp"
 export LSAN_OPTIONS="suppressions=$store/lsan.supp:print_suppressions=0"
 # The harnesses write APP's files for every input; in memory that costs
 # nothing, on a disk every atomic write waits for its fsync.

@@ -56,6 +56,9 @@ void initFuzzProcess(int *argc, char ***argv)
     QDir().mkpath(p->scratch);
     // The environment variable wins over everything else in appDirectory().
     qputenv("OX8_APP_DIR", QFile::encodeName(p->app));
+    // Files kept per user (the analytics identifiers) stay in the scratch
+    // folder too, never in the home folder of whoever runs the harness.
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(p->scratch + QStringLiteral("/config")));
     setAppDirectory(p->app);
     setDeviceClock(&p->clock);
     std::atexit(removeRoot);

@@ -4,6 +4,9 @@
 //
 //   fuzz_<harness> PATH...   (a folder stands for every file in it; a
 //                             missing path is skipped)
+//
+// OX8_FUZZ_REPEAT=N runs every input N times, to watch a harness's memory
+// over many runs (a heap profiler sees what an input leaves behind).
 
 #include "fuzz/common/fuzzsupport.h"
 
@@ -23,7 +26,9 @@ bool runFile(const QString &path)
     }
     const QByteArray bytes = f.readAll();
     std::fprintf(stderr, "input %s (%d bytes)\n", qPrintable(path), int(bytes.size()));
-    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()));
+    const int repeat = qMax(1, qEnvironmentVariableIntValue("OX8_FUZZ_REPEAT"));
+    for (int i = 0; i < repeat; ++i)
+        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size()));
     return true;
 }
 } // namespace

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace {
@@ -37,6 +38,15 @@ QStringList entries(const QString &dir)
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+// Dates an entry (a link itself, not its target) ageSeconds into the past.
+bool age(const QString &path, int ageSeconds)
+{
+    struct timespec times[2];
+    times[0].tv_sec = times[1].tv_sec = time(nullptr) - ageSeconds;
+    times[0].tv_nsec = times[1].tv_nsec = 0;
+    return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
 } // namespace
 
 class TstSafeFile : public QObject
@@ -59,6 +69,8 @@ private slots:
     void replaceRefusesSpecialFiles();
     void replaceKeepsPermissions();
     void interruptedReplaceLeavesTheOldFile();
+    void staleTemporariesAreRemoved_data();
+    void staleTemporariesAreRemoved();
     void damagedFileIsKeptAside();
     void damagedFileStaysWhenTheWriteFails();
     void moveAsideNamesAreUnique();
@@ -224,6 +236,42 @@ void TstSafeFile::interruptedReplaceLeavesTheOldFile()
     setReplaceAbortBeforeCommit(false);
     QCOMPARE(readAll(p), QByteArray("old"));
     QCOMPARE(entries(m_dir->path()), QStringList{"Config1.json"});
+}
+
+void TstSafeFile::staleTemporariesAreRemoved_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("ageSeconds");
+    QTest::addColumn<bool>("removed");
+    const QString temp = QStringLiteral(".Config1.json.0a1b2c3d.tmp");
+    QTest::newRow("an old temporary file of the same file") << temp << "file" << 3600 << true;
+    QTest::newRow("a young one: its writer may still be busy") << temp << "file" << 5 << false;
+    QTest::newRow("another file's") << ".Config2.json.0a1b2c3d.tmp" << "file" << 3600 << false;
+    QTest::newRow("not our pattern") << ".Config1.json.0a1b2c3g.tmp" << "file" << 3600 << false;
+    QTest::newRow("a longer name") << ".Config1.json.0a1b2c3d4.tmp" << "file" << 3600 << false;
+    QTest::newRow("a folder with that name") << temp << "folder" << 3600 << false;
+    QTest::newRow("a link with that name") << temp << "link" << 3600 << false;
+}
+
+void TstSafeFile::staleTemporariesAreRemoved()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    QFETCH(int, ageSeconds);
+    QFETCH(bool, removed);
+    const QString leftover = path(name);
+    if (kind == QLatin1String("file"))
+        QVERIFY(writeAll(leftover, "half"));
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkdir(leftover));
+    else
+        QVERIFY(makeLink(path("elsewhere"), leftover));
+    QVERIFY(age(leftover, ageSeconds));
+
+    QVERIFY(replaceFileAtomically(path("Config1.json"), "new"));
+    QCOMPARE(readAll(path("Config1.json")), QByteArray("new"));
+    QCOMPARE(entries(m_dir->path()).contains(name), !removed);
 }
 
 void TstSafeFile::damagedFileIsKeptAside()
