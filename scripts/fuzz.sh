@@ -10,7 +10,8 @@
 # them in fuzz/corpus/<harness> instead. A crashing input lands in
 # $OX8_FUZZ_CORPUS_DIR/artifacts/<harness>/. Prints one line per harness
 # (executions, seconds, crashes) and fails when any harness crashed.
-# OX8_FUZZ_BUILD_DIR picks the build folder (default build-fuzz).
+# OX8_FUZZ_BUILD_DIR picks the build folder (default build-fuzz);
+# OX8_FUZZ_JOBS=N runs N harnesses at once.
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -59,9 +60,9 @@ if [ -z "${OX8_FUZZ_TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then OX8
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
 
-status=0
-summary=""
-for h in $harnesses; do
+# Runs one harness; its exit status goes to $store/<harness>.rc.
+run_harness() { # run_harness HARNESS
+    h=$1
     seeds="$root/fuzz/corpus/$h"
     if [ "${OX8_FUZZ_IN_TREE:-0}" = 1 ]; then
         work="$seeds"
@@ -70,14 +71,21 @@ for h in $harnesses; do
     fi
     artifacts="$store/artifacts/$h"
     mkdir -p "$work" "$artifacts"
-    log="$store/$h.log"
     set -- "$work" "$seeds"
     [ "$work" = "$seeds" ] && set -- "$work"
     [ -d "$root/fuzz/regressions/$h" ] && set -- "$@" "$root/fuzz/regressions/$h"
-    echo "== $h: $seconds s"
     rc=0
     "$build/fuzz/fuzz_$h" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2560 -print_final_stats=1 \
-        -artifact_prefix="$artifacts/" "$@" >"$log" 2>&1 || rc=$?
+        -artifact_prefix="$artifacts/" "$@" >"$store/$h.log" 2>&1 || rc=$?
+    echo "$rc" >"$store/$h.rc"
+}
+
+status=0
+summary=""
+report() { # report HARNESS
+    h=$1
+    log="$store/$h.log"
+    rc=$(cat "$store/$h.rc" 2>/dev/null || echo 1)
     execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     took=$(sed -n 's/^Done [0-9]* runs in \([0-9]*\) second.*/\1/p' "$log" | tail -1)
     crashes=0
@@ -91,7 +99,24 @@ for h in $harnesses; do
     echo "   $line"
     summary="$summary$line
 "
+}
+
+# OX8_FUZZ_JOBS harnesses run at once (default 1); each uses one core.
+jobs=${OX8_FUZZ_JOBS:-1}
+batch=""
+for h in $harnesses; do
+    echo "== $h: $seconds s"
+    rm -f "$store/$h.rc"
+    run_harness "$h" &
+    batch="$batch $h"
+    if [ "$(echo $batch | wc -w)" -ge "$jobs" ]; then
+        wait
+        for b in $batch; do report "$b"; done
+        batch=""
+    fi
 done
+wait
+for b in $batch; do report "$b"; done
 echo "== Fuzzing summary"
 printf '%s' "$summary"
 exit "$status"

@@ -40,5 +40,7 @@ fi
 fuzz_seconds=${OX8_TEST_FUZZ_SECONDS:-10}
 if [ "$fuzz_seconds" -gt 0 ] && [ $# -eq 0 ]; then
     echo "== fuzz smoke: $fuzz_seconds s per harness"
-    OX8_FUZZ_CORPUS_DIR="${OX8_FUZZ_CORPUS_DIR:-$(pwd)/build-fuzz/corpus}" ./scripts/fuzz.sh "$fuzz_seconds"
+    # Two at a time: one core each.
+    OX8_FUZZ_JOBS=${OX8_FUZZ_JOBS:-2} OX8_FUZZ_CORPUS_DIR="${OX8_FUZZ_CORPUS_DIR:-$(pwd)/build-fuzz/corpus}" \
+        ./scripts/fuzz.sh "$fuzz_seconds"
 fi
