@@ -448,6 +448,55 @@ void analyticsSeeds()
     refused.append(char(0));
     seed(h, QStringLiteral("transport-and-consent"), refused);
 }
+// Requests as our client sends them to the service. Layout: endpoint, flags
+// (1 POST, 4 the valid token as a header, 8 a multipart body, 16 the usual
+// Host, 32 "@TOKEN@" in the body replaced by the token), then path tail,
+// query, content type and authorization, each with its length, then the body.
+void serverSeeds()
+{
+    const QString h = QStringLiteral("server_request");
+    const auto request = [](int endpoint, int flags, const QByteArray &tail, const QByteArray &query,
+                            const QByteArray &contentType, const QByteArray &body) {
+        QByteArray bytes;
+        bytes.append(char(endpoint));
+        bytes.append(char(flags));
+        for (const QByteArray &field : {tail, query, contentType, QByteArray()}) {
+            bytes.append(char(field.size()));
+            bytes.append(field);
+        }
+        return bytes + body;
+    };
+    const QByteArray json = "application/json";
+    seed(h, QStringLiteral("login"),
+         request(0, 1 | 16, {}, {}, json, R"({"email":"player@example.org","password":"secret1"})"));
+    seed(h, QStringLiteral("register"),
+         request(1, 1 | 16, {}, {}, json,
+                 R"({"nickname":"Spieler","email":"new@example.org","password":"secret2","rePassword":"secret2"})"));
+    seed(h, QStringLiteral("find-password"), request(3, 1 | 16, {}, {}, json, R"({"email":"player@example.org"})"));
+    seed(h, QStringLiteral("config-get"),
+         request(9, 1 | 4 | 16, {}, {}, json, R"({"configType":"OX7","kind":"config"})"));
+    seed(h, QStringLiteral("config-save"),
+         request(8, 1 | 4 | 16, {}, {}, json,
+                 R"({"filePath":"http://127.0.0.1:8080/files/0123456789abcdef0123456789abcdef","configType":"OX7","configContent":""})"));
+    seed(h, QStringLiteral("version"), request(11, 1 | 16, {}, {}, json, R"({"versionType":"ox7-firmware"})"));
+
+    clearFuzzAppDirectory();
+    JsonHandle json2;
+    (void)json2.getMouseData_Korvan(Ox7, 1);
+    QByteArray zip;
+    compressFolder(getConfigMouseLocalDir(Ox7), zip);
+    const QByteArray multipart = "--ox8fuzzboundary\r\n"
+                                 "Content-Disposition: form-data; name=\"file\"; filename=\"LocalFile.zip\"\r\n"
+                                 "Content-Type: application/zip\r\n"
+                                 "Authorization: @TOKEN@\r\n\r\n"
+                                 + zip + "\r\n--ox8fuzzboundary--\r\n";
+    seed(h, QStringLiteral("upload"), request(6, 1 | 8 | 16 | 32, {}, {}, {}, multipart));
+    seed(h, QStringLiteral("download-package"), request(13, 16, "ox7-firmware/32/package.bin", {}, {}, {}));
+    seed(h, QStringLiteral("download-archive"), request(12, 4 | 16, "0123456789abcdef0123456789abcdef/LocalFile.zip", {}, {}, {}));
+    seed(h, QStringLiteral("collect"),
+         request(16, 1 | 16, {}, {}, "application/x-www-form-urlencoded",
+                 "v=1&tid=UA-1807-1&cid=%7B6f1c2a4e%7D&t=event&ec=Mouse&ea=Open"));
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -471,6 +520,7 @@ int main(int argc, char **argv)
     versionSeeds();
     archiveSeeds();
     analyticsSeeds();
+    serverSeeds();
     std::printf("%d seeds written below %s\n", g_written, qPrintable(g_out));
     return 0;
 }
