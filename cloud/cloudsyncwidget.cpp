@@ -377,18 +377,9 @@ void CloudSyncWidget::slot_upLoadResult(int rCode, QString rMsg, QString filePat
         return;
     }
     m_serverMessage = rMsg;
-    if (rCode == 0) {
+    if (rCode == 0)
         m_uploadedPath = filePath;
-        m_uploadState = 1;
-    } else {
-        if (rCode == kLoginExpiredCode) {
-            emit sig_EndLoadingDialog();
-            warn(Warning::NotLoggedIn);
-            m_loginWarningShown = true;
-        }
-        m_uploadState = 2;
-    }
-    sendUiEvent(languageText(100), QString::fromUtf8(rCode == 0 ? kSuccessLabel : kFailureLabel));
+    finishUploadStep(rCode);
 }
 
 void CloudSyncWidget::slot_saveConfigResult(int rCode, QString rMsg)
@@ -399,16 +390,21 @@ void CloudSyncWidget::slot_saveConfigResult(int rCode, QString rMsg)
         return;
     }
     m_serverMessage = rMsg;
-    if (rCode == 0) {
-        m_uploadState = 1;
-    } else {
-        if (rCode == kLoginExpiredCode) {
-            emit sig_EndLoadingDialog();
-            warn(Warning::NotLoggedIn);
-            m_loginWarningShown = true;
-        }
-        m_uploadState = 2;
-    }
+    finishUploadStep(rCode);
+}
+
+void CloudSyncWidget::noteLoginExpired()
+{
+    emit sig_EndLoadingDialog();
+    warn(Warning::NotLoggedIn);
+    m_loginWarningShown = true;
+}
+
+void CloudSyncWidget::finishUploadStep(int rCode)
+{
+    if (rCode == kLoginExpiredCode)
+        noteLoginExpired();
+    m_uploadState = rCode == 0 ? 1 : 2;
     sendUiEvent(languageText(100), QString::fromUtf8(rCode == 0 ? kSuccessLabel : kFailureLabel));
 }
 
@@ -487,9 +483,7 @@ void CloudSyncWidget::slot_getDownLoadFilePathResult(int rCode, QString rConfigT
     m_serverMessage = rMsg;
     if (rCode == kLoginExpiredCode) {
         qDebug() << "slot_getDownLoadFilePathResult Login Failed";
-        emit sig_EndLoadingDialog();
-        warn(Warning::NotLoggedIn);
-        m_loginWarningShown = true;
+        noteLoginExpired();
         m_downloadPathState = 2;
         return;
     }

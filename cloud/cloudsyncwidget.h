@@ -96,6 +96,11 @@ private:
     void sendUiEvent(const QString &action, const QString &label);
     void showPasswordMessage(const QString &text);
     void warn(int type);
+    // An expired login ends the loading dialog and says so, once.
+    void noteLoginExpired();
+    // The upload and the save step end alike: state, event, and the
+    // login warning for an expired login.
+    void finishUploadStep(int rCode);
     void warnWithMessage(int type, const QString &message);
 
     // The upload or download button: confirmation first, unless a transfer

@@ -4,8 +4,8 @@
 // post in flight (an HTTP status or none, a transport error, a body), time
 // passing (hits grow stale) and consent changing. After every step the queue
 // stays bounded, at most one post is in flight, nothing is kept or sent
-// without consent, and every post names our tracking id once and carries its
-// texts unaltered.
+// without consent, and every post decodes as a form naming our tracking id
+// once and one client id.
 #include "fuzz/common/fuzzsupport.h"
 
 #include "analytics/ganalytics.h"

@@ -161,7 +161,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         r.body.replace("@TOKEN@", s->token);
 
     const ApiReply reply = s->service->handle(r);
-    qDebug() << r.method << r.path << reply.status << reply.body.left(160) << reply.filePath;
+    static const bool verbose = qEnvironmentVariableIsSet("OX8_FUZZ_VERBOSE");
+    if (verbose)
+        qDebug() << r.method << r.path << reply.status << reply.body.left(160) << reply.filePath;
     if (reply.status < 100 || reply.status > 599)
         __builtin_trap();
     if (!reply.filePath.isEmpty()) {
