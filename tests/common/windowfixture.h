@@ -20,13 +20,21 @@
 struct WindowFixture
 {
     // accessDenied: the mouse is there, but this user may not open it.
-    explicit WindowFixture(const QString &model = QString(), bool accessDenied = false)
+    // openNow false leaves the window to openWindow(), for tests that set
+    // up the desk (the emulated devices, the environment) first.
+    explicit WindowFixture(const QString &model = QString(), bool accessDenied = false, bool openNow = true)
         : clockScope(&clock)
     {
         if (!model.isEmpty() && !simulation.setUp(model))
             qFatal("no simulation of %s", qPrintable(model));
         for (const auto &device : simulation.bus().devices())
             simulation.bus().setAccessDenied(device.get(), accessDenied);
+        if (openNow)
+            openWindow();
+    }
+
+    void openWindow()
+    {
         simulation.install();
         MainWindowOptions options;
         options.watcherBus = &simulation.bus();

@@ -21,6 +21,7 @@
 #include "tests/common/cloudserver.h"
 #include "tests/common/testutil.h"
 #include "tests/common/widgettestutil.h"
+#include "tests/common/windowfixture.h"
 #include "tests/common/zipwriter.h"
 
 #include <QDir>
@@ -40,20 +41,11 @@ const QString kPassword = QStringLiteral("secret12");
 
 // One computer: its APP folder, its emulated mouse and the program's window.
 // The window goes first: its threads stop before the bus and clock go.
-struct Computer
+struct Computer : WindowFixture
 {
     Computer()
-        : clockScope(&clock)
+        : WindowFixture(QStringLiteral("ox7"))
     {
-        if (!simulation.setUp(QStringLiteral("ox7")))
-            qFatal("no emulated ox7");
-        simulation.install();
-        MainWindowOptions options;
-        options.watcherBus = &simulation.bus();
-        options.watcherIntervalMs = 10;
-        window = std::make_unique<MainWindow>(options);
-        window->setExitHandler([](int) {});
-        window->show();
     }
     ~Computer()
     {
@@ -61,12 +53,12 @@ struct Computer
         setCurrentMouseType(0);
     }
 
+    using WindowFixture::child;
     template <typename T = QWidget>
     T *child(const QObject *root, const char *name) const
     {
         return childNamed<T>(root, QLatin1String(name));
     }
-    void click(const char *name) const { clickNamed(window.get(), QLatin1String(name)); }
 
     bool waitUntilIdle() const
     {
@@ -75,8 +67,8 @@ struct Computer
     // The warning dialog on screen of the type, or nullptr.
     WarningDialog *warning(int type) const
     {
-        for (WarningDialog *d : window->findChildren<WarningDialog *>()) {
-            if (d->isVisible() && d->warningType() == type)
+        for (WarningDialog *d : warnings()) {
+            if (d->warningType() == type)
                 return d;
         }
         return nullptr;
@@ -84,20 +76,6 @@ struct Computer
     bool waitForWarning(int type) const
     {
         return QTest::qWaitFor([this, type] { return warning(type) != nullptr; }, kWaitMs);
-    }
-    QList<int> warningTypes() const
-    {
-        QList<int> out;
-        for (WarningDialog *d : window->findChildren<WarningDialog *>()) {
-            if (d->isVisible())
-                out << d->warningType();
-        }
-        return out;
-    }
-    void closeWarnings() const
-    {
-        for (WarningDialog *d : window->findChildren<WarningDialog *>())
-            d->close();
     }
     UserDialog *openLoginDialog() const
     {
@@ -125,13 +103,6 @@ struct Computer
     }
     // The mouse's profile area: button words and settings of both slots.
     QByteArray mouseProfile() const { return simulation.familyAMouse()->memory(0x200, 0x800); }
-
-    NumberedLanguageTable texts{760};
-    TempAppDir app;
-    VirtualClock clock;
-    ScopedDeviceClock clockScope;
-    Simulation simulation;
-    std::unique_ptr<MainWindow> window;
 };
 
 // Holds the coordinator's thread on a queued call until released (at the

@@ -16,6 +16,7 @@
 #include "sim/simulation.h"
 #include "tests/common/cloudserver.h"
 #include "tests/common/testutil.h"
+#include "tests/common/windowfixture.h"
 #include "tests/common/widgettestutil.h"
 #include "update/firmwarepackage.h"
 #include "update/widgets/supportwidget.h"
@@ -35,12 +36,12 @@ namespace {
 
 constexpr int kWaitMs = 30000;
 
-// The window on an emulated desk; the window goes first on destruction, so
-// its threads stop before the bus and the clock go away.
-struct PathFixture
+// The window on an emulated desk, opened once the test has set up the
+// desk, against the local service.
+struct PathFixture : WindowFixture
 {
     explicit PathFixture(const QUrl &service)
-        : clockScope(&clock)
+        : WindowFixture(QString(), false, false)
     {
         qputenv("OX8_CLOUD_URL", service.toString().toUtf8());
     }
@@ -50,26 +51,6 @@ struct PathFixture
         qunsetenv("OX8_CLOUD_URL");
     }
 
-    void openWindow()
-    {
-        simulation.install();
-        MainWindowOptions options;
-        options.watcherBus = &simulation.bus();
-        options.watcherIntervalMs = 10;
-        window = std::make_unique<MainWindow>(options);
-        window->setExitHandler([](int) {});
-        window->show();
-    }
-
-    QList<WarningDialog *> warnings() const
-    {
-        QList<WarningDialog *> out;
-        for (WarningDialog *d : window->findChildren<WarningDialog *>()) {
-            if (d->isVisible())
-                out.append(d);
-        }
-        return out;
-    }
     WarningDialog *waitForWarning(int type) const
     {
         WarningDialog *found = nullptr;
@@ -92,13 +73,6 @@ struct PathFixture
             return nullptr;
         return window->updateDialog();
     }
-
-    NumberedLanguageTable texts{800};
-    TempAppDir app;
-    VirtualClock clock;
-    ScopedDeviceClock clockScope;
-    Simulation simulation;
-    std::unique_ptr<MainWindow> window;
 };
 
 void writeFile(const QString &path, const QByteArray &bytes)
